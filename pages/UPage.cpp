@@ -1,0 +1,120 @@
+#include "pages/UPage.h"
+
+#include "script/UScriptItems.h"
+#include "setup/UFrame.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+
+std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
+
+void CreatePages() {
+    Pages[1] = std::make_unique<TPageWelcome>();
+    Pages[2] = std::make_unique<TPageSelectDelphi>();
+    Pages[3] = std::make_unique<TPageSelectDirectory>();
+    Pages[4] = std::make_unique<TPageReadyForInstall>();
+    Pages[5] = std::make_unique<TPageProgress>();
+    Pages[6] = std::make_unique<TPageFinish>();
+    CurrentPage = 1;
+}
+
+void FreePages() {
+    for (int i = 1; i <= PageCount; ++i) Pages[i].reset();
+}
+
+int32_t TPage::DlgProc(uint32_t, uint32_t, uint32_t) { return 0; }
+
+void TPage::SizePageText(int Divisor) const {
+    RECT picture{};
+    GetClientRect(Item(idcSidePicture), &picture);
+    RECT text{};
+    GetWindowRect(Item(idcPageText), &text);
+    MapWindowPoints(nullptr, DlgHandle, reinterpret_cast<POINT*>(&text), 2);
+    SetWindowPos(Item(idcPageText), nullptr, text.left, text.top, text.right - text.left,
+                 (picture.bottom - picture.top) / Divisor, SWP_NOZORDER | SWP_SHOWWINDOW);
+}
+
+// ---------------------------------------------------------------- texts
+
+std::wstring WelcomeText() {
+    return std::wstring(L"Welcome to the ") + ProductName + L" Setup program. This program will install " +
+           EditionText + L" of " + ProductName + L" v" + ProductVersion + L" on you computer." + L"\r\n\r\n" +
+           ProductDescription +
+           L"It is strongly recommended that you exit all version of Delphi and CBuilder "
+           L"before running this Setup program." +
+           L"\r\n\r\n" + L"Click Next to continue with the Setup program.";
+}
+
+std::wstring ReadyText() {
+    return std::wstring(L"You are now ready to install ") + EditionText + L" of " + ProductName + L" v" +
+           ProductVersion + L" on you computer." + L"\r\n\r\n" +
+           L"Press the Start button to begin the installation or the Back button to reenter the "
+           L"installation information.";
+}
+
+std::wstring FinishText() {
+    return std::wstring(L"Setup has finished installing ") + EditionText + L" of " + ProductName + L" v" +
+           ProductVersion + L" on you computer." + L"\r\n\r\n" + L"Click Finish to exit Setup.";
+}
+
+// ---------------------------------------------------------------- Welcome
+
+int32_t TPageWelcome::Show() {
+    SizePageText(1);
+    SetItemText(idcPageText, WelcomeText());
+    ShowItem(idcPageText, true);
+    SetFocus(Item(idcNext));
+    return 1;
+}
+
+// ---------------------------------------------------------------- Ready
+
+int32_t TPageReadyForInstall::Show() {
+    SizePageText(2);
+    SetItemText(idcPageText, ReadyText());
+    ShowItem(idcPageText, true);
+    SetItemText(idcNext, L"Start");
+    SetFocus(Item(idcNext));
+    return 1;
+}
+
+int32_t TPageReadyForInstall::Hide() {
+    SetItemText(idcNext, L"&Next >");
+    return 1;
+}
+
+// ---------------------------------------------------------------- Finish
+
+int32_t TPageFinish::Show() {
+    ShowItem(idcBack, false);
+    ShowItem(idcNext, false);
+    ShowItem(idcStatusLine, true);
+    SetFocus(Item(IDCANCEL));
+    SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    SetItemText(idcPageText, FinishText());
+    SetItemText(IDCANCEL, L"Finish");
+    return SaveInstallState() ? 1 : 0;
+}
+
+namespace {
+
+std::wstring ShortDateToday() {
+    int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, nullptr, 0);
+    if (length <= 0) return L"";
+    std::wstring date(static_cast<size_t>(length), L'\0');
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date.data(), length);
+    date.resize(static_cast<size_t>(length - 1));
+    return date;
+}
+
+}  // namespace
+
+bool TPageFinish::SaveInstallState() {
+    HKEY root = HKEY_LOCAL_MACHINE;
+    return WriteRegInteger(root, ProductKey, ValInstallVersions, InstallVersions) &&
+           WriteRegInteger(root, ProductKey, ValInstallItems, InstallItems) &&
+           WriteRegString(root, ProductKey, ValRootDir, InstallDir) &&
+           WriteRegString(root, ProductKey, ValVersion, ProductVersion) &&
+           WriteRegString(root, ProductKey, ValType, EditionText) &&
+           WriteRegString(root, ProductKey, ValInstallDate, ShortDateToday()) &&
+           WriteRegInteger(root, ProductKey, ValCustomizeItems, CustomizeItems);
+}

@@ -1,0 +1,82 @@
+// The wizard pages. A page is an object, not a window: it shows, fills, sizes and
+// hides controls of the frame dialog it is handed before each Show.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TPage {
+public:
+    virtual ~TPage() = default;
+    virtual int32_t Show() = 0;
+    virtual int32_t Hide() = 0;
+    virtual int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam);
+
+    HWND DlgHandle = nullptr;
+    std::wstring Name;
+
+protected:
+    HWND Item(int id) const { return GetDlgItem(DlgHandle, id); }
+    void ShowItem(int id, bool visible) const { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); }
+    void SetItemText(int id, const std::wstring& text) const { SetDlgItemTextW(DlgHandle, id, text.c_str()); }
+    // Sizes the page text to 1/Divisor of the side picture's client height and shows it.
+    void SizePageText(int Divisor) const;
+};
+
+class TPageWelcome : public TPage {
+public:
+    int32_t Show() override;
+    int32_t Hide() override { return 1; }
+};
+
+class TPageSelectDelphi : public TPage {
+public:
+    int32_t Show() override;
+    int32_t Hide() override;
+};
+
+class TPageSelectDirectory : public TPage {
+public:
+    int32_t Show() override;
+    int32_t Hide() override;
+};
+
+class TPageReadyForInstall : public TPage {
+public:
+    int32_t Show() override;
+    int32_t Hide() override;
+};
+
+class TPageProgress : public TPage {
+public:
+    int32_t Show() override;
+    int32_t Hide() override;
+    bool InDoScript() const { return FInDoScript; }
+    int32_t Terminate() { return 0; }
+
+private:
+    bool FInDoScript = false;
+};
+
+class TPageFinish : public TPage {
+public:
+    int32_t Show() override;
+    int32_t Hide() override { return 1; }
+    bool SaveInstallState();
+};
+
+constexpr int PageCount = 6;
+// Entries 1..6; entry 0 stays empty.
+extern std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
+
+void CreatePages();
+void FreePages();
+
+// The page texts.
+std::wstring WelcomeText();
+std::wstring ReadyText();
+std::wstring FinishText();

@@ -1,0 +1,42 @@
+// The wizard frame: one modal dialog (resource 1) that owns Back, Next and Cancel,
+// the caption and the maker link label, and shows the pages one at a time.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Control ids of dialog resource 1.
+enum TFrameControl : int {
+    idcInstallDir = 1010,
+    idcBrowse = 1002,
+    idcBack = 1001,
+    idcNext = 1000,
+    idcCancel = IDCANCEL,
+    idcSidePicture = 501,
+    idcPageText = 256,
+    idcDestinationGroup = 258,
+    idcProgressGroup = 261,
+    idcProgressBar = 1009,
+    idcStatusLine = 260,
+    idcIdeList = 1013,
+    idcCustomize = 1003,
+};
+
+inline constexpr const wchar_t* LinkLabelClass = L"CV_ILABEL";
+// The maker's web site, opened by the link label.
+inline constexpr const wchar_t* MakerWebSite = L"https://www.brindlecraft.example/";
+
+extern int32_t CurrentPage;
+extern HWND LinkLabel;
+extern uint32_t LastLinkClick;
+
+// How a click on the link label opens the web site; the tests replace it.
+using TLinkOpener = void (*)(const wchar_t* url);
+extern TLinkOpener LinkOpener;
+void ShellOpenLink(const wchar_t* url);
+
+INT_PTR CALLBACK FrameDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL FrameInitDialog(HWND Wnd);
+int32_t Navigate(int32_t Step);

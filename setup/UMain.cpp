@@ -1,0 +1,107 @@
+#include "setup/UMain.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "pages/UPage.h"
+#include "script/UScriptItems.h"
+#include "setup/UFrame.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+#include "support/WinHandles.h"
+
+const wchar_t* const HelpCaption = L"Parameters description";
+const wchar_t* const HelpText =
+    L"Brindlecraft setup parameters description:\r\n"
+    L"  /C - Copy files only. No package,help registration;\r\n"
+    L"  /E - Enable controls even if previous version installed;\r\n"
+    L"  /X - Extract files to the current directory. No dialog. No package,help registration;\r\n"
+    L"  /? - Parameters description.";
+
+namespace {
+
+bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
+
+wchar_t FoldLetter(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+}  // namespace
+
+TSwitchFlags ParseArguments(const std::vector<std::wstring>& Args) {
+    TSwitchFlags flags;
+    for (const std::wstring& arg : Args) {
+        if (arg.size() != 2 || !IsSwitchPrefix(arg[0])) continue;
+        wchar_t letter = FoldLetter(arg[1]);
+        flags.CopyOnly = letter == L'C';
+        flags.EnableControls = letter == L'E';
+        flags.ShowHelp = letter == L'H' || letter == L'?';
+        flags.ExtractFiles = letter == L'X';
+    }
+    return flags;
+}
+
+void ParseCommandLine() {
+    int count = 0;
+    brd::UniqueLocal argv(reinterpret_cast<HLOCAL>(CommandLineToArgvW(GetCommandLineW(), &count)));
+    std::vector<std::wstring> args;
+    auto* list = static_cast<wchar_t**>(argv.get());
+    for (int i = 1; list && i < count; ++i) args.emplace_back(list[i]);
+    TSwitchFlags flags = ParseArguments(args);
+    CopyOnly = flags.CopyOnly;
+    EnableControls = flags.EnableControls;
+    ShowHelp = flags.ShowHelp;
+    ExtractFiles = flags.ExtractFiles;
+}
+
+void ExtractAll() {
+    // The current directory is taken at whatever length the platform reports, so a
+    // deep directory is never cut into a different, shorter path.
+    InstallDir = GetCurrentDir();
+    if (InstallDir.empty()) return;
+    for (int i = 0; i < ScriptItemCount; ++i) {
+        const TScriptItem& item = ScriptItems[i];
+        switch (ItemType(item)) {
+            case itCreateDir:
+                CreateDirectoryPath(PathJoin(DirCodeToPath(item.Dir), item.Name));
+                break;
+            case itCopyResource:
+                SaveResourceToFile(static_cast<int>(item.Code), PathJoin(DirCodeToPath(item.Dir), item.Name));
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+namespace {
+
+void RegisterLinkLabelClass() {
+    WNDCLASSW cls{};
+    if (!GetClassInfoW(nullptr, L"Static", &cls)) return;
+    cls.lpszClassName = LinkLabelClass;
+    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // IDC_HAND
+    cls.hInstance = GetModuleHandleW(nullptr);
+    RegisterClassW(&cls);
+}
+
+void RunWizard() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegisterLinkLabelClass();
+    CreatePages();
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc, 0);
+    if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
+    FreePages();
+}
+
+}  // namespace
+
+int RunSetup() {
+    if (ShowHelp)
+        MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
+    else if (ExtractFiles)
+        ExtractAll();
+    else
+        RunWizard();
+    return 0;
+}

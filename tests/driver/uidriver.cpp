@@ -1,0 +1,171 @@
+// uidriver.exe: drives the windows of the programs under test from inside the same
+// Wine machine. One command per run; results go to standard output as UTF-8.
+//
+//   wait CAPTION [ms]            a top-level window with that caption exists
+//   gone CAPTION [ms]            no top-level window has that caption any more
+//   text CAPTION ID              the text of a control (ID 0: the window itself)
+//   visible CAPTION ID           1 or 0
+//   enabled CAPTION ID           1 or 0
+//   style CAPTION ID             the control's style word, hexadecimal
+//   rect CAPTION ID              the control's client rectangle: left top right bottom
+//   click CAPTION ID             presses a button (posted, so a modal box may open)
+//   command CAPTION ID           posts WM_COMMAND for a control id
+//   answer CAPTION BUTTON [ms]   waits for a message box, prints its text, presses BUTTON
+//   close CAPTION                posts WM_CLOSE
+//   lbitems CAPTION ID           list-box items: "data<TAB>text" lines, data hexadecimal
+//   lbsel CAPTION ID INDEX       selects a list-box item
+//   mouse CAPTION ID down|up|dbl X Y   sends a left-button message to a control
+//   key CAPTION ID VK            sends WM_KEYDOWN/WM_KEYUP; and WM_CHAR for a space
+//   char CAPTION ID CODE         sends WM_CHAR
+//   setedit CAPTION ID TEXT      sets a control's text
+//   focus CAPTION                brings the window to the foreground
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Print(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
+}
+
+struct FindData {
+    std::wstring caption;
+    bool messageBox;
+    HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND wnd, LPARAM param) {
+    auto* data = reinterpret_cast<FindData*>(param);
+    if (!IsWindowVisible(wnd)) return TRUE;
+    wchar_t text[512] = {};
+    GetWindowTextW(wnd, text, 512);
+    if (data->caption != text) return TRUE;
+    if (data->messageBox && !GetDlgItem(wnd, 0xFFFF)) return TRUE;
+    data->found = wnd;
+    return FALSE;
+}
+
+HWND FindTopWindow(const std::wstring& caption, bool messageBox = false) {
+    FindData data{caption, messageBox, nullptr};
+    EnumWindows(FindTop, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND WaitWindow(const std::wstring& caption, DWORD ms, bool messageBox = false) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND wnd = FindTopWindow(caption, messageBox);
+        if (wnd) return wnd;
+        if (GetTickCount() - start > ms) return nullptr;
+        Sleep(20);
+    }
+}
+
+std::wstring WindowText(HWND wnd) {
+    int length = GetWindowTextLengthW(wnd);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 2);
+    // WM_GETTEXT works across processes for every control class.
+    SendMessageW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+int Fail(const wchar_t* what, const std::wstring& detail) {
+    Print(std::wstring(L"uidriver: ") + what + L": " + detail + L"\n");
+    return 1;
+}
+
+HWND Control(HWND top, int id) { return id == 0 ? top : GetDlgItem(top, id); }
+
+int Run(int argc, wchar_t** argv) {
+    if (argc < 3) return Fail(L"usage", L"uidriver COMMAND CAPTION ...");
+    std::wstring cmd = argv[1];
+    std::wstring caption = argv[2];
+    auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
+    auto num = [&](int i, long fallback) { return i < argc ? wcstol(argv[i], nullptr, 0) : fallback; };
+
+    if (cmd == L"wait") return WaitWindow(caption, static_cast<DWORD>(num(3, 10000))) ? 0 : Fail(L"no window", caption);
+    if (cmd == L"gone") {
+        DWORD start = GetTickCount();
+        while (FindTopWindow(caption))
+            if (GetTickCount() - start > static_cast<DWORD>(num(3, 10000))) return Fail(L"still there", caption);
+            else Sleep(20);
+        return 0;
+    }
+    if (cmd == L"answer") {
+        HWND box = WaitWindow(caption, static_cast<DWORD>(num(4, 10000)), true);
+        if (!box) return Fail(L"no message box", caption);
+        Print(WindowText(GetDlgItem(box, 0xFFFF)));
+        HWND button = GetDlgItem(box, static_cast<int>(num(3, IDOK)));
+        if (!button) return Fail(L"no button", arg(3));
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+
+    HWND top = WaitWindow(caption, 5000);
+    if (!top) return Fail(L"no window", caption);
+    if (cmd == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (cmd == L"focus") return SetForegroundWindow(top) ? 0 : 1;
+    int id = static_cast<int>(num(3, 0));
+    HWND ctl = Control(top, id);
+    if (!ctl) return Fail(L"no control", arg(3));
+
+    if (cmd == L"text") Print(WindowText(ctl));
+    else if (cmd == L"visible") Print(IsWindowVisible(ctl) ? L"1" : L"0");
+    else if (cmd == L"enabled") Print(IsWindowEnabled(ctl) ? L"1" : L"0");
+    else if (cmd == L"style") {
+        wchar_t buf[32];
+        swprintf(buf, 32, L"0x%08lX", static_cast<unsigned long>(GetWindowLongW(ctl, GWL_STYLE)));
+        Print(buf);
+    } else if (cmd == L"rect") {
+        RECT r{};
+        GetWindowRect(ctl, &r);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+        wchar_t buf[64];
+        swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+        Print(buf);
+    } else if (cmd == L"click") PostMessageW(ctl, BM_CLICK, 0, 0);
+    else if (cmd == L"command") PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+    else if (cmd == L"lbitems") {
+        auto count = SendMessageW(ctl, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            auto length = SendMessageW(ctl, LB_GETTEXTLEN, i, 0);
+            std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1);
+            SendMessageW(ctl, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            wchar_t buf[32];
+            swprintf(buf, 32, L"0x%lX\t", static_cast<unsigned long>(SendMessageW(ctl, LB_GETITEMDATA, i, 0)));
+            Print(std::wstring(buf) + text.data() + L"\n");
+        }
+    } else if (cmd == L"lbsel") SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
+    else if (cmd == L"mouse") {
+        std::wstring kind = arg(4);
+        LPARAM pos = MAKELPARAM(num(5, 1), num(6, 1));
+        UINT msg = kind == L"down" ? WM_LBUTTONDOWN : kind == L"up" ? WM_LBUTTONUP : WM_LBUTTONDBLCLK;
+        SendMessageW(ctl, msg, kind == L"up" ? 0 : MK_LBUTTON, pos);
+    } else if (cmd == L"key") {
+        auto vk = static_cast<WPARAM>(num(4, VK_SPACE));
+        SendMessageW(ctl, WM_KEYDOWN, vk, 1);
+        if (vk == VK_SPACE) SendMessageW(ctl, WM_CHAR, L' ', 1);
+        SendMessageW(ctl, WM_KEYUP, vk, 0xC0000001);
+    } else if (cmd == L"char") SendMessageW(ctl, WM_CHAR, static_cast<WPARAM>(num(4, L' ')), 1);
+    else if (cmd == L"setedit") SendMessageW(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4).c_str()));
+    else return Fail(L"unknown command", cmd);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // texts go out with their own line ends
+    return Run(argc, argv);
+}

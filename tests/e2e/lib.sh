@@ -1,0 +1,42 @@
+# Shared by the end-to-end scenarios: a fresh, sandboxed Wine machine per scenario,
+# with its own wineserver, and helpers to run the built programs inside it.
+set -euo pipefail
+: "${CVL_SOURCE:?}" "${CVL_BIN:?}" "${CVL_BUILD_ROOT:?}"
+source "$CVL_SOURCE/tools/wine-env.sh"
+
+SETUP_EXE="$CVL_BIN/setup.exe"
+DRIVER_EXE="$CVL_BIN/uidriver.exe"
+
+# new_machine NAME: a fresh copy of the base prefix; exports WINEPREFIX and C (its drive_c).
+new_machine() {
+    export WINEPREFIX="$CVL_BUILD_ROOT/wine/e2e/$1"
+    fresh_prefix "$WINEPREFIX"
+    C="$WINEPREFIX/drive_c"
+    start_wineserver "$WINEPREFIX"
+    trap 'stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX"' EXIT
+}
+
+# win_in DIR PROGRAM ARGS...: runs a Windows program with DIR (below drive_c) as its
+# current directory.
+win_in() {
+    local dir="$1"; shift
+    (cd "$dir" && wine "$@")
+}
+
+# win PROGRAM ARGS...: runs a Windows program in C:\run.
+win() { win_in "$C/run" "$@"; }
+
+driver() { win "$DRIVER_EXE" "$@"; }
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+expect_eq() {
+    local what="$1" got="$2" want="$3"
+    [ "$got" == "$want" ] || fail "$what: got [$got], want [$want]"
+}
+
+# Registry of the machine as text, for before/after comparisons.
+registry_dump() {
+    wineserver -w 2>/dev/null || true
+    cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | grep -v '^#time=' | grep -v '^\[.*\] [0-9]*$' || true
+}

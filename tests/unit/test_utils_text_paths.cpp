@@ -1,0 +1,116 @@
+// Text searches, path joining, directory codes and search-path locations.
+#include <gtest/gtest.h>
+
+#include "catalogue/UProducts.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+
+namespace {
+
+struct StrPosCase {
+    const wchar_t* text;
+    const wchar_t* pattern;
+    int expected;
+};
+
+TEST(StrPos, FindsTheFirstOccurrenceOneBased) {
+    const StrPosCase cases[] = {
+        {L"aaab", L"aab", 2}, {L"abc", L"a", 1},    {L"abc", L"c", 3},  {L"abc", L"abcd", 0},
+        {L"abc", L"", 0},     {L"", L"a", 0},       {L"ABC", L"b", 0},  {L"x\\y\\z", L"\\", 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StrPosW(c.text, c.pattern), c.expected) << "text " << testing::PrintToString(std::wstring(c.text));
+        std::string narrowText(c.text, c.text + wcslen(c.text)), narrowPattern(c.pattern, c.pattern + wcslen(c.pattern));
+        EXPECT_EQ(StrPosA(narrowText, narrowPattern), c.expected);
+    }
+}
+
+TEST(StrPos, ComparesBytesIncludingHighAndZeroBytes) {
+    std::string text("ab\0\xE9z", 5);
+    EXPECT_EQ(StrPosA(text, std::string("\0\xE9", 2)), 3);
+}
+
+TEST(LastCharPos, ScansFromTheEnd) {
+    EXPECT_EQ(LastCharPos(L"C:\\a\\b", L'\\'), 5);
+    EXPECT_EQ(LastCharPos(L"abc", L'\\'), 0);
+    EXPECT_EQ(LastCharPos(L"", L'\\'), 0);
+    EXPECT_EQ(LastCharPos(L"C:\\Program Files\\x", L' '), 11);
+}
+
+TEST(PathJoin, PutsExactlyOneBackslashBetweenDirAndName) {
+    struct Case {
+        const wchar_t *dir, *name, *expected;
+    } cases[] = {
+        {L"C:\\X", L"Source", L"C:\\X\\Source"},  {L"C:\\X\\", L"Source", L"C:\\X\\Source"},
+        {L"C:\\X", L"\\Help", L"C:\\X\\Help"},    {L"C:\\X\\", L"\\Help", L"C:\\X\\\\Help"},
+        {L"", L"a.txt", L"a.txt"},                {L"C:\\X", L"", L"C:\\X"},
+        {L"", L"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathJoin(c.dir, c.name), c.expected);
+}
+
+TEST(QuoteIfBlank, QuotesOnlyPathsWithABlank) {
+    EXPECT_EQ(QuoteIfBlank(L"C:\\Program Files\\IDE\\bin\\dcc32.exe"), L"\"C:\\Program Files\\IDE\\bin\\dcc32.exe\"");
+    EXPECT_EQ(QuoteIfBlank(L"C:\\IDE\\bin\\dcc32.exe"), L"C:\\IDE\\bin\\dcc32.exe");
+}
+
+class DirCodes : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetInstallState();
+        ResetCatalogue();
+    }
+    void TearDown() override {
+        ResetInstallState();
+        ResetCatalogue();
+    }
+};
+
+TEST_F(DirCodes, IdeCodesNeedACurrentIdeInRange) {
+    BorlandProducts[9].RootDir = L"C:\\IDE";
+    for (int ide : {0, 29, -1}) {
+        CurrentIde = ide;
+        EXPECT_EQ(DirCodeToPath(dcIdeRoot), L"") << ide;
+        EXPECT_EQ(DirCodeToPath(dcIdeHelp), L"") << ide;
+    }
+    CurrentIde = 9;
+    EXPECT_EQ(DirCodeToPath(dcIdeRoot), L"C:\\IDE");
+    EXPECT_EQ(DirCodeToPath(dcIdeHelp), L"C:\\IDE\\Help\\");
+    EXPECT_EQ(PathJoin(DirCodeToPath(dcIdeHelp), L"d7.ohi"), L"C:\\IDE\\Help\\d7.ohi");
+}
+
+TEST_F(DirCodes, PlatformDirectories) {
+    wchar_t windows[MAX_PATH], system[MAX_PATH], temp[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    GetTempPathW(MAX_PATH, temp);
+    EXPECT_EQ(DirCodeToPath(dcWindows), windows);
+    EXPECT_EQ(DirCodeToPath(dcSystem), system);
+    EXPECT_EQ(DirCodeToPath(dcTemp), temp);
+    EXPECT_EQ(DirCodeToPath(dcTemp).back(), L'\\');
+    EXPECT_EQ(DirCodeToPath(dcNone), L"");
+    EXPECT_EQ(DirCodeToPath(7), L"");
+    EXPECT_EQ(DirCodeToPath(0x80000003), L"");
+    InstallDir = L"C:\\Lib";
+    EXPECT_EQ(DirCodeToPath(dcRoot), L"C:\\Lib");
+}
+
+TEST_F(DirCodes, SearchPathLocationsIgnoreBitSeven) {
+    InstallDir = L"C:\\Lib";
+    CurrentIdeName = L"Delphi7";
+    EXPECT_EQ(SearchPathLocation(0), L"C:\\Lib");
+    EXPECT_EQ(SearchPathLocation(1), L"C:\\Lib\\Source");
+    EXPECT_EQ(SearchPathLocation(2), L"C:\\Lib\\Delphi7");
+    EXPECT_EQ(SearchPathLocation(3), L"C:\\Lib\\Delphi7\\Win32");
+    EXPECT_EQ(SearchPathLocation(4), L"C:\\Lib\\Delphi7\\Win64");
+    EXPECT_EQ(SearchPathLocation(0x83), SearchPathLocation(3));
+    EXPECT_EQ(SearchPathLocation(5), L"");
+    EXPECT_EQ(SearchPathLocation(0x7F), L"");
+}
+
+TEST(Platform, ReadsTheNtFamilyPlatformId) {
+    ReadOSPlatform();
+    EXPECT_EQ(OSPlatformId, 2u);
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds both architectures and runs every test: the x86_64 build under Wine, on a
+# virtual display, in sandboxed Wine prefixes of the build tree.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+tools/install-tools.sh
+tools/build.sh
+
+export CVL_BUILD_ROOT="$ROOT/build"
+source tools/wine-env.sh
+make_base_prefix
+
+# The display comes first: Wine's desktop process binds to the display that exists
+# when its wineserver starts.
+if [ -z "${CVL_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    read -r display xvfb_pid < <(start_xvfb)
+    export DISPLAY="$display"
+fi
+export WINEPREFIX="$CVL_BUILD_ROOT/wine/unit"
+fresh_prefix "$WINEPREFIX"
+cleanup() {
+    stop_wineserver "$WINEPREFIX"
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+start_wineserver "$WINEPREFIX"
+
+ctest --test-dir build/x64 --output-on-failure -j2 --timeout 300 "$@"
