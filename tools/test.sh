@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both architectures and runs every test: the x86_64 build under Wine, on a
-# virtual display, in sandboxed Wine prefixes of the build tree.
+# virtual display, in sandboxed Wine prefixes of the build tree. CVL_BUILD_ROOT
+# chooses another build tree (default: build/); arguments go to ctest.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -8,7 +9,7 @@ cd "$ROOT"
 tools/install-tools.sh
 tools/build.sh
 
-export CVL_BUILD_ROOT="$ROOT/build"
+export CVL_BUILD_ROOT="${CVL_BUILD_ROOT:-$ROOT/build}"
 source tools/wine-env.sh
 make_base_prefix
 
@@ -27,4 +28,4 @@ cleanup() {
 trap cleanup EXIT
 start_wineserver "$WINEPREFIX"
 
-ctest --test-dir build/x64 --output-on-failure -j2 --timeout 300 "$@"
+ctest --test-dir "$CVL_BUILD_ROOT/x64" --output-on-failure -j2 --timeout 300 "$@"
