@@ -108,13 +108,29 @@ std::wstring ShortDateToday() {
 
 }  // namespace
 
-bool TPageFinish::SaveInstallState() {
-    HKEY root = HKEY_LOCAL_MACHINE;
-    return WriteRegInteger(root, ProductKey, ValInstallVersions, InstallVersions) &&
-           WriteRegInteger(root, ProductKey, ValInstallItems, InstallItems) &&
-           WriteRegString(root, ProductKey, ValRootDir, InstallDir) &&
-           WriteRegString(root, ProductKey, ValVersion, ProductVersion) &&
-           WriteRegString(root, ProductKey, ValType, EditionText) &&
-           WriteRegString(root, ProductKey, ValInstallDate, ShortDateToday()) &&
-           WriteRegInteger(root, ProductKey, ValCustomizeItems, CustomizeItems);
+std::vector<TRecordValue> InstallRecordValues() {
+    const HKEY root = HKEY_LOCAL_MACHINE;
+    auto integer = [root](const wchar_t* name, int32_t value) {
+        return TRecordValue{name, [=] { return WriteRegInteger(root, ProductKey, name, value); }};
+    };
+    auto text = [root](const wchar_t* name, std::wstring value) {
+        return TRecordValue{name, [=] { return WriteRegString(root, ProductKey, name, value); }};
+    };
+    return {
+        integer(ValInstallVersions, InstallVersions),
+        integer(ValInstallItems, InstallItems),
+        text(ValRootDir, InstallDir),
+        text(ValVersion, ProductVersion),
+        text(ValType, EditionText),
+        text(ValInstallDate, ShortDateToday()),
+        integer(ValCustomizeItems, CustomizeItems),
+    };
 }
+
+bool WriteInOrder(const std::vector<TRecordValue>& Values) {
+    for (const auto& value : Values)
+        if (!value.Write()) return false;  // the values after a failure stay as they were
+    return true;
+}
+
+bool TPageFinish::SaveInstallState() { return WriteInOrder(InstallRecordValues()); }

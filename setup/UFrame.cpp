@@ -99,6 +99,15 @@ void OnDestroy() {
 
 }  // namespace
 
+void RegisterLinkLabelClass() {
+    WNDCLASSW cls{};
+    if (!GetClassInfoW(nullptr, L"Static", &cls)) return;
+    cls.lpszClassName = LinkLabelClass;
+    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // the hand cursor
+    cls.hInstance = GetModuleHandleW(nullptr);
+    RegisterClassW(&cls);
+}
+
 void ShellOpenLink(const wchar_t* url) {
     ShellExecuteW(GetDesktopWindow(), L"open", url, L"", L"", SW_SHOWNORMAL);
 }

@@ -37,6 +37,9 @@ using TLinkOpener = void (*)(const wchar_t* url);
 extern TLinkOpener LinkOpener;
 void ShellOpenLink(const wchar_t* url);
 
+// The link label's class: the system static class with a hand cursor.
+void RegisterLinkLabelClass();
+
 INT_PTR CALLBACK FrameDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL FrameInitDialog(HWND Wnd);
 int32_t Navigate(int32_t Step);

@@ -75,15 +75,6 @@ void ExtractAll() {
 
 namespace {
 
-void RegisterLinkLabelClass() {
-    WNDCLASSW cls{};
-    if (!GetClassInfoW(nullptr, L"Static", &cls)) return;
-    cls.lpszClassName = LinkLabelClass;
-    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // IDC_HAND
-    cls.hInstance = GetModuleHandleW(nullptr);
-    RegisterClassW(&cls);
-}
-
 void RunWizard() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
