@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+#include <iterator>
+
 #include "pages/UPage.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
@@ -167,6 +170,150 @@ TEST(InstallRecord, AFailedWriteStopsTheRest) {
     }
     EXPECT_FALSE(WriteInOrder(values));
     EXPECT_EQ(written, (std::vector<std::wstring>{L"InstallVersions", L"InstallItems"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Reads an extended dialog template the way the dialog manager does.
+class TemplateReader {
+public:
+    explicit TemplateReader(const BYTE* data) : FPos(data) {}
+    template <typename T>
+    T Take() {
+        T value;
+        memcpy(&value, FPos, sizeof(T));
+        FPos += sizeof(T);
+        return value;
+    }
+    // A string or, after 0xFFFF, an ordinal written as "#n".
+    std::wstring SzOrOrd() {
+        auto first = Take<WORD>();
+        if (first == 0xFFFF) return L"#" + std::to_wstring(Take<WORD>());
+        std::wstring text;
+        for (WORD c = first; c != 0; c = Take<WORD>()) text += static_cast<wchar_t>(c);
+        return text;
+    }
+    void AlignDword(const BYTE* base) {
+        while ((FPos - base) % 4) ++FPos;
+    }
+
+private:
+    const BYTE* FPos;
+};
+
+std::wstring ClassName(const std::wstring& raw) {
+    if (raw == L"#128") return L"Button";
+    if (raw == L"#129") return L"Edit";
+    if (raw == L"#130") return L"Static";
+    if (raw == L"#131") return L"ListBox";
+    return raw;
+}
+
+TEST(FrameTemplate, ControlsMatchTheirTemplate) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_DIALOG);
+    ASSERT_NE(info, nullptr);
+    const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, info)));
+    TemplateReader t(base);
+    EXPECT_EQ(t.Take<WORD>(), 1);       // version
+    EXPECT_EQ(t.Take<WORD>(), 0xFFFF);  // extended template
+    t.Take<DWORD>();                    // help id
+    EXPECT_EQ(t.Take<DWORD>(), 0u);     // extended style
+    EXPECT_EQ(t.Take<DWORD>(), 0x80C80BC0u);
+    const WORD count = t.Take<WORD>();
+    EXPECT_EQ(count, 14);
+    EXPECT_EQ(t.Take<short>(), 0);
+    EXPECT_EQ(t.Take<short>(), 0);
+    EXPECT_EQ(t.Take<short>(), 267);
+    EXPECT_EQ(t.Take<short>(), 238);
+    EXPECT_EQ(t.SzOrOrd(), L"");  // menu
+    EXPECT_EQ(t.SzOrOrd(), L"");  // class
+    EXPECT_EQ(t.SzOrOrd(), L"Installation Wizard");
+    EXPECT_EQ(t.Take<WORD>(), 8);  // points
+    t.Take<WORD>();
+    t.Take<BYTE>();
+    t.Take<BYTE>();
+    EXPECT_EQ(t.SzOrOrd(), L"MS Sans Serif");
+
+    struct Item {
+        int id;
+        std::wstring cls, text;
+        DWORD style, exStyle;
+        short x, y, cx, cy;
+    };
+    std::vector<Item> items;
+    for (WORD i = 0; i < count; ++i) {
+        t.AlignDword(base);
+        Item item{};
+        t.Take<DWORD>();
+        item.exStyle = t.Take<DWORD>();
+        item.style = t.Take<DWORD>();
+        item.x = t.Take<short>();
+        item.y = t.Take<short>();
+        item.cx = t.Take<short>();
+        item.cy = t.Take<short>();
+        item.id = static_cast<int>(t.Take<DWORD>());
+        item.cls = ClassName(t.SzOrOrd());
+        item.text = t.SzOrOrd();
+        WORD extra = t.Take<WORD>();
+        for (WORD b = 0; b < extra; ++b) t.Take<BYTE>();
+        items.push_back(item);
+    }
+    const struct {
+        int id;
+        const wchar_t *cls, *text;
+        DWORD style, exStyle;
+        short x, y, cx, cy;
+    } expected[] = {
+        {1010, L"Edit", L"", 0x40810080, 0, 101, 74, 106, 13},
+        {1002, L"Button", L"Browse...", 0x40010000, 0, 210, 74, 35, 13},
+        {1001, L"Button", L"< &Back", 0x50010000, 0, 102, 219, 50, 14},
+        {1000, L"Button", L"&Next >", 0x50010001, 0, 152, 219, 50, 14},
+        {2, L"Button", L"&Cancel", 0x50010000, 0, 206, 219, 50, 14},
+        {501, L"Static", L"#1", 0x5000120E, 0, 5, 6, 81, 202},
+        {-1, L"Static", L"", 0x58800007, WS_EX_STATICEDGE, 4, 213, 257, 1},
+        {256, L"Static", L"text", 0x40020000, 0, 97, 6, 156, 40},
+        {258, L"Button", L"Destination Folder", 0x40000007, 0, 97, 65, 152, 28},
+        {261, L"Button", L"", 0x40000007, 0, 97, 100, 153, 39},
+        {1009, L"msctls_progress32", L"Progress1", 0x40800000, 0, 103, 121, 143, 14},
+        {260, L"Static", L"Copying", 0x40020000, 0, 103, 108, 141, 8},
+        {1013, L"ListBox", L"List1", 0x40A10150, 0, 93, 22, 162, 166},
+        {1003, L"Button", L"Customize...", 0x40010000, 0, 205, 194, 50, 14},
+    };
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (size_t i = 0; i < items.size(); ++i) {
+        const auto& got = items[i];
+        const auto& want = expected[i];
+        SCOPED_TRACE(testing::Message() << "control " << want.id);
+        EXPECT_EQ(static_cast<int16_t>(got.id), want.id);
+        EXPECT_EQ(lstrcmpiW(got.cls.c_str(), want.cls), 0) << testing::PrintToString(got.cls);
+        EXPECT_EQ(got.text, want.text);
+        EXPECT_EQ(got.style, want.style);
+        EXPECT_EQ(got.exStyle, want.exStyle);
+        EXPECT_EQ(got.x, want.x);
+        EXPECT_EQ(got.y, want.y);
+        EXPECT_EQ(got.cx, want.cx);
+        EXPECT_EQ(got.cy, want.cy);
+    }
+}
+
+TEST(FrameTemplate, PictureAndIconAreSixteenColours) {
+    HBITMAP picture = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(picture, nullptr);
+    DIBSECTION dib{};
+    ASSERT_TRUE(GetObjectW(picture, sizeof(dib), &dib));
+    EXPECT_EQ(dib.dsBm.bmWidth, 119);
+    EXPECT_EQ(dib.dsBm.bmHeight, 258);
+    EXPECT_EQ(dib.dsBmih.biBitCount, 4);
+    DeleteObject(picture);
+    HRSRC group = FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
+    EXPECT_EQ(dir[6], 32);   // width
+    EXPECT_EQ(dir[7], 32);   // height
+    EXPECT_EQ(dir[8], 16);   // colours
 }
 
 }  // namespace
