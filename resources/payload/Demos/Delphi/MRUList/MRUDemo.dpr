@@ -1,0 +1,16 @@
+program MRUDemo;
+
+{ Демонстрация Corvane library. }
+
+uses
+  Forms,
+  MainForm in 'MainForm.pas' {MainForm};
+
+{$R *.res}
+
+begin
+  Application.Initialize;
+  Application.Title := 'MRUDemo';
+  Application.CreateForm(TMainForm, MainForm);
+  Application.Run;
+end.

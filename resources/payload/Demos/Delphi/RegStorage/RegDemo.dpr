@@ -1,0 +1,16 @@
+program RegDemo;
+
+{ Демонстрация Corvane library. }
+
+uses
+  Forms,
+  MainForm in 'MainForm.pas' {MainForm};
+
+{$R *.res}
+
+begin
+  Application.Initialize;
+  Application.Title := 'RegDemo';
+  Application.CreateForm(TMainForm, MainForm);
+  Application.Run;
+end.

@@ -1,0 +1,14 @@
+TcvlAppSettings=cvlib.hlp
+TcvlCommandLine=cvlib.hlp
+TcvlCrypt=cvlib.hlp
+TcvlCustomStorage=cvlib.hlp
+TcvlFormPlacement=cvlib.hlp
+TcvlIniStorage=cvlib.hlp
+TcvlMemStorage=cvlib.hlp
+TcvlMRUList=cvlib.hlp
+TcvlProfiles=cvlib.hlp
+TcvlPropStorage=cvlib.hlp
+TcvlRegStorage=cvlib.hlp
+TcvlTemplates=cvlib.hlp
+TcvlValidators=cvlib.hlp
+TcvlXmlStorage=cvlib.hlp
