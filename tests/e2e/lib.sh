@@ -35,8 +35,14 @@ expect_eq() {
     [ "$got" == "$want" ] || fail "$what: got [$got], want [$want]"
 }
 
-# Registry of the machine as text, for before/after comparisons.
+# Registry of the machine as text, for before/after comparisons. It is exported
+# through the running wineserver: a persistent server writes the prefix's .reg files
+# only now and then, and `wineserver -w` would wait for it to end.
 registry_dump() {
-    wineserver -w 2>/dev/null || true
-    cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" | grep -v '^#time=' | grep -v '^\[.*\] [0-9]*$' || true
+    local hive
+    for hive in HKLM HKCU; do
+        (cd "$C" && wine reg export "$hive" 'C:\registry_dump.reg' /y) </dev/null >/dev/null 2>&1 || true
+        iconv -f UTF-16LE -t UTF-8 "$C/registry_dump.reg" 2>/dev/null | tr -d '\r' || true
+        rm -f "$C/registry_dump.reg"
+    done
 }
