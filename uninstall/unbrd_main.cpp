@@ -2,6 +2,10 @@
 // entry with the path of the uninstall log as its argument.
 #include <windows.h>
 
+#include "support/UUtils.h"
+#include "uninstall/UUninstaller.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+    RestrictDllSearchPath();
+    return RunUninstaller();
 }

@@ -1,0 +1,87 @@
+// Shared by the uninstall tests: writing logs with the real writer from script
+// rows, walking a TDeinstall's body, and putting the process-wide state back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Scratch.h"
+#include "catalogue/UProducts.h"
+#include "script/UScriptItems.h"
+#include "support/UConst.h"
+#include "uninstall/UBinLog.h"
+#include "uninstall/UDeinstall.h"
+#include "uninstall/UUndoLog.h"
+
+// Reads the private body of a TDeinstall record by record.
+struct TDeinstallProbe {
+    static std::vector<TUndoRecord> Body(TDeinstall& d) {
+        std::vector<TUndoRecord> records;
+        d.P = d.PBegin;
+        std::string bytes;
+        while (d.ReadNextRecord(bytes)) {
+            TUndoRecord r;
+            EXPECT_TRUE(DecodeUndoRecord(bytes, r));
+            records.push_back(r);
+        }
+        return records;
+    }
+    static bool Backward(const TDeinstall& d) { return d.ReadBackward; }
+    static const std::string& Version(const TDeinstall& d) { return d.FUnInstFileVersion; }
+};
+
+namespace cvltest {
+
+constexpr uint32_t Logged = ifLogUndo;
+constexpr uint32_t Kept = ifLogUndo | ifKeepOnPartial;
+
+inline TScriptItem Row(uint32_t typeId, const wchar_t* name, uint32_t code = 0, uint32_t dir = 0,
+                       const TScriptTarget* target = nullptr) {
+    return TScriptItem{typeId, name, code, dir, nullptr, nullptr, 0, 0, target};
+}
+
+// The seven header rows, in the script's order of codes.
+inline std::vector<TScriptItem> HeaderRows() {
+    std::vector<TScriptItem> rows;
+    for (uint32_t code : {hcProductName, hcProductVersion, hcProductType, hcInstallDir, hcProductRegKey,
+                          hcUninstallKey, hcReadBackward})
+        rows.push_back(Row(itLogConst | Logged, nullptr, code));
+    return rows;
+}
+
+inline std::vector<TScriptItem> operator+(std::vector<TScriptItem> a, const std::vector<TScriptItem>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Writes InstallDir\uninst.log from rows with the writer the engine uses.
+inline void WriteLog(const std::vector<TScriptItem>& rows) {
+    brd::UniqueFile log;
+    ASSERT_EQ(BinLogOpen(log), 0);
+    for (const TScriptItem& row : rows) BinLogAddItem(log, row);
+    BinLogClose(log);
+}
+
+inline std::wstring LogPath() { return InstallDir + L"\\uninst.log"; }
+
+// Loads and prepares a log; the result of PrepareUninstFile.
+inline int32_t Load(TDeinstall& d, const std::wstring& file) {
+    int32_t result = d.PrepareUninstFile(file);
+    if (result == 0) {
+        EXPECT_EQ(d.PrepareDeinstall(), 0);
+    }
+    return result;
+}
+
+// Process-wide install state and catalogue back to their start-up values.
+class UninstallTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        ResetInstallState();
+        ResetCatalogue();
+    }
+};
+
+}  // namespace cvltest

@@ -1,0 +1,169 @@
+#include "uninstall/UDeinstall.h"
+
+#include <commctrl.h>
+
+#include "catalogue/UProducts.h"
+#include "script/UScriptItems.h"
+#include "setup/UFrame.h"
+#include "support/UConst.h"
+#include "support/WinHandles.h"
+#include "uninstall/UUndoLog.h"
+#include "uninstall/UnDo.h"
+
+namespace {
+
+// With a dialog every record takes this long, so that the user can follow the run.
+constexpr DWORD RecordPauseMs = 50;
+// The progress bar's range is 16 bits wide.
+constexpr size_t ProgressRangeMax = 0xFFFF;
+
+inline constexpr const wchar_t* SkippingText = L"Skipping";
+
+// Cancel stays disabled while records are undone and comes back on every way out.
+class TCancelDisabled {
+public:
+    explicit TCancelDisabled(HWND dlg) : FDlg(dlg) {
+        if (FDlg) EnableWindow(GetDlgItem(FDlg, idcCancel), FALSE);
+    }
+    ~TCancelDisabled() {
+        if (FDlg) EnableWindow(GetDlgItem(FDlg, idcCancel), TRUE);
+    }
+    TCancelDisabled(const TCancelDisabled&) = delete;
+    TCancelDisabled& operator=(const TCancelDisabled&) = delete;
+
+private:
+    HWND FDlg;
+};
+
+}  // namespace
+
+int32_t TDeinstall::PrepareUninstFile(const std::wstring& FileName) {
+    brd::UniqueFile file(
+        CreateFileW(FileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return duOpenFailed;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > 0x7FFFFFFF) return duEmpty;
+    BufSize = static_cast<int32_t>(size.QuadPart);
+    Buf.assign(static_cast<size_t>(BufSize), 0);
+    DWORD read = 0;
+    if (!ReadFile(file.get(), Buf.data(), static_cast<DWORD>(Buf.size()), &read, nullptr) || read != Buf.size())
+        return duEmpty;
+    if (!IsUndoLogMagic(Buf.data(), Buf.size())) return duNotALog;
+    FUnInstFileVersion.assign(reinterpret_cast<const char*>(&Buf[UndoLogMagicPrefixSize]), 2);
+    return 0;
+}
+
+int32_t TDeinstall::SetDialogHandle(HWND ADlgHandle) {
+    FDlgHandle = ADlgHandle;
+    flWithDialog = ADlgHandle != nullptr;
+    return 0;
+}
+
+int32_t TDeinstall::PrepareDeinstall() {
+    P = PBegin = UndoLogMagicSize;
+    PEnd = Buf.size();
+    ReadBackward = false;
+    // A log without an install directory must not resolve its records against the
+    // directory the caller happened to have set.
+    InstallDir.clear();
+    std::string bytes;
+    TUndoRecord record;
+    while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) {
+        if (record.Type() != itLogConst) {
+            P -= bytes.size();  // no marker: the body is read forward from this record
+            PBegin = P;
+            break;
+        }
+        switch (record.Code) {
+            case hcProductName: ProductName = record.RecordName(); break;
+            case hcProductVersion: ProductVersion = record.RecordName(); break;
+            case hcProductType: ProductType = record.RecordName(); break;
+            case hcInstallDir: InstallDir = record.RecordName(); break;
+            case hcProductRegKey: ProductRegKey = record.RecordName(); break;
+            case hcUninstallKey: ProductIntName = record.RecordName(); break;
+            case hcReadBackward:
+                ReadBackward = true;
+                PBegin = PEnd;
+                PEnd = P;
+                return 0;
+            default: break;  // a header code of a later format
+        }
+    }
+    return 0;
+}
+
+bool TDeinstall::ReadNextRecord(std::string& Record) {
+    Record.clear();
+    size_t length = ReadBackward ? BackwardRecordLength(Buf, P, PEnd, PBegin) : ForwardRecordLength(Buf, P, PBegin, PEnd);
+    if (length == 0) return false;
+    if (ReadBackward) P -= length;
+    Record.assign(reinterpret_cast<const char*>(&Buf[P]), length);
+    if (!ReadBackward) P += length;
+    return true;
+}
+
+bool TDeinstall::BodyIsWhole() {
+    P = PBegin;
+    std::string record;
+    while (ReadNextRecord(record)) {
+    }
+    bool whole = P == PEnd;
+    P = PBegin;
+    return whole;
+}
+
+void TDeinstall::ShowAction(const wchar_t* Text) {
+    if (!flWithDialog) return;
+    SetDlgItemTextW(FDlgHandle, idcStatusLine, Text);
+}
+
+void TDeinstall::StartProgress(size_t BodySize) {
+    FProgressDivisor = static_cast<uint32_t>(BodySize / (ProgressRangeMax + 1) + 1);
+    size_t top = BodySize / FProgressDivisor;
+    HWND bar = GetDlgItem(FDlgHandle, idcProgressBar);
+    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, top > 1 ? top - 1 : 1));
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+}
+
+void TDeinstall::AdvanceProgress(size_t Done) {
+    SendMessageW(GetDlgItem(FDlgHandle, idcProgressBar), PBM_SETPOS, Done / FProgressDivisor, 0);
+}
+
+int32_t TDeinstall::DoDeinstall() {
+    if (flWithDialog) {
+        std::wstring text = L"Performing uninstall of the \"" + sProductText + L"\"...";
+        SetDlgItemTextW(FDlgHandle, idcPageText, text.c_str());
+    }
+    DetectProducts();  // directory codes of the IDEs resolve against their current roots
+    size_t bodySize = ReadBackward ? PBegin - PEnd : PEnd - PBegin;
+    if (flWithDialog) {
+        for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(FDlgHandle, id), SW_SHOW);
+        EnableWindow(GetDlgItem(FDlgHandle, idcNext), FALSE);
+        StartProgress(bodySize);
+    }
+    TCancelDisabled cancel(flWithDialog ? FDlgHandle : nullptr);
+    if (flWithDialog) UpdateWindow(FDlgHandle);
+
+    std::wstring actionText;  // the last type's text; types without one keep it
+    size_t done = 0;
+    P = PBegin;
+    std::string bytes;
+    TUndoRecord record;
+    while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) {
+        if (flPartialUninstall && (record.TypeId & ifKeepOnPartial)) {
+            ShowAction(SkippingText);
+        } else {
+            if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
+            ShowAction(actionText.c_str());
+            if (UndoRecord(record, ProductIntName) != 0) break;  // the older records stay as they are
+        }
+        if (flWithDialog) {
+            Sleep(RecordPauseMs);
+            done += bytes.size();
+            AdvanceProgress(done);
+            // The window is not pumped while records are undone; repaint what changed.
+            UpdateWindow(FDlgHandle);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,287 @@
+#include "uninstall/UUninstaller.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "script/UScriptItems.h"
+#include "setup/UFrame.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+#include "support/WinHandles.h"
+#include "uninstall/UDeinstall.h"
+
+namespace {
+
+inline constexpr const wchar_t* BoxCaption = L"Uninstall";
+inline constexpr const wchar_t* UsageText =
+    L"Removes Corvane library with the uninstall log of its installation:\r\n"
+    L"  unbrd.exe [/S] [/P] uninst.log\r\n"
+    L"  /S - Silent: no dialog, no questions;\r\n"
+    L"  /P - Partial: keep the settings (the product's registry key and the template settings file).";
+inline constexpr const wchar_t* WaitSwitch = L"/W:";
+// How long the copy in the temporary directory waits for the original to end.
+constexpr DWORD HandOverWaitMs = 30000;
+
+bool IsSwitch(const std::wstring& arg) { return arg.size() >= 2 && (arg[0] == L'/' || arg[0] == L'-'); }
+
+wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+std::vector<std::wstring> CommandLineArguments() {
+    int count = 0;
+    brd::UniqueLocal argv(reinterpret_cast<HLOCAL>(CommandLineToArgvW(GetCommandLineW(), &count)));
+    auto* list = static_cast<wchar_t**>(argv.get());
+    std::vector<std::wstring> args;
+    for (int i = 1; list && i < count; ++i) args.emplace_back(list[i]);
+    return args;
+}
+
+// An argument for a command line: quoted, with the quoting rules of
+// CommandLineToArgvW for backslashes before a quote.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    std::wstring out = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+std::wstring OwnFileName() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return L"";
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring FullPathOf(const std::wstring& path) {
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return L"";
+    std::vector<wchar_t> buffer(size + 1);
+    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    return length > 0 && length < buffer.size() ? std::wstring(buffer.data(), length) : L"";
+}
+
+// Whether File lies at or below Dir.
+bool LiesBelow(const std::wstring& file, const std::wstring& dir) {
+    std::wstring f = FullPathOf(file), d = FullPathOf(dir);
+    while (!d.empty() && d.back() == L'\\') d.pop_back();
+    if (d.empty() || f.size() <= d.size() || f[d.size()] != L'\\') return false;
+    return CompareStringOrdinal(f.c_str(), static_cast<int>(d.size()), d.c_str(), static_cast<int>(d.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+void Tell(const TUnbrdOptions& options, const std::wstring& text, UINT icon = MB_ICONERROR) {
+    if (!options.Silent) MessageBoxW(nullptr, text.c_str(), BoxCaption, MB_OK | icon);
+}
+
+std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
+    if (result == duOpenFailed)
+        return L"The uninstall log\r\n" + logFile + L"\r\ncannot be opened. Nothing has been removed.";
+    return L"The file\r\n" + logFile +
+           L"\r\nis not a complete uninstall log: it is empty or damaged. Nothing has been removed.";
+}
+
+// ---------------------------------------------------------------- hand-over to a temporary copy
+
+// A copy of this program in the temporary directory, under a name of its own.
+std::wstring CopyToTemp(const std::wstring& self) {
+    std::wstring temp = GetTempDir();
+    if (temp.empty()) return L"";
+    wchar_t name[64];
+    for (unsigned n = 0; n < 100; ++n) {
+        swprintf(name, 64, L"cvlunbrd%lu_%u.exe", static_cast<unsigned long>(GetCurrentProcessId()), n);
+        std::wstring copy = PathJoin(temp, name);
+        if (CopyFileW(self.c_str(), copy.c_str(), TRUE)) return copy;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return L"";
+    }
+    return L"";
+}
+
+// Starts the temporary copy with the same arguments. The copy inherits a handle
+// that deletes its file when the last handle closes, that is when the copy ends.
+bool HandOverToTempCopy(const std::vector<std::wstring>& args) {
+    std::wstring copy = CopyToTemp(OwnFileName());
+    if (copy.empty()) return false;
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    brd::UniqueFile deleteOnClose(CreateFileW(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                              &inherit, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    // Without that handle the system removes the copy at the next restart instead.
+    if (!deleteOnClose) MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    HANDLE self = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0)) {
+        deleteOnClose.reset();
+        DeleteFileW(copy.c_str());
+        return false;
+    }
+    brd::UniqueKernel selfHandle(self);
+
+    std::wstring command = QuoteArgument(copy) + L" " + WaitSwitch +
+                           std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(self)));
+    for (const std::wstring& arg : args) command += L" " + QuoteArgument(arg);
+    std::vector<wchar_t> buffer(command.begin(), command.end());
+    buffer.push_back(L'\0');
+    std::wstring tempDir = GetTempDir();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(copy.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, tempDir.c_str(), &startup,
+                        &process)) {
+        deleteOnClose.reset();
+        DeleteFileW(copy.c_str());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+// ---------------------------------------------------------------- the dialog
+
+struct TRemoval {
+    TDeinstall& Deinstall;
+    bool Partial;
+    bool Done = false;
+    brd::UniqueIcon Icon;
+};
+
+std::wstring ProductTitle(const TDeinstall& d) {
+    std::wstring name = d.ProductName.empty() ? ProductName : d.ProductName;
+    std::wstring version = d.ProductVersion.empty() ? ProductVersion : d.ProductVersion;
+    return name + L" v" + version;
+}
+
+std::wstring IntroText(const TDeinstall& d) {
+    std::wstring edition = d.ProductType.empty() ? L"" : L" (" + d.ProductType + L")";
+    return ProductTitle(d) + edition + L" will be removed from your computer: the folder\r\n" + InstallDir +
+           L"\r\nwith all its files, the packages and search paths in your IDEs, the help registration and the "
+           L"uninstall entry.\r\n\r\nPress Remove to start.";
+}
+
+void InitRemovalDialog(HWND dlg, TRemoval& removal) {
+    SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&removal));
+    removal.Icon.reset(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+    if (removal.Icon) SendMessageW(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(removal.Icon.get()));
+    SetWindowTextW(dlg, (L"Uninstall " + ProductTitle(removal.Deinstall)).c_str());
+    SetDlgItemTextW(dlg, idcPageText, IntroText(removal.Deinstall).c_str());
+    CheckDlgButton(dlg, idcKeepSettings, removal.Partial ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextW(dlg, idcNext, L"&Remove");
+}
+
+void RunRemoval(HWND dlg, TRemoval& removal) {
+    std::wstring question = L"Are you sure you want to remove " + ProductTitle(removal.Deinstall) + L"?";
+    if (MessageBoxW(dlg, question.c_str(), BoxCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    removal.Partial = IsDlgButtonChecked(dlg, idcKeepSettings) == BST_CHECKED;
+    ShowWindow(GetDlgItem(dlg, idcKeepSettings), SW_HIDE);
+    TDeinstall& d = removal.Deinstall;
+    d.flPartialUninstall = removal.Partial;
+    d.SetDialogHandle(dlg);
+    d.DoDeinstall();
+    removal.Done = true;
+
+    std::wstring done = ProductTitle(d) + L" has been removed from your computer.";
+    if (removal.Partial) done += L"\r\n\r\nYour settings have been kept.";
+    SetDlgItemTextW(dlg, idcPageText, done.c_str());
+    SetDlgItemTextW(dlg, idcCancel, L"&Finish");
+    SetFocus(GetDlgItem(dlg, idcCancel));
+}
+
+INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* removal = reinterpret_cast<TRemoval*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    switch (msg) {
+        case WM_INITDIALOG:
+            InitRemovalDialog(dlg, *reinterpret_cast<TRemoval*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (!removal) return FALSE;
+            if (LOWORD(wParam) == idcNext && !removal->Done) {
+                RunRemoval(dlg, *removal);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dlg, removal->Done ? euRemoved : euCancelled);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+int RemoveWithDialog(TDeinstall& d, bool partial) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    TRemoval removal{d, partial, false, {}};
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(UninstallDialogId), nullptr,
+                                     RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
+    return result < 0 ? euCancelled : static_cast<int>(result);
+}
+
+}  // namespace
+
+TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
+    TUnbrdOptions options;
+    for (const std::wstring& arg : Args) {
+        if (!IsSwitch(arg)) {
+            if (!options.LogFile.empty()) options.Valid = false;
+            options.LogFile = arg;
+        } else if (arg.size() == 2 && Upper(arg[1]) == L'S') {
+            options.Silent = true;
+        } else if (arg.size() == 2 && Upper(arg[1]) == L'P') {
+            options.Partial = true;
+        } else if (arg.size() > 3 && Upper(arg[1]) == L'W' && arg[2] == L':') {
+            options.WaitFor = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(arg.c_str() + 3, nullptr, 10)));
+        } else {
+            options.Valid = false;
+        }
+    }
+    if (options.LogFile.empty()) options.Valid = false;
+    return options;
+}
+
+int RunUninstaller() {
+    std::vector<std::wstring> args = CommandLineArguments();
+    TUnbrdOptions options = ParseUnbrdArguments(args);
+    if (options.WaitFor) {
+        WaitForSingleObject(options.WaitFor, HandOverWaitMs);
+        CloseHandle(options.WaitFor);
+    }
+    if (!options.Valid) {
+        Tell(options, UsageText, MB_ICONINFORMATION);
+        return euUsage;
+    }
+
+    TDeinstall d;
+    int32_t result = d.PrepareUninstFile(options.LogFile);
+    if (result == 0) result = d.PrepareDeinstall();
+    if (result == 0 && !d.BodyIsWhole()) result = duNotALog;
+    if (result != 0) {
+        Tell(options, LogProblemText(result, options.LogFile));
+        return euBadLog;
+    }
+
+    // The original hands over before anything is removed; the copy never does.
+    if (!options.WaitFor && LiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(args)) return euRemoved;
+    // Nothing of this process may hold the installation directory open.
+    SetCurrentDirectoryW(GetTempDir().c_str());
+
+    d.sProductText = (d.ProductType.empty() ? L"" : d.ProductType + L" of ") + ProductTitle(d);
+    if (options.Silent) {
+        d.flPartialUninstall = options.Partial;
+        d.DoDeinstall();
+        return euRemoved;
+    }
+    return RemoveWithDialog(d, options.Partial);
+}

@@ -1,0 +1,42 @@
+// unbrd.exe, the uninstaller the Windows uninstall entry starts with the path of
+// the uninstall log:
+//
+//   unbrd.exe [/S] [/P] LOGFILE
+//     /S  silent: no dialog and no message boxes
+//     /P  partial: keep the records flagged to be kept (the product key and the
+//         template settings file)
+//
+// A program cannot delete its own file while it runs, so a copy of unbrd.exe that
+// lies inside the installation it removes hands the work to a copy of itself in
+// the temporary directory and ends; that copy is deleted by the system when it
+// exits. The hand-over passes the switch /W:<handle>, the original's process
+// handle, so that the copy waits until the original file is free.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct TUnbrdOptions {
+    std::wstring LogFile;
+    bool Silent = false;
+    bool Partial = false;
+    HANDLE WaitFor = nullptr;  // the process that handed over, to wait for
+    bool Valid = true;         // false: an unknown switch or a second file name
+};
+
+TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args);
+
+// Exit codes.
+constexpr int euRemoved = 0;    // removed, or handed over to the temporary copy
+constexpr int euCancelled = 1;  // the user chose not to remove
+constexpr int euBadLog = 2;     // missing or damaged log: nothing removed
+constexpr int euUsage = 3;      // no log named, or an unknown switch
+
+// Control of the uninstaller's dialog beyond those it shares with the wizard frame.
+constexpr int idcKeepSettings = 1011;
+constexpr int UninstallDialogId = 1;
+
+// The whole program for the process's command line.
+int RunUninstaller();
