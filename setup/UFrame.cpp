@@ -46,6 +46,19 @@ void CreateLinkLabel(HWND wnd) {
     if (LinkLabel) SendMessageW(LinkLabel, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.get()), FALSE);
 }
 
+// The page text is sized by the picture's height and the group boxes frame other
+// controls (the directory edit, the progress bar), so they overlap what lies inside
+// them. At the bottom of the z-order and clipped by their siblings, they never paint
+// over those controls, whichever repaints last.
+void KeepBackgroundControlsBehind(HWND wnd) {
+    for (int id : {idcDestinationGroup, idcProgressGroup, idcPageText}) {
+        HWND control = GetDlgItem(wnd, id);
+        if (!control) continue;
+        SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_CLIPSIBLINGS);
+        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 void OnLinkClick() {
     uint32_t now = GetTickCount();
     if (LastLinkClick != 0 && now - LastLinkClick > LinkClickWindowMs) LastLinkClick = 0;
@@ -118,6 +131,7 @@ BOOL FrameInitDialog(HWND Wnd) {
     std::wstring caption = std::wstring(L"Installation Wizard for ") + ProductName + L" v" + ProductVersion;
     SetWindowTextW(Wnd, caption.c_str());
     CreateLinkLabel(Wnd);
+    KeepBackgroundControlsBehind(Wnd);
     Navigate(0);
     return TRUE;
 }

@@ -22,17 +22,24 @@ sandbox_prefix() {
     mkdir -p "$p/drive_c/run"
 }
 
+# What a base prefix holds beyond Wine's own set-up; a change here remakes it.
+BASE_PREFIX_VERSION=2
+
 # Makes the base prefix once (about ten seconds) and reuses it afterwards.
 make_base_prefix() {
     local p
     p="$(wine_base_prefix)"
-    [ -f "$p/.cvl-ready" ] && return 0
+    [ "$(cat "$p/.cvl-ready" 2>/dev/null)" = "$BASE_PREFIX_VERSION" ] && return 0
     rm -rf "$p"
     mkdir -p "$(dirname "$p")"
     WINEPREFIX="$p" wineboot -i </dev/null >/dev/null 2>&1
+    # A 32-bit program on Windows finds the program folder in its registry view; a
+    # prefix without 32-bit Wine lacks the value there.
+    (cd "$p/drive_c" && WINEPREFIX="$p" wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
+        /v ProgramFilesDir /d 'C:\Program Files (x86)' /reg:32 /f </dev/null >/dev/null 2>&1)
     WINEPREFIX="$p" wineserver -w
     sandbox_prefix "$p"
-    touch "$p/.cvl-ready"
+    echo "$BASE_PREFIX_VERSION" > "$p/.cvl-ready"
 }
 
 # A fresh machine: a full copy of the base prefix. A hard-link copy would be faster,

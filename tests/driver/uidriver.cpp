@@ -7,7 +7,9 @@
 //   visible CAPTION ID           1 or 0
 //   enabled CAPTION ID           1 or 0
 //   style CAPTION ID             the control's style word, hexadecimal
-//   rect CAPTION ID              the control's client rectangle: left top right bottom
+//   rect CAPTION ID              the control's rectangle in the window's client coordinates
+//   screenrect CAPTION ID        the control's (ID 0: the window's) rectangle on the screen
+//   workarea CAPTION             the desktop work area: left top right bottom
 //   click CAPTION ID             presses a button (posted, so a modal box may open)
 //   command CAPTION ID           posts WM_COMMAND for a control id
 //   answer CAPTION BUTTON [ms]   waits for a message box, prints its text, presses BUTTON
@@ -73,8 +75,10 @@ HWND WaitWindow(const std::wstring& caption, DWORD ms, bool messageBox = false) 
 }
 
 std::wstring WindowText(HWND wnd) {
+    // Edit controls of another process may report a short length under Wine, so the
+    // buffer does not trust it.
     int length = GetWindowTextLengthW(wnd);
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 2);
+    std::vector<wchar_t> text(static_cast<size_t>(length > 32766 ? length : 32766) + 2);
     // WM_GETTEXT works across processes for every control class.
     SendMessageW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     return text.data();
@@ -131,6 +135,13 @@ int Run(int argc, wchar_t** argv) {
         RECT r{};
         GetWindowRect(ctl, &r);
         MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+        wchar_t buf[64];
+        swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+        Print(buf);
+    } else if (cmd == L"screenrect" || cmd == L"workarea") {
+        RECT r{};
+        if (cmd == L"workarea") SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+        else GetWindowRect(ctl, &r);
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         Print(buf);

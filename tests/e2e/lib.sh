@@ -35,6 +35,19 @@ expect_eq() {
     [ "$got" == "$want" ] || fail "$what: got [$got], want [$want]"
 }
 
+# wait_eq WHAT WANT COMMAND...: runs COMMAND until it prints WANT (at most 10 s), for
+# windows that change after a posted click.
+wait_eq() {
+    local what="$1" want="$2" got="" i
+    shift 2
+    for i in $(seq 1 50); do
+        got="$("$@" 2>/dev/null || true)"
+        [ "$got" == "$want" ] && return 0
+        sleep 0.2
+    done
+    fail "$what: got [$got], want [$want]"
+}
+
 # Registry of the machine as text, for before/after comparisons. It is exported
 # through the running wineserver: a persistent server writes the prefix's .reg files
 # only now and then, and `wineserver -w` would wait for it to end.
