@@ -53,7 +53,7 @@ std::array<TBorlandProduct, ProductCount + 1> MakeProducts() {
 
 std::array<TSelectionItem, SelectionItemCount> MakeSelectionItems() {
     return {{
-        //  Mask         Caption                             Checked  ProductId
+        // Mask      Caption                             Checked ProductId
         {0x20000000, L"RAD Studio 11",                   false, 0x8000000},
         {0x10000000, L"RAD Studio XE10.4",               false, 0x4000000},
         {0x8000000,  L"RAD Studio XE10.3",               false, 0x2000000},

@@ -1,0 +1,88 @@
+// The two records an installation leaves under HKEY_LOCAL_MACHINE: the product key,
+// which tells the next setup run what was installed where, and the Windows uninstall
+// entry, which names the uninstaller and the uninstall log of that installation.
+// Every reader and writer takes the key path so that tests can point it elsewhere;
+// the program always uses the defaults.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "support/UConst.h"
+
+// ---------------------------------------------------------------- product key
+
+// What a previous run left under the product key, as the selection page reads it
+// before detection. Missing values stay 0 or empty.
+struct TPreviousInstall {
+    int32_t InstallVersions = 0;  // environment mask
+    std::wstring Version;
+    int32_t InstallItems = 0;     // item mask
+};
+
+TPreviousInstall ReadPreviousInstall(const std::wstring& Key = ProductKey);
+
+// A stored mask of 0 or less (a negative value included) means nothing was recorded.
+inline bool IsRecordedMask(int32_t Mask) { return Mask > 0; }
+
+// Presets the catalogue from a previous record, after detection: Selected of every
+// row, and Checked of the selection entries.
+void PresetFromPreviousInstall(const TPreviousInstall& Previous);
+
+// Replaces CustomizeItems with the stored value only when it could be read, so that
+// a missing value leaves the default. True when it was replaced.
+bool LoadCustomizeItems(const std::wstring& Key = ProductKey);
+
+// The install directory of the previous installation; empty when there is none.
+std::wstring ReadPreviousInstallDir(const std::wstring& Key = ProductKey);
+
+// The seven values, in the order they are written.
+struct TInstallRecord {
+    int32_t InstallVersions = 0;
+    int32_t InstallItems = 0;
+    std::wstring RootDir;
+    std::wstring Version;
+    std::wstring Type;
+    std::wstring InstallDate;
+    int32_t CustomizeItems = DefaultCustomizeItems;
+};
+
+// The record of the installation this run made: the install state, the product
+// constants and today's date in the user's short date format.
+TInstallRecord CurrentInstallRecord();
+
+// Writes the seven values, creating the key when missing. Stops at the first write
+// that fails (the values before it stay); true only when all seven were written.
+bool WriteInstallRecord(const TInstallRecord& Record, const std::wstring& Key = ProductKey);
+
+// ---------------------------------------------------------------- uninstall entry
+
+inline constexpr const wchar_t* UninstallerFileName = L"unbrd.exe";
+inline constexpr const wchar_t* UninstallLogFileName = L"uninst.log";
+
+// Results of RegisterUninstallEntry.
+enum TUninstallEntryResult : int32_t {
+    ueSuccess = 0,
+    ueCreateKeyFailed = -1,
+    ueDisplayNameFailed = -2,
+    ueUninstallStringFailed = -3,
+};
+
+// "Brindlecraft Corvane library v4.07".
+std::wstring UninstallDisplayName();
+
+// The uninstaller in Dir followed by the uninstall log in Dir, each quoted when it
+// holds a blank: the command the system runs to uninstall.
+std::wstring UninstallCommand(const std::wstring& Dir);
+
+// Creates the uninstall entry for an installation in Dir and writes "DisplayName"
+// and "UninstallString", stopping at the first failure.
+int32_t RegisterUninstallEntry(const std::wstring& Dir, const std::wstring& Key = UninstallEntry);
+
+// The uninstall log named by an "UninstallString": the last quoted part, or the text
+// after the last blank, at most 255 characters; empty when there is none.
+std::wstring UninstallLogFromCommand(const std::wstring& UninstallString);
+
+// The uninstall log of the previous installation; empty when the entry, its
+// "DisplayName" or its "UninstallString" is missing or names no log.
+std::wstring FindPreviousUninstallLog(const std::wstring& Key = UninstallEntry);

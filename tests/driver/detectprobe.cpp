@@ -1,0 +1,47 @@
+// detectprobe.exe: runs the IDE detection inside a Wine machine and prints one line
+// per catalogue row, as UTF-8 with LF line ends:
+//
+//   row<TAB>Name<TAB>Exists (0|1)<TAB>RootDir
+//
+// With "help" as its argument it prints instead, for every row, the help index file
+// names (row<TAB>name), so that a test can check a stand-in IDE against the table.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "catalogue/UProducts.h"
+
+namespace {
+
+void Print(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    fwrite(out.data(), 1, out.size(), stdout);
+}
+
+void PrintDetection() {
+    DetectProducts();
+    for (int row = 1; row <= ProductCount; ++row) {
+        const TBorlandProduct& p = BorlandProducts[row];
+        Print(std::to_wstring(row) + L"\t" + p.Name + L"\t" + (p.Exists ? L"1" : L"0") + L"\t" + p.RootDir + L"\n");
+    }
+}
+
+void PrintHelpFiles() {
+    for (int row = 1; row <= ProductCount; ++row)
+        for (const std::wstring& name : BorlandProducts[row].HelpStr)
+            if (!name.empty()) Print(std::to_wstring(row) + L"\t" + name + L"\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && std::wstring(argv[1]) == L"help")
+        PrintHelpFiles();
+    else
+        PrintDetection();
+    fflush(stdout);
+    return 0;
+}

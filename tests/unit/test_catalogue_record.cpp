@@ -1,0 +1,232 @@
+// The installation record under the product key and the uninstall entry, against
+// Wine's real registry (scratch keys below HKEY_LOCAL_MACHINE, 32-bit view).
+#include <gtest/gtest.h>
+
+#include "Scratch.h"
+#include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
+#include "support/UConst.h"
+
+using namespace cvltest;
+
+namespace {
+
+const HKEY HKLM = HKEY_LOCAL_MACHINE;
+
+DWORD ValueType(const std::wstring& key, const std::wstring& name) {
+    HKEY k;
+    if (RegOpenKeyExW(HKLM, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &k) != ERROR_SUCCESS) return REG_NONE;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(k, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) type = REG_NONE;
+    RegCloseKey(k);
+    return type;
+}
+
+void SetString(const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) {
+    SetRawValue(HKLM, key, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// A key whose children cannot be created: the registry keeps no non-volatile key
+// below a volatile one.
+std::wstring UncreatableKey(const ScratchKey& scratch) {
+    HKEY k;
+    std::wstring volatileKey = scratch / L"volatile";
+    EXPECT_EQ(RegCreateKeyExW(HKLM, volatileKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE | KEY_WOW64_32KEY,
+                              nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+    return volatileKey + L"\\record";
+}
+
+class ProductKeyRecord : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetInstallState();
+        ResetCatalogue();
+    }
+    void TearDown() override {
+        ResetInstallState();
+        ResetCatalogue();
+    }
+    ScratchKey FKey;
+};
+
+// ---------------------------------------------------------------- product key
+
+TEST_F(ProductKeyRecord, WhatOneRunWritesTheNextRunReadsBack) {
+    InstallVersions = 0x140;
+    InstallItems = 0x488;
+    InstallDir = L"C:\\Program Files\\Corvane";
+    CustomizeItems = 6;
+    const TInstallRecord record = CurrentInstallRecord();
+    EXPECT_EQ(record.Version, L"4.07");
+    EXPECT_EQ(record.Type, L"trial Delphi version");
+    EXPECT_FALSE(record.InstallDate.empty());
+    ASSERT_TRUE(WriteInstallRecord(record, FKey.path()));
+
+    ResetInstallState();
+    const TPreviousInstall previous = ReadPreviousInstall(FKey.path());
+    EXPECT_EQ(previous.InstallVersions, 0x140);
+    EXPECT_EQ(previous.InstallItems, 0x488);
+    EXPECT_EQ(previous.Version, L"4.07");
+    EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"C:\\Program Files\\Corvane");
+    EXPECT_TRUE(LoadCustomizeItems(FKey.path()));
+    EXPECT_EQ(CustomizeItems, 6);
+
+    std::wstring stored;
+    EXPECT_TRUE(ReadRegString(HKLM, FKey.path(), L"InstallDate", stored));
+    EXPECT_EQ(stored, record.InstallDate);
+    EXPECT_TRUE(ReadRegString(HKLM, FKey.path(), L"Type", stored));
+    EXPECT_EQ(stored, L"trial Delphi version");
+    for (const wchar_t* name : {L"InstallVersions", L"InstallItems", L"CustomizeItems"})
+        EXPECT_EQ(ValueType(FKey.path(), name), static_cast<DWORD>(REG_DWORD)) << name;
+    for (const wchar_t* name : {L"RootDir", L"Version", L"Type", L"InstallDate"})
+        EXPECT_EQ(ValueType(FKey.path(), name), static_cast<DWORD>(REG_SZ)) << name;
+}
+
+TEST_F(ProductKeyRecord, AMissingRecordReadsAsNothingAndKeepsTheDefaults) {
+    const TPreviousInstall previous = ReadPreviousInstall(FKey.path());
+    EXPECT_EQ(previous.InstallVersions, 0);
+    EXPECT_EQ(previous.InstallItems, 0);
+    EXPECT_EQ(previous.Version, L"");
+    EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"");
+    EXPECT_FALSE(LoadCustomizeItems(FKey.path()));
+    EXPECT_EQ(CustomizeItems, 5);
+}
+
+TEST_F(ProductKeyRecord, StoredValuesOfAnotherTypeAreReadAsTheRegistryHelpersRead) {
+    SetString(FKey.path(), L"Version", L"4.07", REG_EXPAND_SZ);
+    SetString(FKey.path(), L"RootDir", L"C:\\Lib", REG_EXPAND_SZ);
+    const char eight[8] = {1};
+    SetRawValue(HKLM, FKey.path(), L"InstallVersions", REG_QWORD, eight, sizeof(eight));
+    const char two[2] = {0x48, 0x04};
+    SetRawValue(HKLM, FKey.path(), L"InstallItems", REG_BINARY, two, sizeof(two));
+    int32_t zero = 0;
+    SetRawValue(HKLM, FKey.path(), L"CustomizeItems", REG_DWORD, &zero, sizeof(zero));
+
+    const TPreviousInstall previous = ReadPreviousInstall(FKey.path());
+    EXPECT_EQ(previous.Version, L"");         // only REG_SZ counts
+    EXPECT_EQ(previous.InstallVersions, 0);   // more than four bytes
+    EXPECT_EQ(previous.InstallItems, 0x448);  // any value of at most four bytes
+    EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"");
+    // A stored 0 was read, so it replaces the default.
+    EXPECT_TRUE(LoadCustomizeItems(FKey.path()));
+    EXPECT_EQ(CustomizeItems, 0);
+}
+
+TEST_F(ProductKeyRecord, AFailedWriteReportsFailure) {
+    EXPECT_FALSE(WriteInstallRecord(CurrentInstallRecord(), UncreatableKey(FKey)));
+}
+
+// ---------------------------------------------------------------- preselection
+
+void FoundRows(std::initializer_list<int> rows) {
+    for (int row : rows) BorlandProducts[row].Exists = true;
+}
+
+int32_t SelectedRows() {
+    int32_t mask = 0;
+    for (int row = 1; row <= ProductCount; ++row)
+        if (BorlandProducts[row].Selected) mask |= BorlandProducts[row].InternalId;
+    return mask;
+}
+
+int32_t CheckedEntries() {
+    int32_t mask = 0;
+    for (const TSelectionItem& item : SelectionItems)
+        if (item.Checked) mask |= item.Mask;
+    return mask;
+}
+
+TEST_F(ProductKeyRecord, PreviousMasksOfZeroOrLessMeanNoPreviousChoice) {
+    for (int32_t none : {0, -5, int32_t(0x80000000)}) {
+        ResetCatalogue();
+        FoundRows({7, 8, 9, 28});
+        PresetFromPreviousInstall({none, L"", none});
+        EXPECT_EQ(SelectedRows(), 0x8000000 | 0x100 | 0x80 | 0x40) << none;
+        // Every found environment that can be chosen, and both components.
+        EXPECT_EQ(CheckedEntries(), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
+    }
+}
+
+TEST_F(ProductKeyRecord, APreviousChoiceIsOfferedAgainWhereTheEnvironmentIsStillThere) {
+    FoundRows({7, 9});
+    // Delphi 6, Delphi 7 and RAD Studio 11 before, with the help files; RAD Studio 11
+    // has gone since.
+    PresetFromPreviousInstall({0x8000140, L"4.07", 0x20000488});
+    EXPECT_EQ(SelectedRows(), 0x140);
+    EXPECT_EQ(CheckedEntries(), 0x400 | 0x8 | 0x80);
+
+    // Entries the record does not name keep their state.
+    ResetCatalogue();
+    FoundRows({9});
+    SelectionItems[25].Checked = true;  // demo projects
+    PresetFromPreviousInstall({0x100, L"4.07", 0x400});
+    EXPECT_EQ(CheckedEntries(), 0x400 | 0x100);
+}
+
+// ---------------------------------------------------------------- uninstall entry
+
+TEST(UninstallEntry, CommandQuotesOnlyThePartsWithBlanks) {
+    struct Case {
+        const wchar_t* Dir;
+        const wchar_t* Command;
+    };
+    const Case cases[] = {
+        {L"C:\\Program Files\\Lib", L"\"C:\\Program Files\\Lib\\unbrd.exe\" \"C:\\Program Files\\Lib\\uninst.log\""},
+        {L"C:\\Lib",                L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log"},
+        {L"C:\\Lib\\",              L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(UninstallCommand(c.Dir), c.Command);
+    EXPECT_EQ(UninstallDisplayName(), L"Brindlecraft Corvane library v4.07");
+}
+
+TEST(UninstallEntry, TheLogIsTakenFromTheEndOfTheCommand) {
+    const std::wstring longDir = L"C:\\" + std::wstring(300, L'x');
+    struct Case {
+        std::wstring Command;
+        std::wstring Log;
+    };
+    const Case cases[] = {
+        {L"\"C:\\Program Files\\Lib\\unbrd.exe\" \"C:\\Program Files\\Lib\\uninst.log\"", L"C:\\Program Files\\Lib\\uninst.log"},
+        {L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log",                                    L"C:\\Lib\\uninst.log"},
+        {L"C:\\Lib\\unbrd.exe",                                                        L""},
+        {L"",                                                                          L""},
+        {L"C:\\Lib\\unbrd.exe ",                                                       L""},
+        {L"uninst.log\"",                                                              L""},
+        {L"unbrd.exe " + longDir,                                                      longDir.substr(0, 255)},
+        {L"\"unbrd.exe\" \"" + longDir + L" y\"",                                      longDir.substr(0, 255)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(UninstallLogFromCommand(c.Command), c.Log) << c.Command.size();
+}
+
+TEST(UninstallEntry, RegisteredEntryLeadsToTheLogOfThatInstallation) {
+    for (const wchar_t* dir : {L"C:\\Program Files\\Corvane", L"C:\\Corvane", L"D:\\Libs\\Corvane\\"}) {
+        ScratchKey key;
+        ASSERT_EQ(RegisterUninstallEntry(dir, key.path()), ueSuccess);
+        std::wstring displayName;
+        EXPECT_TRUE(ReadRegString(HKLM, key.path(), L"DisplayName", displayName));
+        EXPECT_EQ(displayName, L"Brindlecraft Corvane library v4.07");
+        EXPECT_EQ(FindPreviousUninstallLog(key.path()), PathJoin(dir, L"uninst.log"));
+    }
+}
+
+TEST(UninstallEntry, AnEntryWithoutBothValuesIsNoPreviousInstallation) {
+    ScratchKey key;
+    EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"");  // no entry at all
+    SetString(key.path(), L"UninstallString", L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log");
+    EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"");  // no "DisplayName"
+    SetString(key.path(), L"DisplayName", L"Brindlecraft Corvane library v4.07", REG_EXPAND_SZ);
+    EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"");  // not a REG_SZ
+    SetString(key.path(), L"DisplayName", L"");
+    EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"C:\\Lib\\uninst.log");  // present, even empty
+    ASSERT_TRUE(DeleteRegValue(HKLM, key.path(), L"UninstallString"));
+    EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"");
+}
+
+TEST(UninstallEntry, AKeyThatCannotBeCreatedGivesMinusOne) {
+    ScratchKey key;
+    EXPECT_EQ(RegisterUninstallEntry(L"C:\\Lib", UncreatableKey(key)), ueCreateKeyFailed);
+}
+
+}  // namespace

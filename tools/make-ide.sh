@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# Builds a stand-in IDE installation inside a Wine machine of this project, the way
+# the setup program finds and uses one: the IDE's registry key with "RootDir" (in
+# the 32-bit view of either hive), the root folder, bin\ with the command-line
+# compilers and Help\ with the IDE's help index files.
+#
+#   make-ide.sh --prefix P --row N --root 'C:\Borland\Delphi7' [--hive HKLM|HKCU]
+#               [--type REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY]
+#               [--compilers DIR] [--no-dcc32] [--no-dcc64] [--no-make]
+#               [--no-bin] [--no-help] [--no-files] [--no-registry]
+#   make-ide.sh --prefix P --row N --root 'C:\...' --remove [--hive HKLM|HKCU]
+#   make-ide.sh --list
+#
+# --root is the text stored as "RootDir", exactly as given (trailing backslashes
+# included); the folders go to that path without them, directly below the
+# prefix's drive_c. By default every IDE gets bin\dcc32.exe and bin\make.exe, and
+# the IDEs with separate 32- and 64-bit platforms also bin\dcc64.exe; the files are
+# placeholders unless --compilers names a folder to copy them from (detection only
+# checks that they exist; compiling needs the stand-in compilers).
+# --type stores "RootDir" with another value type (REG_DWORD stores 0, REG_BINARY
+# the path's UTF-16 bytes). --no-files writes only the registry, --no-registry only
+# the files. --remove deletes "RootDir" from the hive (the key too, and its parents,
+# when nothing else is left in them) and the root folder.
+#
+# The registry is written with `wine reg` under WINEPREFIX=P; start a persistent
+# wineserver for P first when making many IDEs (each call then costs ~0.1 s).
+set -euo pipefail
+
+# The catalogue rows: row|registry key|help index files|compiler|platforms
+CATALOGUE='
+1|Software\Borland\Delphi\3.0|delphi3.cfg|dcc|32
+2|Software\Borland\Delphi\4.0|delphi4.cfg delphi4.ohi delphi4.ohl|dcc|32
+3|Software\Borland\Delphi\5.0|delphi5.ohi delphi5.ohl|dcc|32
+4|Software\Borland\C++Builder\3.0||make|32
+5|Software\Borland\C++Builder\4.0|bcb4.cfg bcb4.ohi bcb4.ohl|make|32
+6|Software\Borland\C++Builder\5.0|bcb5.ohi bcb5.ohl|make|32
+7|Software\Borland\Delphi\6.0|delphi6.ohi delphi6.ohl delphi6.als|dcc|32
+8|Software\Borland\C++Builder\6.0|bcb6.ohi bcb6.ohl bcb6.als|make|32
+9|Software\Borland\Delphi\7.0|d7.ohi d7.ohl d7.als|dcc|32
+10|Software\Borland\BDS\3.0||dcc|32
+11|Software\Borland\BDS\4.0||dcc|32
+12|Software\Borland\BDS\5.0||dcc|32
+13|Software\CodeGear\BDS\6.0||dcc|32
+14|Software\CodeGear\BDS\7.0||dcc|32
+15|Software\Embarcadero\BDS\8.0||dcc|32
+16|Software\Embarcadero\BDS\9.0||dcc|64
+17|Software\Embarcadero\BDS\10.0||dcc|64
+18|Software\Embarcadero\BDS\11.0||dcc|64
+19|Software\Embarcadero\BDS\12.0||dcc|64
+20|Software\Embarcadero\BDS\14.0||dcc|64
+21|Software\Embarcadero\BDS\15.0||dcc|64
+22|Software\Embarcadero\BDS\16.0||dcc|64
+23|Software\Embarcadero\BDS\17.0||dcc|64
+24|Software\Embarcadero\BDS\18.0||dcc|64
+25|Software\Embarcadero\BDS\19.0||dcc|64
+26|Software\Embarcadero\BDS\20.0||dcc|64
+27|Software\Embarcadero\BDS\21.0||dcc|64
+28|Software\Embarcadero\BDS\22.0||dcc|64
+'
+
+die() { echo "make-ide.sh: $*" >&2; exit 2; }
+
+usage() { sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }
+
+prefix="" row="" root="" hive=HKLM type=REG_SZ compilers=""
+want_dcc32=1 want_dcc64=1 want_make=1 want_bin=1 want_help=1 want_files=1 want_registry=1 remove=0
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --prefix) prefix="${2:?}"; shift 2;;
+        --row) row="${2:?}"; shift 2;;
+        --root) root="${2:?}"; shift 2;;
+        --hive) hive="${2:?}"; shift 2;;
+        --type) type="${2:?}"; shift 2;;
+        --compilers) compilers="${2:?}"; shift 2;;
+        --no-dcc32) want_dcc32=0; shift;;
+        --no-dcc64) want_dcc64=0; shift;;
+        --no-make) want_make=0; shift;;
+        --no-bin) want_bin=0; shift;;
+        --no-help) want_help=0; shift;;
+        --no-files) want_files=0; shift;;
+        --no-registry) want_registry=0; shift;;
+        --remove) remove=1; shift;;
+        --list) printf '%s\n' "$CATALOGUE" | sed '/^$/d' | tr '|' '\t'; exit 0;;
+        -h|--help) usage;;
+        *) die "unknown argument: $1";;
+    esac
+done
+
+[ -n "$prefix" ] && [ -n "$row" ] && [ -n "$root" ] || usage
+[ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c" ] || die "$prefix is no Wine prefix"
+case "$prefix" in "$HOME/.wine"|"$HOME/.wine/") die "refusing the user's own Wine prefix";; esac
+case "$hive" in HKLM|HKCU) ;; *) die "--hive must be HKLM or HKCU";; esac
+case "$type" in REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY) ;; *) die "unsupported --type $type";; esac
+[ -z "$compilers" ] || [ -d "$compilers" ] || die "--compilers: no folder $compilers"
+
+entry="$(printf '%s\n' "$CATALOGUE" | grep "^$row|" || true)"
+[ -n "$entry" ] || die "no catalogue row $row (1..28)"
+IFS='|' read -r _ regkey helpfiles _ platforms <<<"$entry"
+
+# The folder: a path on drive C:, never the drive itself, never leaving drive_c.
+folder="$root"
+while [ "${folder%\\}" != "$folder" ]; do folder="${folder%\\}"; done
+[[ "$folder" =~ ^[cC]:\\[^\\] ]] || die "--root must name a folder on drive C: ($root)"
+rel="${folder:3}"
+rel="${rel//\\//}"
+case "/$rel/" in */../*|*/./*|*//*) die "--root must be a plain path ($root)";; esac
+host_root="$prefix/drive_c/$rel"
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+reg() { (cd "$prefix/drive_c" && wine reg "$@" /reg:32 </dev/null >/dev/null 2>&1); }
+
+# ---------------------------------------------------------------- removal
+
+# Deletes a key when it holds no values and no subkeys: reg query then lists nothing
+# but the key's own name.
+delete_if_empty() {
+    local key="$1" full lines
+    full="${key/#HKLM/HKEY_LOCAL_MACHINE}"
+    full="${full/#HKCU/HKEY_CURRENT_USER}"
+    lines="$(cd "$prefix/drive_c" && wine reg query "$key" /reg:32 </dev/null 2>/dev/null | tr -d '\r' |
+        sed '/^$/d' | { grep -v -i -x -F "$full" || true; } | wc -l)" || return 0
+    if [ "$lines" -eq 0 ]; then reg delete "$key" /f || true; fi
+}
+
+if [ "$remove" = 1 ]; then
+    key="$hive\\$regkey"
+    reg delete "$key" /v RootDir /f || true
+    while [[ "$key" == *\\*\\* ]]; do  # up to, not including, the key below the root
+        delete_if_empty "$key"
+        key="${key%\\*}"
+    done
+    rm -rf -- "$host_root"
+    exit 0
+fi
+
+# ---------------------------------------------------------------- files
+
+# Text files of the IDE are 8-bit with CR LF line ends.
+write_text() { printf '%s\r\n' "${@:2}" >"$1"; }
+
+help_file() {
+    local name="$1" path="$host_root/Help/$1" base="${1%.*}"
+    case "$name" in
+        *.cfg) write_text "$path" ":Base $base.hlp>main" ":Title $base Help" \
+                   ":Index Object Pascal Reference=${base}op.hlp" ":Index Visual Component Library=${base}vcl.hlp" \
+                   ":Link ${base}op.hlp" ":Link ${base}vcl.hlp";;
+        *.ohi) write_text "$path" ":Index Object Pascal Reference=${base}op.hlp" \
+                   ":Index Visual Component Library Reference=${base}vcl.hlp" ":Index Database Reference=${base}db.hlp";;
+        *.ohl) write_text "$path" ":Link ${base}op.hlp" ":Link ${base}vcl.hlp" ":Link ${base}db.hlp";;
+        *.als) write_text "$path" "TApplication=TApplication_Object" "TForm=TForm_Object" "TDataSet=TDataSet_Object";;
+        *) write_text "$path" "; $name";;
+    esac
+}
+
+compiler_file() {
+    local name="$1"
+    if [ -n "$compilers" ]; then
+        [ -f "$compilers/$name" ] || die "--compilers: no $name in $compilers"
+        cp -- "$compilers/$name" "$host_root/bin/$name"
+    else
+        printf 'stand-in %s: a placeholder, not a program\r\n' "$name" >"$host_root/bin/$name"
+    fi
+}
+
+if [ "$want_files" = 1 ]; then
+    mkdir -p -- "$host_root"
+    if [ "$want_bin" = 1 ]; then
+        mkdir -p -- "$host_root/bin"
+        if [ "$want_dcc32" = 1 ]; then compiler_file dcc32.exe; fi
+        if [ "$want_dcc64" = 1 ] && [ "$platforms" = 64 ]; then compiler_file dcc64.exe; fi
+        if [ "$want_make" = 1 ]; then compiler_file make.exe; fi
+    fi
+    if [ "$want_help" = 1 ]; then
+        mkdir -p -- "$host_root/Help"
+        for name in $helpfiles; do help_file "$name"; done
+        # WinHelp's cache of the contents, which help registration deletes.
+        first="${helpfiles%% *}"
+        if [ -n "$first" ]; then printf 'GID\0' >"$host_root/Help/${first%.*}.gid"; fi
+    fi
+fi
+
+# ---------------------------------------------------------------- registry
+
+if [ "$want_registry" = 1 ]; then
+    key="$hive\\$regkey"
+    case "$type" in
+        REG_DWORD) data=0;;
+        REG_BINARY) data="$(printf '%s' "$root" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')";;
+        *) data="$root";;
+    esac
+    reg add "$key" /v RootDir /t "$type" /d "$data" /f || die "could not write $key"
+fi
