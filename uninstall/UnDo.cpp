@@ -34,6 +34,17 @@ bool EqualIgnoringCase(const wchar_t* a, size_t aLength, const std::wstring& b) 
            CSTR_EQUAL;
 }
 
+// A directory can stay in use for a moment after a process that worked in it has
+// ended (the console of the help batch file, a virus scanner): its removal is
+// tried again for about a second.
+constexpr int BusyDirRetries = 20;
+constexpr DWORD BusyDirPauseMs = 50;
+
+bool IsBusy(uint32_t deleteFlags) {
+    constexpr uint32_t busy = (ddRemoveDirFailed | ddFileDeleteFailed) & 0x7FFFFFFF;
+    return (deleteFlags & busy) != 0 && deleteFlags != ddRefused;
+}
+
 // ---------------------------------------------------------------- registry roots
 
 struct TRegRoot {
@@ -201,7 +212,9 @@ int UndoSetIde(const TUndoRecord& Record) {
 int UndoCreateDir(const TUndoRecord& Record) {
     // DeleteDirTree refuses roots, relative paths and the system's own folders.
     std::wstring dir = RecordPath(Record);
-    if (!dir.empty()) DeleteDirTree(dir, false);
+    if (dir.empty()) return 0;
+    for (int attempt = 0; IsBusy(DeleteDirTree(dir, false)) && attempt < BusyDirRetries; ++attempt)
+        Sleep(BusyDirPauseMs);
     return 0;
 }
 

@@ -1,0 +1,267 @@
+// mkuninstlog.exe: makes an installation for the uninstaller's end-to-end tests,
+// inside the Wine machine it runs in.
+//
+//   prepare       the machine before any installation: two IDEs (Delphi 7 and
+//                 RAD Studio XE2) with their keys, search paths and help files
+//   install DIR   a small installation into DIR: its effects on files and registry,
+//                 and its uninstall log DIR\uninst.log written by the real writer
+//   registry      prints the registry keys an installation touches, with all their
+//                 subkeys and values, for before-and-after comparisons
+//
+// The installation does what the script's rows do, in a simplified way; the log
+// records are exactly those the engine writes for such rows.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "catalogue/UProducts.h"
+#include "script/UScriptItems.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+#include "uninstall/UBinLog.h"
+#include "uninstall/UnDo.h"
+
+namespace {
+
+constexpr uint32_t L = ifLogUndo;
+constexpr uint32_t K = ifLogUndo | ifKeepOnPartial;
+constexpr uint32_t HKLMCode = 0x80000002;
+inline constexpr const wchar_t* HelpMarker = L"C:\\cvlhelp.txt";
+inline constexpr const wchar_t* D7Key = L"Software\\Borland\\Delphi\\7.0";
+inline constexpr const wchar_t* XE2Key = L"Software\\Embarcadero\\BDS\\9.0";
+
+const TScriptTarget SystemCopy{L"cvl70.bpl", dcSystem};
+
+// clang-format off
+const TScriptItem Rows[] = {
+    // TypeId                        Name                                              Code            Dir
+    {itLogConst | L,                 nullptr,                                          hcProductName,   0,         nullptr, nullptr, 0, 0, nullptr},
+    {itLogConst | L,                 nullptr,                                          hcProductVersion,0,         nullptr, nullptr, 0, 0, nullptr},
+    {itLogConst | L,                 nullptr,                                          hcProductType,   0,         nullptr, nullptr, 0, 0, nullptr},
+    {itLogConst | L,                 nullptr,                                          hcInstallDir,    0,         nullptr, nullptr, 0, 0, nullptr},
+    {itLogConst | L,                 nullptr,                                          hcProductRegKey, 0,         nullptr, nullptr, 0, 0, nullptr},
+    {itLogConst | L,                 nullptr,                                          hcUninstallKey,  0,         nullptr, nullptr, 0, 0, nullptr},
+    {itLogConst | L,                 nullptr,                                          hcReadBackward,  0,         nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"",                                              0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"Source",                                        0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResource,                 L"Source\\cvl.inc",                               1,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResource,                 L"Source\\cvlold.pas",                            2,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"Help",                                          0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResource,                 L"Help\\cvlib.hlp",                               61,              dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResource,                 L"Help\\help_unreg.bat",                          62,              dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itSetHelpDir,                   L"Help",                                          0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itRegisterWinHelp | L,          L"cvlib.hlp",                                     0,               0,         nullptr, nullptr, 0, 0, nullptr},
+    {itRegisterHelp | L,             L"help\\help_reg.bat",                            0,               0,         nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResourceIfAbsent | K,     L"cvTempls.ini",                                  29,              dcWindows, nullptr, nullptr, 0, 0, nullptr},
+    {itRegisterUninstall | L,        L"unbrd.exe",                                     0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    // Delphi 7
+    {itSetIde | L,                   L"Delphi7",                                       9,               0,         nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"Delphi7",                                       0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResource,                 L"Delphi7\\cvl70.bpl",                            852,             dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyFile | L,                 L"Delphi7\\cvl70.bpl",                            0,               dcRoot,    nullptr, nullptr, 0, 0, &SystemCopy},
+    {itCopyResource,                 L"Delphi7\\dclcvl70.bpl",                         856,             dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itRegisterPackage | L,          L"Delphi7\\dclcvl70.bpl",                         0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itModifyFile | L,               L"\r\n:Index Corvane library components=cvlib.hlp", 1,             dcIdeHelp, nullptr, nullptr, 0, 0, nullptr},
+    {itModifyFile | L,               L"\r\n:Link cvlib.hlp",                           2,               dcIdeHelp, nullptr, nullptr, 0, 0, nullptr},
+    {itDeleteFile | L,               L"Help\\d7.gid",                                  0,               dcIdeRoot, nullptr, nullptr, 0, 0, nullptr},
+    {itSetIde | L,                   L"Delphi7",                                       9,               0,         nullptr, nullptr, 0, 0, nullptr},
+    // RAD Studio XE2: settings per platform
+    {itSetIde | L,                   L"RADStudio9",                                    16,              0,         nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"RADStudio9",                                    0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"RADStudio9\\Win32",                             0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCreateDir | L,                L"RADStudio9\\Win64",                             0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCopyResource,                 L"RADStudio9\\Win32\\dclcvl160.bpl",              1506,            dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itRegisterPackage | L,          L"RADStudio9\\Win32\\dclcvl160.bpl",              0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itAddIdePath | L,               L"\\C++\\Paths\\Win32\\LibraryPath",              3,               0,         nullptr, nullptr, 0, 0, nullptr},
+    {itAddIdePath | L,               L"\\Library\\Win32\\Search Path",                 3,               0,         nullptr, nullptr, 0, 0, nullptr},
+    {itAddIdePath | L,               L"\\Library\\Win64\\Search Path",                 4,               0,         nullptr, nullptr, 0, 0, nullptr},
+    {itSetIde | L,                   L"RADStudio9",                                    16,              0,         nullptr, nullptr, 0, 0, nullptr},
+    {itDeleteFile | L,               L"Source\\cvlold.pas",                            0,               dcRoot,    nullptr, nullptr, 0, 0, nullptr},
+    {itCreateRegKey | K,             ProductKey,                                       HKLMCode,        0,         nullptr, nullptr, 0, 0, nullptr},
+};
+// clang-format on
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+void AppendText(const std::wstring& path, const std::string& text) {
+    HANDLE f = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// The adding side of a search path: whole entries only, never twice.
+void AddPathEntry(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& entry) {
+    std::wstring value;
+    ReadRegString(root, key, name, value);
+    if (FindPathEntry(value, entry) != std::wstring::npos) return;
+    if (!value.empty() && value.back() != L';') value += L';';
+    WriteRegString(root, key, name, value + entry);
+}
+
+void RunRow(const TScriptItem& row) {
+    const std::wstring path = PathJoin(DirCodeToPath(row.Dir), row.Name ? row.Name : L"");
+    const TBorlandProduct* ide = ProductRow(CurrentIde);
+    switch (ItemType(row)) {
+        case itCreateDir: CreateDirectoryPath(path); break;
+        case itCopyResource:
+        case itCopyResourceIfAbsent:
+            if (row.Code == 62)
+                WriteText(path, "@echo off\r\ndel \"" + Narrow(HelpMarker) + "\"\r\n");
+            else
+                WriteText(path, "payload " + std::to_string(row.Code) + "\r\n");
+            break;
+        case itCopyFile: CopyFileW(path.c_str(), PathJoin(DirCodeToPath(row.Target->Dir), row.Target->Name).c_str(), FALSE); break;
+        case itDeleteFile: DeleteFileW(path.c_str()); break;
+        case itSetIde:
+            CurrentIde = static_cast<int32_t>(row.Code);
+            CurrentIdeName = row.Name;
+            break;
+        case itSetHelpDir: HelpDir = path; break;
+        case itRegisterWinHelp: WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, row.Name, HelpDir); break;
+        case itRegisterHelp: WriteText(HelpMarker, "registered\r\n"); break;
+        case itRegisterUninstall:
+            WriteRegString(HKEY_LOCAL_MACHINE, UninstallEntry, ValDisplayName, L"Brindlecraft Corvane library v4.07");
+            WriteRegString(HKEY_LOCAL_MACHINE, UninstallEntry, ValUninstallString,
+                           QuoteIfBlank(PathJoin(InstallDir, L"unbrd.exe")) + L" " +
+                               QuoteIfBlank(PathJoin(InstallDir, L"uninst.log")));
+            break;
+        case itRegisterPackage: {
+            WriteRegString(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, path,
+                           L"Trial Delphi version of Corvane library v4.07");
+            std::wstring library = ide->RegKey + (ide->Is32and64 ? LibraryWin32SubKey : LibrarySubKey);
+            AddPathEntry(HKEY_CURRENT_USER, library, SearchPathValue, path.substr(0, path.rfind(L'\\')));
+            break;
+        }
+        case itAddIdePath: {
+            std::wstring full = ide->RegKey + row.Name;
+            size_t slash = full.rfind(L'\\');
+            AddPathEntry(HKEY_CURRENT_USER, full.substr(0, slash), full.substr(slash + 1),
+                         SearchPathLocation(static_cast<uint8_t>(row.Code)));
+            break;
+        }
+        case itModifyFile: AppendText(PathJoin(DirCodeToPath(row.Dir), ide->HelpStr[row.Code - 1]), Narrow(row.Name)); break;
+        case itCreateRegKey:
+            CreateRegKey(HKEY_LOCAL_MACHINE, row.Name);
+            WriteRegString(HKEY_LOCAL_MACHINE, row.Name, ValRootDir, InstallDir);
+            WriteRegString(HKEY_LOCAL_MACHINE, row.Name, ValVersion, ProductVersion);
+            break;
+        default: break;
+    }
+}
+
+int Install(const std::wstring& dir) {
+    InstallDir = dir;
+    DetectProducts();
+    brd::UniqueFile log;
+    if (BinLogOpen(log) != 0) return 2;
+    for (const TScriptItem& row : Rows) {
+        RunRow(row);
+        if (row.TypeId & ifLogUndo) BinLogAddItem(log, row);
+    }
+    BinLogClose(log);
+    return 0;
+}
+
+void MakeIde(const std::wstring& key, const std::wstring& root) {
+    WriteRegString(HKEY_LOCAL_MACHINE, key, L"RootDir", root);
+    CreateDirectoryPath(root + L"\\bin");
+    CreateDirectoryPath(root + L"\\Help");
+    WriteText(root + L"\\bin\\dcc32.exe", "");
+}
+
+int Prepare() {
+    const std::wstring d7 = D7Key, xe2 = XE2Key;
+    MakeIde(d7, L"C:\\IDE\\Delphi7");
+    WriteText(L"C:\\IDE\\Delphi7\\Help\\d7.ohi", ":Index Delphi=delphi7.hlp\r\n:Index VCL=vcl7.hlp");
+    WriteText(L"C:\\IDE\\Delphi7\\Help\\d7.ohl", ":Link delphi7.hlp");
+    WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Known Packages", L"C:\\IDE\\Delphi7\\bin\\dclstd70.bpl", L"Standard");
+    WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib;c:\\lib;c:\\lib2");
+
+    MakeIde(xe2, L"C:\\IDE\\XE2");
+    WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Known Packages", L"$(BDS)\\bin\\dclstd160.bpl", L"Standard");
+    WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Library\\Win32", L"Search Path", L"$(BDSLIB)\\$(Platform)\\release");
+    WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Library\\Win64", L"Search Path", L"");
+    WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\C++\\Paths\\Win32", L"LibraryPath", L"$(BDSLIB)\\win32\\release");
+
+    WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, L"other.hlp", L"C:\\Other");
+    return 0;
+}
+
+// ---------------------------------------------------------------- registry listing
+
+void Print(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    fwrite(out.data(), 1, out.size(), stdout);
+}
+
+std::wstring ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
+        return L"\"" + text + L"\"";
+    }
+    std::wstring hex = L"type " + std::to_wstring(type) + L":";
+    wchar_t byte[4];
+    for (DWORD i = 0; i < size; ++i) {
+        swprintf(byte, 4, L"%02x", data[i]);
+        hex += byte;
+    }
+    return hex;
+}
+
+void ListKey(HKEY root, const std::wstring& rootName, const std::wstring& path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | RegView, &key) != ERROR_SUCCESS) return;
+    Print(L"[" + rootName + L"\\" + path + L"]\n");
+    std::vector<wchar_t> name(16384);
+    std::vector<BYTE> data(65536);
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
+        if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+        Print(L"  " + std::wstring(name.data(), nameLength) + L" = " + ValueText(type, data, size) + L"\n");
+    }
+    std::vector<std::wstring> subKeys;
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subKeys.emplace_back(name.data(), nameLength);
+    }
+    RegCloseKey(key);
+    for (const std::wstring& sub : subKeys) ListKey(root, rootName, path + L"\\" + sub);
+}
+
+int ListRegistry() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    for (const wchar_t* key : {D7Key, XE2Key}) ListKey(HKEY_CURRENT_USER, L"HKCU", key);
+    for (const wchar_t* key : {D7Key, XE2Key, L"Software\\Brindlecraft", WindowsHelpKey,
+                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
+        ListKey(HKEY_LOCAL_MACHINE, L"HKLM", key);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"prepare") return Prepare();
+    if (mode == L"install" && argc > 2) return Install(argv[2]);
+    if (mode == L"registry") return ListRegistry();
+    return 1;
+}
