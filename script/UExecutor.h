@@ -1,0 +1,48 @@
+// What the script engine calls to run one row, and how it finds the right call.
+//
+// An executor runs one row of the install script. It reads the row's fields and the
+// process-wide install state (InstallDir, CurrentIde, ...), and nothing of the engine.
+// It may set LogText, the row's line for install.log and the text of an error report:
+// the engine empties LogText before the call and writes no line when the executor
+// leaves it empty. The result is the row result: 0 for success, a small negative
+// code of the executor's own, a Windows error code, or 1 for a file that the
+// check-file row does not find. The engine, not the executor, writes the log line
+// and the uninstall record of a row flagged ifLogUndo, whatever the result.
+//
+// Each unit of executors (file operations, package compilation, IDE registration)
+// publishes one TExecutorTable that maps row types (bits 0-15 of TypeId) to its
+// executors. The engine looks a row's type up in the tables in turn; a type that no
+// table lists runs nothing and succeeds. The control rows (conditional blocks,
+// itSetIde, itLogConst) and itUninstallPrevious are the engine's own and are in no
+// table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "script/UScriptItems.h"
+
+using TExecutor = int32_t (*)(const TScriptItem& Item, std::wstring& LogText);
+
+struct TExecutorEntry {
+    uint32_t Type;  // bits 0-15 of TypeId
+    TExecutor Execute;
+};
+
+struct TExecutorTable {
+    const TExecutorEntry* Entries;
+    size_t Count;
+};
+
+// The executor of Type in Table, nullptr when the table has none.
+inline TExecutor FindExecutor(const TExecutorTable& Table, uint32_t Type) {
+    for (size_t i = 0; i < Table.Count; ++i)
+        if (Table.Entries[i].Type == Type) return Table.Entries[i].Execute;
+    return nullptr;
+}
+
+// Texts that end a row's log text.
+inline constexpr const wchar_t* LogSuccess = L"...Success";
+inline constexpr const wchar_t* LogFail = L"...Fail";
+inline constexpr const wchar_t* LogAlready = L"...Already";
