@@ -1,5 +1,6 @@
 #include "uninstall/UBinLog.h"
 
+#include "catalogue/UInstallRecord.h"
 #include "support/UConst.h"
 #include "support/UUtils.h"
 #include "uninstall/UUndoLog.h"
@@ -7,7 +8,7 @@
 int BinLogOpen(brd::UniqueFile& Log) {
     Log.reset();
     CreateDirectoryPath(InstallDir);
-    std::wstring path = PathJoin(InstallDir, UndoLogFileName);
+    std::wstring path = PathJoin(InstallDir, UninstallLogFileName);
     Log.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Log) return -1;
     BinLogWrite(Log, std::string(UndoLogMagic, UndoLogMagicSize));

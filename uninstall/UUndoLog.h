@@ -13,7 +13,6 @@
 inline constexpr char UndoLogMagic[] = "UNBRD02";      // "UNBRD" + two version digits
 constexpr size_t UndoLogMagicSize = 7;
 constexpr size_t UndoLogMagicPrefixSize = 5;          // "UNBRD"
-inline constexpr const wchar_t* UndoLogFileName = L"uninst.log";
 
 // Record layout: TypeId, Code, Dir (4 bytes each), NameLength (2), Name,
 // RecordLength (2).

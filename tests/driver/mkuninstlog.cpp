@@ -7,6 +7,7 @@
 //                 and its uninstall log DIR\uninst.log written by the real writer
 //   registry      prints the registry keys an installation touches, with all their
 //                 subkeys and values, for before-and-after comparisons
+//   version FILE  prints the product version of FILE as the setup program reads it
 //
 // The installation does what the script's rows do, in a simplified way; the log
 // records are exactly those the engine writes for such rows.
@@ -263,5 +264,11 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"prepare") return Prepare();
     if (mode == L"install" && argc > 2) return Install(argv[2]);
     if (mode == L"registry") return ListRegistry();
+    if (mode == L"version" && argc > 2) {
+        uint32_t ms = 0, ls = 0;
+        if (!GetProductVersion(argv[2], ms, ls)) return 2;
+        printf("%u.%u.%u.%u", ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF);
+        return 0;
+    }
     return 1;
 }
