@@ -1,0 +1,123 @@
+#include "script/UCompile.h"
+
+#include <windows.h>
+
+#include <iterator>
+#include <vector>
+
+#include "catalogue/UProducts.h"
+#include "script/UFileOps.h"
+#include "support/UUtils.h"
+#include "support/WinHandles.h"
+
+using brd::UniqueKernel;
+
+namespace {
+
+// The command-line tools below an IDE's root, and what follows the tool on the
+// command line before the package project's name.
+struct TCompileTool {
+    const wchar_t* File;
+    const wchar_t* Separator;
+    int32_t MissingResult;
+};
+
+// clang-format off
+const TCompileTool Dcc32 = {L"bin\\dcc32.exe", L" ",   cpNoDelphiCompiler};
+const TCompileTool Dcc64 = {L"bin\\dcc64.exe", L" ",   cpNoDelphiCompiler};
+const TCompileTool Make  = {L"bin\\make.exe",  L" /f", cpNoMake};
+// clang-format on
+
+constexpr uint32_t Win64Compiler = 1;  // Options of a compile row
+
+uint32_t TimeoutOverrideMs = 0;
+
+std::wstring Text(const wchar_t* Value) { return Value ? Value : L""; }
+
+const TCompileTool& ToolFor(const TBorlandProduct& Ide, uint32_t Options) {
+    if (!Ide.IsDelphi) return Make;  // C++Builder has no 64-bit switch of its own
+    return Options == Win64Compiler ? Dcc64 : Dcc32;
+}
+
+bool IsFile(const std::wstring& Path) {
+    DWORD attributes = GetFileAttributesW(Path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring ToolName(const TCompileTool& Tool) {
+    std::wstring file = Tool.File;
+    return file.substr(file.find(L'\\') + 1);
+}
+
+// Starts the command hidden and without a console window, in the current directory,
+// with the installer's environment, and waits at most Timeout. The process gets the
+// default security of the installer's token: a descriptor without an access list
+// would let any local user take over a compiler running with the installer's rights.
+// A compiler still running after the wait is left to finish on its own.
+int32_t StartAndWait(const std::wstring& Command, uint32_t Timeout) {
+    std::vector<wchar_t> buffer(Command.begin(), Command.end());
+    buffer.push_back(L'\0');  // CreateProcessW may write into the command text
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process))
+        return static_cast<int32_t>(GetLastError());
+    UniqueKernel processHandle(process.hProcess);
+    UniqueKernel threadHandle(process.hThread);
+    WaitForSingleObject(processHandle.get(), Timeout);
+    return 0;
+}
+
+uint32_t TimeoutFromEnvironment() {
+    wchar_t text[16] = {};
+    DWORD length = GetEnvironmentVariableW(L"CVL_COMPILE_TIMEOUT_MS", text, static_cast<DWORD>(std::size(text)));
+    if (length == 0 || length >= std::size(text)) return DefaultCompileTimeoutMs;
+    wchar_t* end = nullptr;
+    unsigned long value = wcstoul(text, &end, 10);
+    if (end == text || *end != L'\0') return DefaultCompileTimeoutMs;
+    return value < DefaultCompileTimeoutMs ? static_cast<uint32_t>(value) : DefaultCompileTimeoutMs;
+}
+
+}  // namespace
+
+uint32_t CompileTimeoutMs() { return TimeoutOverrideMs ? TimeoutOverrideMs : TimeoutFromEnvironment(); }
+
+void SetCompileTimeoutMs(uint32_t Ms) { TimeoutOverrideMs = Ms < DefaultCompileTimeoutMs ? Ms : DefaultCompileTimeoutMs; }
+
+int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText) {
+    if (Item.Code == 0) return cpNoIde;
+    const TBorlandProduct* ide = ProductRow(ProductRowByLowestBit(static_cast<int32_t>(Item.Code)));
+    if (!ide) return cpIdeOutOfTable;
+
+    const std::wstring name = Text(Item.Name);
+    const TCompileTool& tool = ToolFor(*ide, Item.Options);
+    // A root that detection left empty or relative would make the tool's path point
+    // into whatever the current drive or folder holds.
+    const std::wstring toolPath = IsFullPath(ide->RootDir) ? PathJoin(ide->RootDir, tool.File) : L"";
+    if (toolPath.empty() || !IsFile(toolPath)) {
+        LogText = L"Compiling package, cannot find " + ToolName(tool) + L": " + name + LogFail;
+        return tool.MissingResult;
+    }
+    // The tool's path is quoted when it holds a blank: unquoted, "C:\Program Files
+    // (x86)\..." would first start C:\Program.exe. The project's name goes as it is.
+    const int32_t result = StartAndWait(QuoteIfBlank(toolPath) + tool.Separator + name, CompileTimeoutMs());
+    if (result != 0) return result;
+    LogText = L"Compiling package: " + name + LogSuccess;
+    return 0;
+}
+
+namespace {
+
+// clang-format off
+const TExecutorEntry CompileExecutorRows[] = {
+    // Type               Executor
+    {itCompilePackage,    ExecCompilePackage},
+};
+// clang-format on
+
+}  // namespace
+
+const TExecutorTable CompileExecutors = {CompileExecutorRows, std::size(CompileExecutorRows)};

@@ -1,0 +1,210 @@
+#include "script/URegister.h"
+
+#include <windows.h>
+
+#include <iterator>
+
+#include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
+#include "script/UFileOps.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+#include "uninstall/UnDo.h"
+
+namespace {
+
+constexpr int Delphi3Row = 1;
+// Delphi 2007, 2009 and 2010 read their library settings again at start-up only when
+// told so in their "Globals" key.
+constexpr int FirstForcedUpdateRow = 12;
+constexpr int LastForcedUpdateRow = 14;
+
+std::wstring Text(const wchar_t* Value) { return Value ? Value : L""; }
+
+const wchar_t* Outcome(bool Success) { return Success ? LogSuccess : LogFail; }
+
+// The IDE the current block works on; nullptr outside an IDE block.
+const TBorlandProduct* CurrentProduct() { return ProductRow(CurrentIde); }
+
+// The key and value that hold an IDE's library search path: per platform for IDEs
+// with Win32 and Win64, and without the blank for Delphi 3.
+std::wstring LibraryKey(const TBorlandProduct& Ide, uint32_t Options) {
+    if (!Ide.Is32and64) return Ide.RegKey + LibrarySubKey;
+    return Ide.RegKey + ((Options & spWin64Library) ? LibraryWin64SubKey : LibraryWin32SubKey);
+}
+
+std::wstring LibraryValueName() { return CurrentIde == Delphi3Row ? Delphi3SearchPathValue : SearchPathValue; }
+
+std::wstring FolderOf(const std::wstring& Path) {
+    int slash = LastCharPos(Path, L'\\');
+    return slash > 0 ? Path.substr(0, static_cast<size_t>(slash - 1)) : Path;
+}
+
+enum class TPathAdd { Already, Added, WriteFailed };
+
+// Adds Folder to the ";"-separated value Key\ValueName below HKEY_CURRENT_USER whose
+// text is Value. A whole entry in any letter case counts as there, and nothing else:
+// "C:\Lib\Win32" or "C:\Library" do not hold "C:\Lib", and the removal on uninstall
+// uses the same test, so what is added here is exactly what goes again.
+TPathAdd AddPathEntry(const std::wstring& Key, const std::wstring& ValueName, std::wstring Value,
+                      const std::wstring& Folder) {
+    if (FindPathEntry(Value, Folder) != std::wstring::npos) return TPathAdd::Already;
+    if (!Value.empty() && Value.back() != L';') Value += L';';
+    Value += Folder;
+    return WriteRegString(HKEY_CURRENT_USER, Key, ValueName, Value) ? TPathAdd::Added : TPathAdd::WriteFailed;
+}
+
+// The shared tail of the search-path executors, for a LogText that already names
+// the folder.
+int32_t AddPathEntryLogged(const std::wstring& Key, const std::wstring& ValueName, const std::wstring& Value,
+                           const std::wstring& Folder, std::wstring& LogText) {
+    switch (AddPathEntry(Key, ValueName, Value, Folder)) {
+        case TPathAdd::Already: LogText += LogAlready; return 0;
+        case TPathAdd::Added: LogText += LogSuccess; return 0;
+        default: return rpSearchPathFailed;
+    }
+}
+
+// Registry roots a create-key row may name, by the low 32 bits of their handles.
+struct TRegRoot {
+    uint32_t Code;
+    HKEY Root;
+};
+
+// clang-format off
+const TRegRoot RegRoots[] = {
+    {0x80000000, HKEY_CLASSES_ROOT},
+    {0x80000001, HKEY_CURRENT_USER},
+    {0x80000002, HKEY_LOCAL_MACHINE},
+    {0x80000003, HKEY_USERS},
+};
+// clang-format on
+
+HKEY RootFromCode(uint32_t Code) {
+    for (const TRegRoot& r : RegRoots)
+        if (r.Code == Code) return r.Root;
+    return nullptr;
+}
+
+}  // namespace
+
+std::wstring PackageDescription() {
+    std::wstring text = std::wstring(EditionText) + L" of " + ProductName + L" v" + ProductVersion;
+    if (text[0] >= L'a' && text[0] <= L'z') text[0] = static_cast<wchar_t>(text[0] - L'a' + L'A');
+    return text;
+}
+
+int32_t ExecRegisterPackage(const TScriptItem& Item, std::wstring& LogText) {
+    const TBorlandProduct* ide = CurrentProduct();
+    const std::wstring package = RowPath(Item.Dir, Item.Name);
+    // Outside an IDE block there is no key to write to, and a relative package path
+    // would mean nothing to the IDE.
+    if (!ide || !IsFullPath(package)) return rpKnownPackageFailed;
+    if (!WriteRegString(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package, PackageDescription()))
+        return rpKnownPackageFailed;
+    LogText = L"Registering package: " + package + LogSuccess;
+
+    const std::wstring key = LibraryKey(*ide, Item.Options);
+    const std::wstring valueName = LibraryValueName();
+    std::wstring value;
+    if (!ReadRegString(HKEY_CURRENT_USER, key, valueName, value)) return rpSearchPathUnread;
+    const std::wstring folder = FolderOf(package);
+    LogText += L"\r\nAdding search path: " + folder;
+    switch (AddPathEntry(key, valueName, value, folder)) {
+        case TPathAdd::Already: LogText += LogAlready; return 0;
+        case TPathAdd::WriteFailed: return rpSearchPathFailed;
+        case TPathAdd::Added: break;
+    }
+    if (CurrentIde >= FirstForcedUpdateRow && CurrentIde <= LastForcedUpdateRow &&
+        !WriteRegString(HKEY_CURRENT_USER, ide->RegKey + GlobalsSubKey, ForceEnvOptionsUpdateValue, L"1"))
+        return rpForceUpdateFailed;
+    LogText += LogSuccess;
+    return 0;
+}
+
+int32_t ExecAddIdePath(const TScriptItem& Item, std::wstring& LogText) {
+    // An IDE that lacks the key, the value or a block to belong to is passed over.
+    const TBorlandProduct* ide = CurrentProduct();
+    if (!ide) return 0;
+    const std::wstring path = ide->RegKey + Text(Item.Name);
+    const int slash = LastCharPos(path, L'\\');
+    if (slash <= 1) return 0;
+    const std::wstring key = path.substr(0, static_cast<size_t>(slash - 1));
+    const std::wstring valueName = path.substr(static_cast<size_t>(slash));
+    const std::wstring folder = SearchPathLocation(static_cast<uint8_t>(Item.Code));
+    std::wstring value;
+    if (folder.empty() || !ReadRegString(HKEY_CURRENT_USER, key, valueName, value)) return 0;
+    LogText = L"Adding search path: " + folder;
+    return AddPathEntryLogged(key, valueName, value, folder, LogText);
+}
+
+int32_t ExecAddSearchPath(const TScriptItem& Item, std::wstring& LogText) {
+    const TBorlandProduct* ide = CurrentProduct();
+    const std::wstring folder = RowPath(Item.Dir, Item.Name);
+    const bool ownPlace = Item.Param && *Item.Param && Item.Name2 && *Item.Name2;
+    const int32_t missing = (Item.Options & spMissingIsNoError) ? 0 : rpSearchPathUnread;
+    if (!ide || !IsFullPath(folder)) return missing;
+    const std::wstring key = ownPlace ? ide->RegKey + L"\\" + Item.Param : LibraryKey(*ide, Item.Options);
+    const std::wstring valueName = ownPlace ? Item.Name2 : LibraryValueName();
+    std::wstring value;
+    if (!ReadRegString(HKEY_CURRENT_USER, key, valueName, value)) return missing;
+    LogText = L"Adding search path: " + folder;
+    return AddPathEntryLogged(key, valueName, value, folder, LogText);
+}
+
+int32_t ExecSetHelpDir(const TScriptItem& Item, std::wstring&) {
+    HelpDir = RowPath(Item.Dir, Item.Name);
+    return 0;
+}
+
+int32_t ExecRegisterWinHelp(const TScriptItem& Item, std::wstring& LogText) {
+    const std::wstring name = Text(Item.Name);
+    // An empty name would overwrite the key's default value.
+    const bool written = !name.empty() && WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, name, HelpDir);
+    LogText = L"Registering windows help: " + name + Outcome(written);
+    return written ? 0 : rwHelpFailed;
+}
+
+int32_t ExecRegisterHelp(const TScriptItem& Item, std::wstring& LogText) {
+    if (!IsFullPath(InstallDir)) return ERROR_BAD_PATHNAME;
+    SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
+    const std::wstring batch = PathJoin(InstallDir, Text(Item.Name));
+    // Quoted when it holds a blank, or "C:\Program Files\..." would start C:\Program.exe.
+    const int32_t result = RunAndWait(QuoteIfBlank(batch), L"");
+    if (result == 0) LogText = L"Register help: " + batch + LogSuccess;
+    return result;
+}
+
+int32_t ExecRegisterUninstall(const TScriptItem&, std::wstring& LogText) {
+    const int32_t result = RegisterUninstallEntry(InstallDir);
+    LogText = std::wstring(L"Registering Uninstall: ") + UninstallerFileName + Outcome(result == ueSuccess);
+    return result;
+}
+
+int32_t ExecCreateRegKey(const TScriptItem& Item, std::wstring& LogText) {
+    // The row is there for its uninstall record; the values come with the Finish page.
+    HKEY root = RootFromCode(Item.Code);
+    if (root && Item.Name && *Item.Name) CreateRegKey(root, Item.Name);
+    LogText.clear();
+    return 0;
+}
+
+namespace {
+
+// clang-format off
+const TExecutorEntry RegisterExecutorRows[] = {
+    // Type                  Executor
+    {itRegisterPackage,      ExecRegisterPackage},
+    {itRegisterWinHelp,      ExecRegisterWinHelp},
+    {itSetHelpDir,           ExecSetHelpDir},
+    {itCreateRegKey,         ExecCreateRegKey},
+    {itAddSearchPath,        ExecAddSearchPath},
+    {itRegisterHelp,         ExecRegisterHelp},
+    {itAddIdePath,           ExecAddIdePath},
+    {itRegisterUninstall,    ExecRegisterUninstall},
+};
+// clang-format on
+
+}  // namespace
+
+const TExecutorTable RegisterExecutors = {RegisterExecutorRows, std::size(RegisterExecutorRows)};

@@ -1,0 +1,45 @@
+// Executors of the script rows that tell the IDEs and Windows about the installed
+// library: the design-time package and the search paths in the IDE's keys below
+// HKEY_CURRENT_USER, the help files, the help batch file, the uninstall entry and the
+// product key. Signatures and conventions: script/UExecutor.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "script/UExecutor.h"
+
+// itRegisterPackage, itAddIdePath, itAddSearchPath, itSetHelpDir, itRegisterWinHelp,
+// itRegisterHelp, itRegisterUninstall, itCreateRegKey.
+extern const TExecutorTable RegisterExecutors;
+
+// Results besides 0 and Windows error codes.
+constexpr int32_t rpKnownPackageFailed = -1;  // itRegisterPackage: the Known Packages value
+constexpr int32_t rpSearchPathUnread = -2;    // itRegisterPackage, itAddSearchPath: no such value
+constexpr int32_t rpSearchPathFailed = -3;    // the search-path value could not be written
+constexpr int32_t rpForceUpdateFailed = -4;   // itRegisterPackage: "ForceEnvOptionsUpdate"
+constexpr int32_t rwHelpFailed = -1;          // itRegisterWinHelp: the value could not be written
+
+// Options of itRegisterPackage and itAddSearchPath.
+constexpr uint32_t spMissingIsNoError = 0x1;  // itAddSearchPath only
+constexpr uint32_t spWin64Library = 0x2;
+
+// Below an IDE's key (HKEY_CURRENT_USER); the other names are in uninstall/UnDo.h,
+// beside the actions that remove what these executors write.
+inline constexpr const wchar_t* GlobalsSubKey = L"\\Globals";
+inline constexpr const wchar_t* LibraryWin64SubKey = L"\\Library\\Win64";
+inline constexpr const wchar_t* ForceEnvOptionsUpdateValue = L"ForceEnvOptionsUpdate";
+
+int32_t ExecRegisterPackage(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecAddIdePath(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecAddSearchPath(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecSetHelpDir(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecRegisterWinHelp(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecRegisterHelp(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecRegisterUninstall(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecCreateRegKey(const TScriptItem& Item, std::wstring& LogText);
+
+// "Trial Delphi version of Corvane library v4.07": the description of the
+// design-time package in the IDE's Known Packages.
+std::wstring PackageDescription();
+

@@ -1,0 +1,146 @@
+// For the tests of compilation and registration: the stand-in compiler written out
+// as an IDE's bin\dcc32.exe, dcc64.exe or make.exe, its journal of starts, and an IDE
+// row whose settings keys a test owns for its run (the row locks of StandInIde.h keep
+// test processes running in parallel off each other's IDE keys).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Scratch.h"
+#include "StandInIde.h"
+#include "catalogue/UProducts.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+
+namespace cvltest {
+
+inline std::string Narrow(const std::wstring& s) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The uninstall entry, the product key and "Software\\Microsoft\\Windows\\Help": every
+// test process that changes them holds this lock.
+inline constexpr const wchar_t* MachineKeysMutexName = L"CvlTestMachineKeys";
+
+// The subkeys of an IDE's key that registration writes; removed before and after a
+// test (with their parents when nothing else is left in them).
+inline void RemoveIdeSettings(int row) {
+    for (const wchar_t* sub : {L"\\Known Packages", L"\\Library", L"\\Globals", L"\\C++", L"\\CppPaths"})
+        DeleteKeyTree(HKEY_CURRENT_USER, BorlandProducts[row].RegKey + sub);
+}
+
+// Catalogue row `row` locked for this test, its settings in HKEY_CURRENT_USER empty
+// at the start and removed at the end, and made the current IDE.
+class IdeRow {
+public:
+    explicit IdeRow(int row) : FRow(row), FLock(IdeRowMutexName(row)) {
+        RemoveIdeSettings(FRow);
+        CurrentIde = FRow;
+    }
+    ~IdeRow() {
+        RemoveIdeSettings(FRow);
+        ResetCatalogue();
+    }
+    const std::wstring& Key() const { return BorlandProducts[FRow].RegKey; }
+
+private:
+    int FRow;
+    TestMutex FLock;
+};
+
+// Writes the stand-in compiler (a resource of the test program) to Path.
+inline bool WriteStandInCompiler(const std::wstring& Path) {
+    HRSRC info = FindResourceW(nullptr, L"STANDIN_COMPILER", MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!info) return false;
+    const void* data = LockResource(LoadResource(nullptr, info));
+    HANDLE f = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(f, data, SizeofResource(nullptr, info), &written, nullptr) != FALSE;
+    CloseHandle(f);
+    return ok;
+}
+
+// Which tools a stand-in IDE has in its bin folder.
+enum StandInTools : unsigned { ToolDcc32 = 1, ToolDcc64 = 2, ToolMake = 4, AllTools = 7 };
+
+// A stand-in IDE installation in Root (bin\ with the chosen tools), made the root
+// directory of catalogue row `row` as detection would.
+inline void MakeStandInIde(int row, const std::wstring& Root, unsigned Tools = AllTools) {
+    CreateDirectoryPath(Root + L"\\bin");
+    const std::pair<unsigned, const wchar_t*> files[] = {
+        {ToolDcc32, L"dcc32.exe"}, {ToolDcc64, L"dcc64.exe"}, {ToolMake, L"make.exe"}};
+    for (const auto& [tool, name] : files) {
+        if (Tools & tool) {
+            ASSERT_TRUE(WriteStandInCompiler(Root + L"\\bin\\" + name)) << "cannot write " << Narrow(name);
+        }
+    }
+    BorlandProducts[row].RootDir = Root;
+    BorlandProducts[row].Exists = true;
+}
+
+// The stand-in's journal: the environment of this process points it at File, so the
+// compilers this process starts report there. Cleared with the object.
+class StandInJournal {
+public:
+    explicit StandInJournal(const std::wstring& File) : FFile(File) {
+        DeleteFileW(FFile.c_str());
+        SetEnvironmentVariableW(L"CVL_STANDIN_LOG", FFile.c_str());
+    }
+    ~StandInJournal() {
+        for (const wchar_t* name : {L"CVL_STANDIN_LOG", L"CVL_STANDIN_FAIL", L"CVL_STANDIN_HANG", L"CVL_STANDIN_HANG_MS"})
+            SetEnvironmentVariableW(name, nullptr);
+    }
+    StandInJournal(const StandInJournal&) = delete;
+    StandInJournal& operator=(const StandInJournal&) = delete;
+
+    // One entry per line: "start", tool, current directory, command line; or "exit",
+    // tool, exit code; tab-separated.
+    std::vector<std::vector<std::string>> Entries() const {
+        std::vector<std::vector<std::string>> entries;
+        std::string text = ReadFileBytes(FFile);
+        if (text == "<missing>") return entries;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::vector<std::string> fields;
+            std::string line = text.substr(start, end - start);
+            size_t f = 0;
+            for (;;) {
+                size_t tab = line.find('\t', f);
+                fields.push_back(line.substr(f, tab == std::string::npos ? std::string::npos : tab - f));
+                if (tab == std::string::npos) break;
+                f = tab + 1;
+            }
+            entries.push_back(fields);
+            start = end + 1;
+        }
+        return entries;
+    }
+
+    // Waits until as many compilers have exited as have started (at most TimeoutMs),
+    // so that no stand-in outlives its test.
+    bool WaitAllExited(DWORD TimeoutMs) const {
+        for (DWORD waited = 0;; waited += 50) {
+            size_t starts = 0, exits = 0;
+            for (const auto& e : Entries()) (e[0] == "start" ? starts : exits)++;
+            if (starts == exits) return true;
+            if (waited >= TimeoutMs) return false;
+            Sleep(50);
+        }
+    }
+
+private:
+    std::wstring FFile;
+};
+
+
+}  // namespace cvltest
