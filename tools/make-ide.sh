@@ -1,29 +1,37 @@
 #!/usr/bin/env bash
-# Builds a stand-in IDE installation inside a Wine machine of this project, the way
-# the setup program finds and uses one: the IDE's registry key with "RootDir" (in
+# Builds stand-in IDE installations inside a Wine machine of this project, the way
+# the setup program finds and uses them: the IDE's registry key with "RootDir" (in
 # the 32-bit view of either hive), the root folder, bin\ with the command-line
 # compilers and Help\ with the IDE's help index files.
 #
 #   make-ide.sh --prefix P --row N --root 'C:\Borland\Delphi7' [--hive HKLM|HKCU]
 #               [--type REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY]
-#               [--compilers DIR] [--no-dcc32] [--no-dcc64] [--no-make]
+#               [--compilers DIR|FILE] [--no-dcc32] [--no-dcc64] [--no-make]
 #               [--no-bin] [--no-help] [--no-files] [--no-registry]
+#               [--row N --root ... more IDEs]
 #   make-ide.sh --prefix P --row N --root 'C:\...' --remove [--hive HKLM|HKCU]
 #   make-ide.sh --list
+#
+# Each --row starts the description of one IDE; the options after it belong to that
+# IDE, options before the first --row apply to all of them. The registry values of
+# all IDEs of one call are written by one `wine reg import` (one Wine process), so
+# a machine with many IDEs is best made by one call.
 #
 # --root is the text stored as "RootDir", exactly as given (trailing backslashes
 # included); the folders go to that path without them, directly below the
 # prefix's drive_c. By default every IDE gets bin\dcc32.exe and bin\make.exe, and
 # the IDEs with separate 32- and 64-bit platforms also bin\dcc64.exe; the files are
-# placeholders unless --compilers names a folder to copy them from (detection only
-# checks that they exist; compiling needs the stand-in compilers).
-# --type stores "RootDir" with another value type (REG_DWORD stores 0, REG_BINARY
-# the path's UTF-16 bytes). --no-files writes only the registry, --no-registry only
-# the files. --remove deletes "RootDir" from the hive (the key too, and its parents,
-# when nothing else is left in them) and the root folder.
+# placeholders unless --compilers names a folder to copy them from, or one program
+# to copy as each of them (detection only checks that they exist; compiling needs
+# the stand-in compiler, build/<arch>/bin/standin_compiler.exe).
+# --hive defaults to HKLM. --type stores "RootDir" with another value type
+# (REG_DWORD stores 0, REG_BINARY the path's UTF-16 bytes). --no-files writes only
+# the registry, --no-registry only the files. --remove deletes "RootDir" from the
+# hive (the key too, and its parents, when nothing else is left in them) and the
+# root folder.
 #
-# The registry is written with `wine reg` under WINEPREFIX=P; start a persistent
-# wineserver for P first when making many IDEs (each call then costs ~0.1 s).
+# Run it with a persistent wineserver for P (tools/wine-env.sh: start_wineserver):
+# each Wine process then costs a fraction of a second.
 set -euo pipefail
 
 # The catalogue rows: row|registry key|help index files|compiler|platforms
@@ -62,52 +70,57 @@ die() { echo "make-ide.sh: $*" >&2; exit 2; }
 
 usage() { sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }
 
-prefix="" row="" root="" hive=HKLM type=REG_SZ compilers=""
-want_dcc32=1 want_dcc64=1 want_make=1 want_bin=1 want_help=1 want_files=1 want_registry=1 remove=0
+# ---------------------------------------------------------------- arguments
+
+prefix="" defaults=() specs=() current=() started=0
+takes_value() { case "$1" in --root|--hive|--type|--compilers) return 0;; *) return 1;; esac; }
 while [ $# -gt 0 ]; do
     case "$1" in
-        --prefix) prefix="${2:?}"; shift 2;;
-        --row) row="${2:?}"; shift 2;;
-        --root) root="${2:?}"; shift 2;;
-        --hive) hive="${2:?}"; shift 2;;
-        --type) type="${2:?}"; shift 2;;
-        --compilers) compilers="${2:?}"; shift 2;;
-        --no-dcc32) want_dcc32=0; shift;;
-        --no-dcc64) want_dcc64=0; shift;;
-        --no-make) want_make=0; shift;;
-        --no-bin) want_bin=0; shift;;
-        --no-help) want_help=0; shift;;
-        --no-files) want_files=0; shift;;
-        --no-registry) want_registry=0; shift;;
-        --remove) remove=1; shift;;
+        --prefix) prefix="${2:?--prefix needs a value}"; shift 2; continue;;
         --list) printf '%s\n' "$CATALOGUE" | sed '/^$/d' | tr '|' '\t'; exit 0;;
         -h|--help) usage;;
-        *) die "unknown argument: $1";;
+        --row)
+            [ "$started" = 1 ] && specs+=("$(printf '%q ' "${current[@]}")")
+            current=(--row "${2:?--row needs a value}"); started=1; shift 2; continue;;
     esac
+    if takes_value "$1"; then arg=("$1" "${2:?$1 needs a value}"); shift 2; else arg=("$1"); shift; fi
+    if [ "$started" = 1 ]; then current+=("${arg[@]}"); else defaults+=("${arg[@]}"); fi
 done
-
-[ -n "$prefix" ] && [ -n "$row" ] && [ -n "$root" ] || usage
+[ "$started" = 1 ] && specs+=("$(printf '%q ' "${current[@]}")")
+[ -n "$prefix" ] && [ ${#specs[@]} -gt 0 ] || usage
 [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c" ] || die "$prefix is no Wine prefix"
 case "$prefix" in "$HOME/.wine"|"$HOME/.wine/") die "refusing the user's own Wine prefix";; esac
-case "$hive" in HKLM|HKCU) ;; *) die "--hive must be HKLM or HKCU";; esac
-case "$type" in REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY) ;; *) die "unsupported --type $type";; esac
-[ -z "$compilers" ] || [ -d "$compilers" ] || die "--compilers: no folder $compilers"
-
-entry="$(printf '%s\n' "$CATALOGUE" | grep "^$row|" || true)"
-[ -n "$entry" ] || die "no catalogue row $row (1..28)"
-IFS='|' read -r _ regkey helpfiles _ platforms <<<"$entry"
-
-# The folder: a path on drive C:, never the drive itself, never leaving drive_c.
-folder="$root"
-while [ "${folder%\\}" != "$folder" ]; do folder="${folder%\\}"; done
-[[ "$folder" =~ ^[cC]:\\[^\\] ]] || die "--root must name a folder on drive C: ($root)"
-rel="${folder:3}"
-rel="${rel//\\//}"
-case "/$rel/" in */../*|*/./*|*//*) die "--root must be a plain path ($root)";; esac
-host_root="$prefix/drive_c/$rel"
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-reg() { (cd "$prefix/drive_c" && wine reg "$@" /reg:32 </dev/null >/dev/null 2>&1); }
+wine_in_c() { (cd "$prefix/drive_c" && wine "$@" </dev/null 2>/dev/null); }
+reg() { wine_in_c reg "$@" /reg:32 >/dev/null; }
+
+# ---------------------------------------------------------------- registry text
+
+REG_FILE="$prefix/drive_c/make-ide.$$.reg"
+reg_lines=()
+
+# The UTF-16LE bytes of a text, as the comma-separated hex of a .reg file.
+utf16_hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'; }
+
+reg_value() {
+    local type="$1" text="$2" hex
+    case "$type" in
+        REG_SZ) text="${text//\\/\\\\}"; printf '"%s"' "${text//\"/\\\"}";;
+        REG_EXPAND_SZ) hex="$(utf16_hex "$text")"; printf 'hex(2):%s%s00,00' "$hex" "${hex:+,}";;
+        REG_MULTI_SZ) hex="$(utf16_hex "$text")"; printf 'hex(7):%s%s00,00,00,00' "$hex" "${hex:+,}";;
+        REG_DWORD) printf 'dword:00000000';;
+        REG_BINARY) printf 'hex:%s' "$(utf16_hex "$text")";;
+    esac
+}
+
+import_registry() {
+    [ ${#reg_lines[@]} -gt 0 ] || return 0
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' "${reg_lines[@]}" |
+        { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$REG_FILE"
+    wine_in_c reg import "C:\\${REG_FILE##*/}" /reg:32 >/dev/null || { rm -f "$REG_FILE"; die "reg import failed"; }
+    rm -f "$REG_FILE"
+}
 
 # ---------------------------------------------------------------- removal
 
@@ -117,21 +130,20 @@ delete_if_empty() {
     local key="$1" full lines
     full="${key/#HKLM/HKEY_LOCAL_MACHINE}"
     full="${full/#HKCU/HKEY_CURRENT_USER}"
-    lines="$(cd "$prefix/drive_c" && wine reg query "$key" /reg:32 </dev/null 2>/dev/null | tr -d '\r' |
+    lines="$(wine_in_c reg query "$key" /reg:32 | tr -d '\r' |
         sed '/^$/d' | { grep -v -i -x -F "$full" || true; } | wc -l)" || return 0
     if [ "$lines" -eq 0 ]; then reg delete "$key" /f || true; fi
 }
 
-if [ "$remove" = 1 ]; then
-    key="$hive\\$regkey"
+remove_ide() {
+    local key="$hive\\$regkey"
     reg delete "$key" /v RootDir /f || true
     while [[ "$key" == *\\*\\* ]]; do  # up to, not including, the key below the root
         delete_if_empty "$key"
         key="${key%\\*}"
     done
     rm -rf -- "$host_root"
-    exit 0
-fi
+}
 
 # ---------------------------------------------------------------- files
 
@@ -154,7 +166,9 @@ help_file() {
 
 compiler_file() {
     local name="$1"
-    if [ -n "$compilers" ]; then
+    if [ -f "$compilers" ]; then
+        cp -- "$compilers" "$host_root/bin/$name"
+    elif [ -n "$compilers" ]; then
         [ -f "$compilers/$name" ] || die "--compilers: no $name in $compilers"
         cp -- "$compilers/$name" "$host_root/bin/$name"
     else
@@ -162,7 +176,7 @@ compiler_file() {
     fi
 }
 
-if [ "$want_files" = 1 ]; then
+create_files() {
     mkdir -p -- "$host_root"
     if [ "$want_bin" = 1 ]; then
         mkdir -p -- "$host_root/bin"
@@ -172,21 +186,65 @@ if [ "$want_files" = 1 ]; then
     fi
     if [ "$want_help" = 1 ]; then
         mkdir -p -- "$host_root/Help"
+        local name first="${helpfiles%% *}"
         for name in $helpfiles; do help_file "$name"; done
         # WinHelp's cache of the contents, which help registration deletes.
-        first="${helpfiles%% *}"
         if [ -n "$first" ]; then printf 'GID\0' >"$host_root/Help/${first%.*}.gid"; fi
     fi
-fi
+}
 
-# ---------------------------------------------------------------- registry
+# ---------------------------------------------------------------- one IDE
 
-if [ "$want_registry" = 1 ]; then
-    key="$hive\\$regkey"
-    case "$type" in
-        REG_DWORD) data=0;;
-        REG_BINARY) data="$(printf '%s' "$root" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')";;
-        *) data="$root";;
-    esac
-    reg add "$key" /v RootDir /t "$type" /d "$data" /f || die "could not write $key"
-fi
+make_ide() {
+    row="" root="" hive=HKLM type=REG_SZ compilers=""
+    want_dcc32=1 want_dcc64=1 want_make=1 want_bin=1 want_help=1 want_files=1 want_registry=1 remove=0
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --row) row="$2"; shift 2;;
+            --root) root="$2"; shift 2;;
+            --hive) hive="$2"; shift 2;;
+            --type) type="$2"; shift 2;;
+            --compilers) compilers="$2"; shift 2;;
+            --no-dcc32) want_dcc32=0; shift;;
+            --no-dcc64) want_dcc64=0; shift;;
+            --no-make) want_make=0; shift;;
+            --no-bin) want_bin=0; shift;;
+            --no-help) want_help=0; shift;;
+            --no-files) want_files=0; shift;;
+            --no-registry) want_registry=0; shift;;
+            --remove) remove=1; shift;;
+            *) die "unknown argument: $1";;
+        esac
+    done
+    [ -n "$root" ] || die "row $row: --root is missing"
+    case "$hive" in HKLM|HKCU) ;; *) die "--hive must be HKLM or HKCU";; esac
+    case "$type" in REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY) ;; *) die "unsupported --type $type";; esac
+    [ -z "$compilers" ] || [ -e "$compilers" ] || die "--compilers: no folder or file $compilers"
+
+    local entry
+    entry="$(printf '%s\n' "$CATALOGUE" | grep "^$row|" || true)"
+    [ -n "$entry" ] || die "no catalogue row $row (1..28)"
+    IFS='|' read -r _ regkey helpfiles _ platforms <<<"$entry"
+
+    # The folder: a path on drive C:, never the drive itself, never leaving drive_c.
+    local folder="$root" rel
+    while [ "${folder%\\}" != "$folder" ]; do folder="${folder%\\}"; done
+    [[ "$folder" =~ ^[cC]:\\[^\\] ]] || die "--root must name a folder on drive C: ($root)"
+    rel="${folder:3}"
+    rel="${rel//\\//}"
+    case "/$rel/" in */../*|*/./*|*//*) die "--root must be a plain path ($root)";; esac
+    host_root="$prefix/drive_c/$rel"
+
+    if [ "$remove" = 1 ]; then remove_ide; return; fi
+    if [ "$want_files" = 1 ]; then create_files; fi
+    if [ "$want_registry" = 1 ]; then
+        local name="HKEY_LOCAL_MACHINE"
+        [ "$hive" = HKCU ] && name="HKEY_CURRENT_USER"
+        reg_lines+=("[$name\\$regkey]" "\"RootDir\"=$(reg_value "$type" "$root")" "")
+    fi
+}
+
+for spec in "${specs[@]}"; do
+    eval "make_ide ${defaults[*]+$(printf '%q ' "${defaults[@]}")} $spec"
+done
+import_registry

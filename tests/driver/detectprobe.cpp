@@ -7,6 +7,9 @@
 // names (row<TAB>name), so that a test can check a stand-in IDE against the table.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 
@@ -38,6 +41,7 @@ void PrintHelpFiles() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // LF line ends, as documented
     if (argc > 1 && std::wstring(argv[1]) == L"help")
         PrintHelpFiles();
     else
