@@ -15,6 +15,9 @@ have convert                      || need+=(imagemagick)
 have cmake                        || need+=(cmake)
 have ninja                        || need+=(ninja-build)
 have fpc                          || need+=(fp-compiler)
+have chmcmd                       || need+=(fp-utils)
+# The library's sources use the registry unit of the Free Pascal class library.
+compgen -G "/usr/lib/*/fpc/*/units/*/fcl-registry" >/dev/null || need+=(fp-units-fcl)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 
 if [ ${#need[@]} -eq 0 ]; then

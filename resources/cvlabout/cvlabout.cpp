@@ -3,7 +3,7 @@
 // and call ShowCorvaneAbout; nothing else uses it.
 #include <windows.h>
 
-#include <string>
+#include <cwchar>
 
 #include "AboutIds.h"
 
@@ -11,27 +11,26 @@ namespace {
 
 HINSTANCE ThisModule = nullptr;
 
+// Long enough for any path the system can return (the limit of \\?\ paths).
+constexpr DWORD MaxPathLength = 32768;
+wchar_t FolderBuffer[MaxPathLength];
+
 // The folder the DLL was loaded from: tells the user which installation of the
-// library the IDE is using when several are on the machine.
-std::wstring ModuleFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD len = GetModuleFileNameW(ThisModule, path.data(), static_cast<DWORD>(path.size()));
-        if (len == 0) return std::wstring();
-        if (len < path.size()) {
-            path.resize(len);
-            break;
-        }
-        path.resize(path.size() * 2);  // truncated: a long path, try a larger buffer
-    }
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+// library the IDE is using when several are on the machine. A plain buffer, not
+// std::wstring: the DLL stays small without the C++ library linked in.
+const wchar_t* ModuleFolder() {
+    const DWORD len = GetModuleFileNameW(ThisModule, FolderBuffer, MaxPathLength);
+    if (len == 0 || len >= MaxPathLength) return L"";
+    wchar_t* slash = wcsrchr(FolderBuffer, L'\\');
+    if (slash == nullptr) return L"";
+    *slash = L'\0';
+    return FolderBuffer;
 }
 
 INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG:
-        SetDlgItemTextW(dlg, IDC_ABOUT_FOLDER, ModuleFolder().c_str());
+        SetDlgItemTextW(dlg, IDC_ABOUT_FOLDER, ModuleFolder());
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -6,16 +6,26 @@ here, into the generated payload folder, by the rule for its extension:
 
   .res, .dcr   compiled with windres from the .rc of the same name beside it
                (its bitmaps, the component palette glyphs, are drawn first);
-  .gif         the help pictures, drawn from the same glyphs.
+  .gif         the help pictures, drawn from the same glyphs;
+  .hlp         the WinHelp file, compiled from the HTML help page of the same
+               folder (winhelp.py);
+  .hxs, .hxi   the help collection and its keyword index for RAD Studio,
+               compiled HTML help made by chmcmd from the same page, with the
+               contents of cvlib.cnt.
 
 A missing file with no rule is an error, so that a typo in the manifest is
 found at build time.
 """
 import argparse
+import html
 import os
+import shutil
 import struct
 import subprocess
 import sys
+import tempfile
+
+import winhelp
 
 # 16-colour VGA palette, the colours of the Delphi palette bitmaps.
 PALETTE = [
@@ -333,14 +343,9 @@ def figure_picture():
 PICTURES = {"palette.gif": palette_picture, "figure1.gif": figure_picture}
 
 
-def write_if_changed(path, data):
+def write_file(path, data):
+    # Always written, so that the output is newer than the inputs that made it.
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    try:
-        with open(path, "rb") as f:
-            if f.read() == data:
-                return
-    except FileNotFoundError:
-        pass
     with open(path, "wb") as f:
         f.write(data)
 
@@ -354,7 +359,95 @@ def compile_rc(rc, out, windres, include_dirs):
     with open(out + ".tmp", "rb") as f:
         data = f.read()
     os.remove(out + ".tmp")
-    write_if_changed(out, data)
+    write_file(out, data)
+
+
+HELP_PAGE = "cvlib.html"
+HELP_CONTENTS = "cvlib.cnt"
+HELP_TITLE = "Corvane library Help"
+HELP_COPYRIGHT = "Copyright (C) Brindlecraft"
+
+
+def read_contents(path):
+    """The entries of a WinHelp contents file: (level, title, topic or None)."""
+    entries = []
+    with open(path, encoding="cp1252") as f:
+        for line in f:
+            line = line.strip()
+            if not line or line.startswith(":") or not line[0].isdigit():
+                continue
+            level, _, rest = line.partition(" ")
+            title, _, topic = rest.partition("=")
+            entries.append((int(level), title.strip(), topic.strip() or None))
+    return entries
+
+
+def sitemap_item(title, topic):
+    local = HELP_PAGE + ("#" + topic if topic else "")
+    return ('<LI><OBJECT type="text/sitemap"><param name="Name" value="%s">'
+            '<param name="Local" value="%s"></OBJECT>' % (html.escape(title), local))
+
+
+def contents_hhc(entries):
+    lines, depth = ["<HTML><BODY>"], 0
+    for level, title, topic in entries:
+        while depth < level:
+            lines.append("<UL>")
+            depth += 1
+        while depth > level:
+            lines.append("</UL>")
+            depth -= 1
+        lines.append(sitemap_item(title, topic))
+    lines += ["</UL>"] * depth + ["</BODY></HTML>"]
+    return "\n".join(lines) + "\n"
+
+
+def index_hhk(entries):
+    items = sorted({(title, topic) for _, title, topic in entries if topic}, key=lambda e: e[0].lower())
+    return "<HTML><BODY><UL>\n" + "\n".join(sitemap_item(t, k) for t, k in items) + "\n</UL></BODY></HTML>\n"
+
+
+def compiled_html_help(help_dir, pictures_dir, with_pages):
+    """A compiled HTML help file (ITSF) of the help page, made by chmcmd."""
+    if shutil.which("chmcmd") is None:
+        raise RuntimeError("chmcmd (package fp-utils) is needed for the RAD Studio help files")
+    entries = read_contents(os.path.join(help_dir, HELP_CONTENTS))
+    with tempfile.TemporaryDirectory() as work:
+        files = [HELP_PAGE]
+        shutil.copy(os.path.join(help_dir, HELP_PAGE), work)
+        if with_pages:
+            for picture in PICTURES:
+                shutil.copy(os.path.join(pictures_dir, picture), work)
+                files.append(picture)
+        with open(os.path.join(work, "index.hhk"), "w", encoding="cp1252") as f:
+            f.write(index_hhk(entries))
+        options = ["Compatibility=1.1 or later", "Compiled file=out.chm",
+                   "Index file=index.hhk", "Default topic=" + HELP_PAGE,
+                   "Language=0x409 English (United States)", "Title=" + HELP_TITLE]
+        if with_pages:
+            with open(os.path.join(work, "contents.hhc"), "w", encoding="cp1252") as f:
+                f.write(contents_hhc(entries))
+            options.append("Contents file=contents.hhc")
+        with open(os.path.join(work, "help.hhp"), "w", encoding="cp1252") as f:
+            f.write("[OPTIONS]\n" + "\n".join(options) + "\n\n[FILES]\n" + "\n".join(files) + "\n")
+        run = subprocess.run(["chmcmd", "help.hhp"], cwd=work, capture_output=True, text=True)
+        if run.returncode != 0:
+            raise RuntimeError("chmcmd failed:\n" + run.stdout + run.stderr)
+        with open(os.path.join(work, "out.chm"), "rb") as f:
+            return f.read()
+
+
+def help_file(source, payload, out):
+    """Help/cvlib.hlp, Help/cvl.hxs, Help/cvl.hxi; None for other names."""
+    help_dir = os.path.join(payload, os.path.dirname(source))
+    ext = os.path.splitext(source)[1].lower()
+    if ext == ".hlp":
+        with open(os.path.join(help_dir, HELP_PAGE), encoding="cp1252") as f:
+            return winhelp.compile_help(f.read(), HELP_TITLE, HELP_COPYRIGHT)
+    if ext in (".hxs", ".hxi"):
+        # The pictures are made first: they sort before the help files below.
+        return compiled_html_help(help_dir, os.path.join(out, os.path.dirname(source)), ext == ".hxs")
+    return None
 
 
 def main():
@@ -368,11 +461,13 @@ def main():
 
     glyph_dir = os.path.join(args.out, "glyphs")
     for name, draw in GLYPHS:
-        write_if_changed(os.path.join(glyph_dir, name + ".bmp"), bmp_bytes(glyph(draw)))
+        write_file(os.path.join(glyph_dir, name + ".bmp"), bmp_bytes(glyph(draw)))
 
     failed = False
     with open(args.manifest, encoding="utf-8") as f:
         sources = [line.split("\t")[2] for line in f if line.count("\t") == 3]
+    # Pictures before the help files that include them.
+    sources.sort(key=lambda s: not s.lower().endswith(".gif"))
     for source in sources:
         if source.startswith("@") or os.path.isfile(os.path.join(args.payload, source)):
             continue
@@ -382,7 +477,9 @@ def main():
         if ext.lower() in (".res", ".dcr") and os.path.isfile(rc):
             compile_rc(rc, out, args.windres, [os.path.dirname(rc), glyph_dir, args.art])
         elif os.path.basename(source) in PICTURES:
-            write_if_changed(out, gif_bytes(PICTURES[os.path.basename(source)]()))
+            write_file(out, gif_bytes(PICTURES[os.path.basename(source)]()))
+        elif ext.lower() in (".hlp", ".hxs", ".hxi"):
+            write_file(out, help_file(source, args.payload, args.out))
         else:
             print("gen_binaries: no file and no rule for " + source, file=sys.stderr)
             failed = True

@@ -145,13 +145,8 @@ class Writer:
         self.written.add(folder + "/" + name)
 
     def store(self, path, data):
-        # Unchanged files keep their time, so that nothing downstream rebuilds.
-        try:
-            with open(path, "rb") as f:
-                if f.read() == data:
-                    return
-        except FileNotFoundError:
-            pass
+        # Always written: the build tool compares times, and an output older
+        # than its inputs would make it run the generator again every time.
         with open(path, "wb") as f:
             f.write(data)
 

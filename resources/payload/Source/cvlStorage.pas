@@ -60,10 +60,6 @@ type
     procedure Changed(Kind: TcvlChangeKind; const Section: string); virtual;
     procedure Notification(AComponent: TComponent; Operation: TOperation); override;
 
-    property Options: TcvlStorageOptions read FOptions write FOptions
-      default [soAutoCreate];
-    property RootSection: string read FRootSection write SetRootSection;
-    property Crypt: TcvlCrypt read FCrypt write SetCrypt;
     property About: string read GetAbout write SetAbout stored False;
   public
     constructor Create(AOwner: TComponent); override;
@@ -108,8 +104,12 @@ type
 
     property Active: Boolean read GetActive;
     property Modified: Boolean read FModified;
-    { Public, not only published in the descendants, so that helper
-      components (validators) can hook them. }
+    { Public, not only published in the descendants, so that code that
+      works on any storage (validators, the settings editor) can use them. }
+    property Options: TcvlStorageOptions read FOptions write FOptions
+      default [soAutoCreate];
+    property RootSection: string read FRootSection write SetRootSection;
+    property Crypt: TcvlCrypt read FCrypt write SetCrypt;
     property OnReadValue: TcvlReadValueEvent read FOnReadValue write FOnReadValue;
     property OnWriteValue: TcvlWriteValueEvent read FOnWriteValue write FOnWriteValue;
     property OnChange: TNotifyEvent read FOnChange write FOnChange;

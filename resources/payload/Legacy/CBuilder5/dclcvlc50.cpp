@@ -1,0 +1,26 @@
+//---------------------------------------------------------------------------
+// Corvane library 4.07, design-time package for C++Builder 5.
+// Not built by the setup program: kept for users who build it themselves
+// (make -f dclcvlc50.mak in this folder, or open dclcvlc50.bpk in the IDE).
+//---------------------------------------------------------------------------
+#include <vcl.h>
+#pragma hdrstop
+USERES("dclcvlc50.res");
+USEPACKAGE("vcl50.bpi");
+USEPACKAGE("cvlc50.bpi");
+USEUNIT("..\\..\\Source\\cvlReg.pas");
+USEUNIT("..\\..\\Source\\cvlPropEditors.pas");
+USEUNIT("..\\..\\Source\\cvlSettingsEditor.pas");
+USERES("..\\..\\Source\\cvlReg.dcr");
+//---------------------------------------------------------------------------
+#pragma package(smart_init)
+//---------------------------------------------------------------------------
+//   Package source.
+//---------------------------------------------------------------------------
+
+#pragma argsused
+int WINAPI DllEntryPoint(HINSTANCE hinst, unsigned long reason, void*)
+{
+        return 1;
+}
+//---------------------------------------------------------------------------
