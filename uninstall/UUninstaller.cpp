@@ -109,8 +109,18 @@ std::wstring CopyToTemp(const std::wstring& self) {
     return L"";
 }
 
-// Starts the temporary copy with the same arguments. The copy inherits a handle
-// that deletes its file when the last handle closes, that is when the copy ends.
+// The copy's arguments: this run's switches and the log by its full path, since
+// the copy runs in another directory.
+std::vector<std::wstring> HandOverArguments(const TUnbrdOptions& options) {
+    std::vector<std::wstring> args;
+    if (options.Silent) args.emplace_back(L"/S");
+    if (options.Partial) args.emplace_back(L"/P");
+    args.push_back(FullPathOf(options.LogFile));
+    return args;
+}
+
+// Starts the temporary copy. It inherits a handle that deletes its file when the
+// last handle closes, that is when the copy ends.
 bool HandOverToTempCopy(const std::vector<std::wstring>& args) {
     std::wstring copy = CopyToTemp(OwnFileName());
     if (copy.empty()) return false;
@@ -252,8 +262,7 @@ TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
 }
 
 int RunUninstaller() {
-    std::vector<std::wstring> args = CommandLineArguments();
-    TUnbrdOptions options = ParseUnbrdArguments(args);
+    TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
     if (options.WaitFor) {
         WaitForSingleObject(options.WaitFor, HandOverWaitMs);
         CloseHandle(options.WaitFor);
@@ -273,7 +282,8 @@ int RunUninstaller() {
     }
 
     // The original hands over before anything is removed; the copy never does.
-    if (!options.WaitFor && LiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(args)) return euRemoved;
+    if (!options.WaitFor && LiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
+        return euRemoved;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());
 

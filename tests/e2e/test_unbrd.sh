@@ -43,13 +43,14 @@ wait_removed() {
 win "$MKLOG" prepare || fail "mkuninstlog prepare"
 before="$(state)"
 
-# Silent removal by the copy in the installation directory leaves the machine as
-# it was, the program and the directory included.
+# Silent removal by the copy in the installation directory, with the log named
+# relative to it, leaves the machine as it was, the program and the directory
+# included.
 install
 installed="$(state)"
 [ "$installed" != "$before" ] || fail "the installation changed nothing"
 grep -q 'cvlLib' <<<"$installed" || fail "no uninstall entry"
-win_in "$INST" "$INST/unbrd.exe" /S "$LOG_W" || fail "unbrd /S exit status $?"
+win_in "$INST" "$INST/unbrd.exe" /S uninst.log || fail "unbrd /S exit status $?"
 wait_removed
 diff <(echo "$before") <(state) >&2 || fail "silent removal left differences"
 
