@@ -1,5 +1,9 @@
 #include "pages/UPage.h"
 
+#include <cwctype>
+
+#include "catalogue/UInstallRecord.h"
+
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
@@ -68,7 +72,49 @@ int32_t TPageWelcome::Show() {
 
 // ---------------------------------------------------------------- Ready
 
+namespace {
+
+bool IsAbsolutePath(const std::wstring& path) {
+    bool drive = path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    bool share = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+    return drive || share;
+}
+
+bool HoldsEntries(const std::wstring& dir) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    do {
+        found = wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0;
+    } while (!found && FindNextFileW(find, &entry));
+    FindClose(find);
+    return found;
+}
+
+}  // namespace
+
+// The uninstaller removes the install directory with everything in it, so the
+// directory must be a real absolute path, and a folder that already holds other
+// files is taken only when the user says so.
+bool TPageReadyForInstall::InstallDirAcceptable() const {
+    if (!IsAbsolutePath(InstallDir)) {
+        std::wstring text = std::wstring(L"Please choose a full path for the ") + ProductName +
+                            L" folder, such as C:\\Program Files\\" + ProductWord + L".";
+        MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    std::wstring previous = ReadPreviousInstallDir();
+    bool previousDir = !previous.empty() && lstrcmpiW(previous.c_str(), InstallDir.c_str()) == 0;
+    if (previousDir || !HoldsEntries(InstallDir)) return true;
+    std::wstring text = L"The folder " + InstallDir + L" already holds files.\r\n\r\n" +
+                        L"Removing " + ProductName + L" later removes this whole folder with everything in it." +
+                        L"\r\n\r\nInstall into this folder anyway?";
+    return MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
 int32_t TPageReadyForInstall::Show() {
+    if (!InstallDirAcceptable()) return 9;  // back to the directory page
     SizePageText(2);
     SetItemText(idcPageText, ReadyText());
     ShowItem(idcPageText, true);

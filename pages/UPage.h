@@ -45,20 +45,42 @@ class TPageSelectDirectory : public TPage {
 public:
     int32_t Show() override;
     int32_t Hide() override;
+    int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam) override;
+
+    std::wstring Directory;  // proposed, or returned by the folder browser
+
+private:
+    void DefaultDirectory();
+    void ShowDirectory();
+    bool Browse();
+    static int CALLBACK BrowseCallback(HWND Wnd, UINT Msg, LPARAM lParam, LPARAM Data);
+
+    std::wstring FPrevInstallPath;
+    bool FFirstShow = true;
 };
 
 class TPageReadyForInstall : public TPage {
 public:
     int32_t Show() override;
     int32_t Hide() override;
+
+private:
+    // False (after telling the user) when the wizard should go back for another folder.
+    bool InstallDirAcceptable() const;
 };
 
 class TPageProgress : public TPage {
 public:
     int32_t Show() override;
     int32_t Hide() override;
+    int32_t DoScript();
+    void SetText(const std::wstring& Value);
     bool InDoScript() const { return FInDoScript; }
+    // A cancel request never interrupts the run.
     int32_t Terminate() { return 0; }
+
+    // The text of the box that reports a failing row.
+    static std::wstring ErrorMessage(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
 private:
     bool FInDoScript = false;

@@ -35,12 +35,12 @@ expect_eq() {
     [ "$got" == "$want" ] || fail "$what: got [$got], want [$want]"
 }
 
-# wait_eq WHAT WANT COMMAND...: runs COMMAND until it prints WANT (at most 10 s), for
-# windows that change after a posted click.
+# wait_eq WHAT WANT COMMAND...: runs COMMAND until it prints WANT (at most
+# WAIT_SECONDS, default 10 s), for windows that change after a posted click.
 wait_eq() {
     local what="$1" want="$2" got="" i
     shift 2
-    for i in $(seq 1 50); do
+    for i in $(seq 1 $(( ${WAIT_SECONDS:-10} * 5 ))); do
         got="$("$@" 2>/dev/null || true)"
         [ "$got" == "$want" ] && return 0
         sleep 0.2

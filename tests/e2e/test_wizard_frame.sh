@@ -44,7 +44,7 @@ expect_eq "Next after Back" "$(text 1000)" "&Next >"
 next
 expect_eq "Next on page 4 again" "$(text 1000)" "Start"
 next
-expect_eq "Cancel on page 6" "$(text 2)" "Finish"
+WAIT_SECONDS=120 wait_eq "Cancel on page 6" "Finish" text 2
 expect_eq "Next hidden on page 6" "$(driver visible "$WIZARD" 1000)" 0
 expect_eq "Back hidden on page 6" "$(driver visible "$WIZARD" 1001)" 0
 shot 6-finish

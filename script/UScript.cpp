@@ -1,0 +1,187 @@
+#include "script/UScript.h"
+
+#include <windows.h>
+
+#include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
+#include "script/UCompile.h"
+#include "script/UExecutor.h"
+#include "script/UFileOps.h"
+#include "script/URegister.h"
+#include "support/UConst.h"
+#include "support/UUtils.h"
+#include "uninstall/UBinLog.h"
+#include "uninstall/UDeinstall.h"
+
+namespace {
+
+const TExecutorTable* const ExecutorTables[] = {&FileExecutors, &CompileExecutors, &RegisterExecutors};
+
+TExecutor ExecutorOf(uint32_t type) {
+    for (const TExecutorTable* table : ExecutorTables)
+        if (TExecutor executor = FindExecutor(*table, type)) return executor;
+    return nullptr;
+}
+
+bool IsFileOrControlRow(uint32_t typeId) { return (typeId & (itFileClass | itControlClass)) != 0; }
+
+// Puts InstallDir back when the uninstaller has changed it, whatever way it returns.
+class InstallDirGuard {
+public:
+    InstallDirGuard() : FSaved(InstallDir) {}
+    ~InstallDirGuard() { InstallDir = FSaved; }
+    InstallDirGuard(const InstallDirGuard&) = delete;
+    InstallDirGuard& operator=(const InstallDirGuard&) = delete;
+
+private:
+    std::wstring FSaved;
+};
+
+}  // namespace
+
+TScript::~TScript() { Stop(); }
+
+void TScript::ItemText(std::wstring& Text) const {
+    if (Current < 0 || Current >= Count()) return;
+    switch (ItemType(FItems[Current])) {
+        case itCompilePackage: Text = L"Compiling package"; break;
+        case itCreateDir: Text = L"Creating directory"; break;
+        case itCopyResource: Text = L"Copying file"; break;
+        default: break;
+    }
+}
+
+// ---------------------------------------------------------------- start and stop
+
+int32_t TScript::Start() {
+    {
+        InstallDirGuard keep;
+        UninstallPrevious();
+    }
+    if (FLogEnable) OpenTextLog();
+    if (BinLogOpen(FBinLogHandle) < 0 && FLogEnable) {
+        FLogText = SystemMessageText(GetLastError());
+        WriteLogLine(FLogText);
+    }
+    Current = 0;
+    return 0;
+}
+
+int32_t TScript::Stop() {
+    BinLogClose(FBinLogHandle);
+    if (FLogEnable) FLogHandle.reset();
+    return 0;
+}
+
+// The previous installation goes first. Its records flagged to be kept (the product
+// key and the user's template settings file) stay: an update keeps the user's
+// settings, and this run writes the product key anew.
+int32_t TScript::UninstallPrevious() {
+    std::wstring log = FindPreviousUninstallLog();
+    if (log.empty()) return 0;
+    TDeinstall deinstall;
+    deinstall.flPartialUninstall = true;
+    if (deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0) deinstall.DoDeinstall();
+    FLogText += LogSuccess;
+    return 0;
+}
+
+// ---------------------------------------------------------------- text log
+
+std::wstring TScript::StartLine() {
+    return std::wstring(L"Start installation for ") + EditionText + L" of " + ProductName + L" v" + ProductVersion;
+}
+
+std::wstring TScript::RootPathLine() { return L"RootPath: " + InstallDir; }
+
+std::wstring TScript::ProductsLine() {
+    std::wstring names;
+    for (int row = 1; row <= ProductCount; ++row) {
+        const TBorlandProduct& product = BorlandProducts[row];
+        if ((product.InternalId & InstallVersions) != 0 && product.Selected) names += product.Name + L",";
+    }
+    if (!names.empty()) names.pop_back();
+    return L"Borland products: " + names;
+}
+
+int32_t TScript::OpenTextLog() {
+    CreateDirectoryPath(InstallDir);
+    std::wstring path = PathJoin(InstallDir, L"install.log");
+    FLogHandle.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!FLogHandle) return -1;
+    FLogEnable = true;
+    WriteLogLine(StartLine());
+    WriteLogLine(RootPathLine());
+    WriteLogLine(ProductsLine());
+    return 0;
+}
+
+// UTF-16LE without a byte-order mark, one write per line.
+void TScript::WriteLogLine(const std::wstring& Line) {
+    if (!FLogEnable || !FLogHandle) return;
+    std::wstring text = Line + L"\r\n";
+    DWORD written = 0;
+    WriteFile(FLogHandle.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+}
+
+// ---------------------------------------------------------------- rows
+
+// While a block is skipped, every row up to the first end row of the block's end
+// type and label is passed over; that end row ends the skip.
+bool TScript::SkipsRow(const TScriptItem& Item) {
+    if (FSkipTypeId <= 0) return false;
+    if (static_cast<int32_t>(ItemType(Item)) == FSkipTypeId && Item.Code == FSkipCode) {
+        FSkipTypeId = 0;
+        FSkipCode = 0;
+    }
+    return true;
+}
+
+int32_t TScript::BeginBlock(const TScriptItem& Item) {
+    const uint32_t type = ItemType(Item);
+    bool runs = false;
+    switch (type) {
+        case itIfVersions: runs = (Item.Code & static_cast<uint32_t>(InstallVersions)) != 0; break;
+        case itIfItems: runs = (Item.Code & static_cast<uint32_t>(InstallItems)) != 0; break;
+        case itIfCustomize: runs = (Item.Code & static_cast<uint32_t>(CustomizeItems)) != 0; break;
+        case itIfNotCustomize: runs = (Item.Code & static_cast<uint32_t>(CustomizeItems)) == 0; break;
+        case itIfFileExists: runs = ExecCheckFile(Item, FLogText) == 0; break;
+        default: break;
+    }
+    if (!runs) {
+        FSkipTypeId = static_cast<int32_t>(type + 1);
+        FSkipCode = Item.Code;
+    }
+    return 0;
+}
+
+int32_t TScript::Dispatch(const TScriptItem& Item) {
+    const uint32_t type = ItemType(Item);
+    switch (type) {
+        case itIfVersions:
+        case itIfItems:
+        case itIfCustomize:
+        case itIfNotCustomize:
+        case itIfFileExists: return BeginBlock(Item);
+        case itSetIde:
+            CurrentIde = static_cast<int32_t>(Item.Code);
+            CurrentIdeName = Item.Name ? Item.Name : L"";
+            return 0;
+        case itUninstallPrevious: return UninstallPrevious();
+        default: break;
+    }
+    TExecutor executor = ExecutorOf(type);
+    return executor ? executor(Item, FLogText) : 0;
+}
+
+int32_t TScript::ItemDoScript() {
+    if (Current < 0 || Current >= Count()) return 0;
+    const TScriptItem item = FItems[Current];
+    if (SkipsRow(item)) return 0;
+    FLogText.clear();
+    if (CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
+    const int32_t result = Dispatch(item);
+    if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
+    if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);
+    return result;
+}

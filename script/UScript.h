@@ -1,0 +1,62 @@
+// The script engine: runs the install script one row per call for the progress
+// page, evaluates the conditional blocks, dispatches each row to its executor, and
+// keeps the two logs of the run: the text log "install.log" and the uninstall log
+// "uninst.log". The caller advances Current; no row result stops the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "script/UScriptItems.h"
+#include "support/WinHandles.h"
+
+class TScript {
+public:
+    // Create. The program runs ScriptItems; tests hand in tables of their own.
+    explicit TScript(const TScriptItem* Items = ScriptItems, int32_t Count = ScriptItemCount)
+        : FItems(Items), FCount(Count) {}
+    virtual ~TScript();  // Destroy: Stop, then gone
+
+    TScript(const TScript&) = delete;
+    TScript& operator=(const TScript&) = delete;
+
+    int32_t Count() const { return FCount; }
+    int32_t ProgressCount() const { return Count(); }
+    int32_t ItemProgressStep() const { return 1; }
+    // The status text of the current row; other rows leave Text as it was.
+    void ItemText(std::wstring& Text) const;
+
+    // Removes the previous installation, opens both logs, starts at row 0.
+    int32_t Start();
+    // Runs row Current: 0 for success, else the executor's result.
+    int32_t ItemDoScript();
+    // Closes the uninstall log, then the text log.
+    int32_t Stop();
+
+    int32_t Current = 0;
+    const std::wstring& LogString() const { return FLogText; }
+    bool LogEnable() const { return FLogEnable; }
+    void SetLogEnable(bool Value) { FLogEnable = Value; }
+
+    // The text log's three opening lines.
+    static std::wstring StartLine();
+    static std::wstring RootPathLine();
+    static std::wstring ProductsLine();
+
+private:
+    int32_t OpenTextLog();
+    void WriteLogLine(const std::wstring& Line);
+    int32_t UninstallPrevious();
+    int32_t BeginBlock(const TScriptItem& Item);
+    int32_t Dispatch(const TScriptItem& Item);
+    bool SkipsRow(const TScriptItem& Item);
+
+    const TScriptItem* FItems;
+    int32_t FCount;
+    int32_t FSkipTypeId = 0;  // 0: no skip; else the end type that ends it
+    uint32_t FSkipCode = 0;   // the label that end row must carry
+    std::wstring FLogText;
+    brd::UniqueFile FLogHandle;
+    bool FLogEnable = true;
+    brd::UniqueFile FBinLogHandle;
+};

@@ -1,0 +1,78 @@
+// scriptrun.exe: runs the whole install script through TScript exactly as the
+// progress page does, without the wizard, for engine-level end-to-end tests.
+//
+//   scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record]
+//
+// VERSIONS and ITEMS are the environment and item masks (0x... allowed). The IDEs
+// are detected first; a detected IDE whose bit is in VERSIONS counts as chosen. /C
+// runs copy-only, /record also writes the installation record as the Finish page
+// does. Every failing row is printed as "row N: error X type Y: text"; the exit
+// status is the number of failing rows (at most 255).
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
+#include "script/UScript.h"
+#include "support/UConst.h"
+
+namespace {
+
+void Print(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
+}
+
+int RunScript() {
+    int failures = 0;
+    TScript script;
+    script.Start();
+    std::wstring status;
+    while (script.Current < script.Count()) {
+        script.ItemText(status);
+        int32_t error = script.ItemDoScript();
+        if (error != 0) {
+            wchar_t head[128];
+            swprintf(head, 128, L"row %d: error %X type %X: ", script.Current, static_cast<unsigned>(error),
+                     static_cast<unsigned>(ScriptItems[script.Current].TypeId));
+            Print(head + script.LogString() + L"\n");
+            ++failures;
+        }
+        script.Current += script.ItemProgressStep();
+    }
+    return failures;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) {
+        Print(L"usage: scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record]\n");
+        return 255;
+    }
+    InstallDir = argv[1];
+    InstallVersions = static_cast<int32_t>(wcstoul(argv[2], nullptr, 0));
+    InstallItems = static_cast<int32_t>(wcstoul(argv[3], nullptr, 0));
+    bool record = false;
+    for (int i = 4; i < argc; ++i) {
+        if (_wcsicmp(argv[i], L"/C") == 0) CopyOnly = true;
+        if (_wcsicmp(argv[i], L"/record") == 0) record = true;
+    }
+    DetectProducts();
+    for (int row = 1; row <= ProductCount; ++row) {
+        TBorlandProduct& product = BorlandProducts[row];
+        product.Selected = product.Exists && (product.InternalId & InstallVersions) != 0;
+    }
+    int failures = RunScript();
+    if (record && !WriteInstallRecord(CurrentInstallRecord())) {
+        Print(L"the installation record could not be written\n");
+        ++failures;
+    }
+    return failures > 255 ? 255 : failures;
+}
