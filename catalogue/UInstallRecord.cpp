@@ -8,18 +8,12 @@
 
 namespace {
 
-// The previous setup kept the log path in a fixed buffer of this many characters.
+// The log path taken from an uninstall command is cut to this many characters.
 constexpr size_t MaxUninstallLogLength = 255;
 
-// Whether a selection entry stands for an environment that detection found; the
-// optional components stand for none and are always available.
-bool EntryAvailable(const TSelectionItem& Item, bool (*State)(const TBorlandProduct&)) {
-    const TBorlandProduct* row = ProductRow(ProductRowById(Item.ProductId));
-    return row == nullptr || State(*row);
-}
-
-bool Found(const TBorlandProduct& Row) { return Row.Exists; }
-bool Preselected(const TBorlandProduct& Row) { return Row.Selected; }
+// The environment a selection entry stands for; none for the optional components,
+// which are always available.
+const TBorlandProduct* EntryProduct(const TSelectionItem& Item) { return ProductRow(ProductRowById(Item.ProductId)); }
 
 std::wstring ShortDateToday() {
     int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, nullptr, 0);
@@ -53,10 +47,11 @@ void PresetFromPreviousInstall(const TPreviousInstall& Previous) {
     // environment and every component is checked.
     const bool itemsRecorded = IsRecordedMask(Previous.InstallItems);
     for (TSelectionItem& item : SelectionItems) {
+        const TBorlandProduct* product = EntryProduct(item);
         if (!itemsRecorded)
-            item.Checked = EntryAvailable(item, Preselected);
+            item.Checked = product == nullptr || product->Selected;
         else if ((item.Mask & Previous.InstallItems) > 0)
-            item.Checked = EntryAvailable(item, Found);
+            item.Checked = product == nullptr || product->Exists;
     }
 }
 
