@@ -35,11 +35,50 @@ public:
     int32_t Hide() override { return 1; }
 };
 
+class TbrdCheckListBox;
+
+// Page 2: the environments and optional parts to install, preset from detection and
+// from the record of a previous installation. Owns the check list on list box 1013
+// and the Customize dialog (resource 900).
 class TPageSelectDelphi : public TPage {
 public:
+    TPageSelectDelphi();
+    ~TPageSelectDelphi() override;
     int32_t Show() override;
     int32_t Hide() override;
+    int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam) override;
+
+    void CheckClick(TbrdCheckListBox* Sender);
+    void CustomizeOnClick(TbrdCheckListBox* Sender);
+
+private:
+    void LoadPreviousInstall();
+    void ShowCustomizeDialog();
+    uint32_t CheckedMask() const;
+    void EnableNextByChecks() const;
+
+    int32_t FPrevInstallSelected = 0;  // "InstallVersions" of the previous installation
+    int32_t FPrevInstallItems = 0;     // "InstallItems" of the previous installation
+    std::wstring FPrevVersion;
+    bool FFirstShow = true;
+    std::unique_ptr<TbrdCheckListBox> CLB;
 };
+
+// The one selection page, while it exists; the Customize dialog reaches it here.
+extern TPageSelectDelphi* PageSelectDelphi;
+
+// The Customize dialog's list: bit i of CustomizeItems belongs to row i.
+struct TCustomizeEntry {
+    const wchar_t* Caption;
+    const wchar_t* Description;
+};
+extern const std::vector<TCustomizeEntry> CustomizeEntries;
+
+INT_PTR CALLBACK CustomizeDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+// The selection list, as the page fills it and reads it back.
+void FillSelectionList(TbrdCheckListBox& List);
+void StoreSelectionList(const TbrdCheckListBox& List);
 
 class TPageSelectDirectory : public TPage {
 public:

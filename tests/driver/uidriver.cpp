@@ -19,6 +19,7 @@
 //   mouse CAPTION ID down|up|dbl X Y   sends a left-button message to a control
 //   key CAPTION ID VK            sends WM_KEYDOWN/WM_KEYUP; and WM_CHAR for a space
 //   char CAPTION ID CODE         sends WM_CHAR
+//   postkey CAPTION ID VK        posts WM_KEYDOWN/WM_KEYUP, through the dialog's own loop
 //   setedit CAPTION ID TEXT      sets a control's text
 //   focus CAPTION                brings the window to the foreground
 #include <windows.h>
@@ -169,6 +170,12 @@ int Run(int argc, wchar_t** argv) {
         if (vk == VK_SPACE) SendMessageW(ctl, WM_CHAR, L' ', 1);
         SendMessageW(ctl, WM_KEYUP, vk, 0xC0000001);
     } else if (cmd == L"char") SendMessageW(ctl, WM_CHAR, static_cast<WPARAM>(num(4, L' ')), 1);
+    else if (cmd == L"postkey") {
+        // Posted, so that the dialog manager sees it as it sees a real key (Escape, Enter).
+        auto vk = static_cast<WPARAM>(num(4, VK_ESCAPE));
+        PostMessageW(ctl, WM_KEYDOWN, vk, 1);
+        PostMessageW(ctl, WM_KEYUP, vk, 0xC0000001);
+    }
     else if (cmd == L"setedit") SendMessageW(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4).c_str()));
     else return Fail(L"unknown command", cmd);
     return 0;

@@ -1,0 +1,222 @@
+// Page 2: which environments and optional parts to install. The list is preset from
+// detection and from the record of a previous installation, and turned into the
+// environment and item masks when the page is left.
+#include "pages/UPage.h"
+
+#include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
+#include "controls/UbrdCheckListBox.h"
+#include "script/UScriptItems.h"
+#include "setup/UFrame.h"
+#include "support/UConst.h"
+
+TPageSelectDelphi* PageSelectDelphi = nullptr;
+
+// A single row without text: the dialog exists, but this edition offers nothing to
+// customise, so CustomizeItems travels from the registry to the script unchanged.
+const std::vector<TCustomizeEntry> CustomizeEntries = {
+    //  Caption  Description
+    {L"",      L""},
+};
+
+namespace {
+
+// Dialog resource 900 and its controls.
+constexpr int CustomizeDialogId = 900;
+constexpr int idcCustomizeList = 901;
+constexpr int idcCustomizeDescription = 902;
+constexpr int idcCustomizeOk = 904;
+constexpr int idcCustomizeCancel = 905;
+
+constexpr int MaskBits = 32;
+
+HWND CustomizeDlg = nullptr;
+std::unique_ptr<TbrdCheckListBox> CustomizeCLB;
+
+std::wstring PreviousVersionText() {
+    return std::wstring(L"The previous version of ") + ProductName + L" was found. Click to \"Next\" button for update it.";
+}
+
+std::wstring QuestionText() {
+    return std::wstring(L"Which versions of Delphi and/or CBuilder will you be installing ") + ProductName + L" to ?";
+}
+
+const TBorlandProduct* FindProduct(int32_t Id) { return ProductRow(ProductRowById(Id)); }
+
+// An entry without an environment (help files, demos) is always available.
+bool EntryAvailable(const TSelectionItem& Entry) {
+    const TBorlandProduct* product = FindProduct(Entry.ProductId);
+    return !product || product->Exists;
+}
+
+// Bit i for checked entry i, over at most 32 entries.
+int32_t CheckedBits(const TbrdCheckListBox& List) {
+    uint32_t bits = 0;
+    for (int32_t i = 0; i < List.Count() && i < MaskBits; ++i)
+        if (List.GetChecked(i)) bits |= 1u << i;
+    return static_cast<int32_t>(bits);
+}
+
+// ---------------------------------------------------------------- Customize dialog
+
+BOOL CustomizeInitDialog(HWND Wnd) {
+    TPageSelectDelphi* page = PageSelectDelphi;
+    if (!page) {
+        EndDialog(Wnd, IDCANCEL);
+        return TRUE;
+    }
+    EnableWindow(page->DlgHandle, FALSE);  // the dialog has no owner to disable
+    CustomizeDlg = Wnd;
+    CustomizeCLB = std::make_unique<TbrdCheckListBox>(GetDlgItem(Wnd, idcCustomizeList));
+    TbrdCheckListBox& list = *CustomizeCLB;
+    list.Clear();
+    for (const TCustomizeEntry& entry : CustomizeEntries) list.Add(entry.Caption);
+    if (CustomizeItems != 0)
+        for (int32_t i = 0; i < list.Count() && i < MaskBits; ++i)
+            if ((CustomizeItems & static_cast<int32_t>(1u << i)) > 0) list.SetChecked(i, true);
+    list.SetOnClick([page](TbrdCheckListBox* Sender) { page->CustomizeOnClick(Sender); });
+    if (list.Count() > 0) {
+        list.SetSelected(0);
+        page->CustomizeOnClick(&list);
+        SetFocus(list.Handle());
+    }
+    return TRUE;
+}
+
+// The box goes with its dialog, so that every opening starts with a fresh one.
+void ReleaseCustomizeDialog() {
+    if (PageSelectDelphi) EnableWindow(PageSelectDelphi->DlgHandle, TRUE);
+    CustomizeCLB.reset();
+    CustomizeDlg = nullptr;
+}
+
+BOOL CustomizeCommand(HWND Wnd, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+        case IDOK:
+        case idcCustomizeOk:
+            if (CustomizeCLB) CustomizeItems = CheckedBits(*CustomizeCLB);
+            [[fallthrough]];
+        case IDCANCEL:
+        case idcCustomizeCancel:
+            ReleaseCustomizeDialog();
+            EndDialog(Wnd, static_cast<INT_PTR>(wParam));
+            return TRUE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CustomizeDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM) {
+    switch (Msg) {
+        case WM_INITDIALOG: return CustomizeInitDialog(Wnd);
+        case WM_COMMAND: return CustomizeCommand(Wnd, wParam);
+        case WM_DESTROY:
+            if (CustomizeCLB) ReleaseCustomizeDialog();
+            return FALSE;
+        default: return FALSE;
+    }
+}
+
+// ---------------------------------------------------------------- the list
+
+void FillSelectionList(TbrdCheckListBox& List) {
+    List.Clear();
+    for (const TSelectionItem& entry : SelectionItems) {
+        int32_t index = List.Add(entry.Caption);
+        if (index < 0) continue;
+        List.SetEnabled(index, EntryAvailable(entry));
+        if (entry.Checked) List.SetChecked(index, true);
+    }
+}
+
+// An entry missing from the list counts as unchecked.
+void StoreSelectionList(const TbrdCheckListBox& List) {
+    int32_t count = List.Count();
+    for (size_t i = 0; i < SelectionItems.size(); ++i) {
+        auto index = static_cast<int32_t>(i);
+        SelectionItems[i].Checked = index < count && List.GetChecked(index);
+    }
+    InstallVersions = CheckedInstallVersions();
+    InstallItems = CheckedInstallItems();
+}
+
+// ---------------------------------------------------------------- the page
+
+TPageSelectDelphi::TPageSelectDelphi() { PageSelectDelphi = this; }
+
+TPageSelectDelphi::~TPageSelectDelphi() {
+    if (PageSelectDelphi == this) PageSelectDelphi = nullptr;
+}
+
+void TPageSelectDelphi::LoadPreviousInstall() {
+    TPreviousInstall previous = ReadPreviousInstall();
+    FPrevInstallSelected = previous.InstallVersions;
+    FPrevVersion = previous.Version;
+    FPrevInstallItems = previous.InstallItems;
+    DetectProducts();
+    PresetFromPreviousInstall(previous);
+}
+
+int32_t TPageSelectDelphi::Show() {
+    if (FFirstShow) {
+        CLB = std::make_unique<TbrdCheckListBox>(Item(idcIdeList));
+        CLB->SetOnCheckClick([this](TbrdCheckListBox* Sender) { CheckClick(Sender); });
+        LoadPreviousInstall();
+        LoadCustomizeItems();
+        FFirstShow = false;
+    }
+    SizePageText(3);
+    SetItemText(idcPageText, IsRecordedMask(FPrevInstallSelected) ? PreviousVersionText() : QuestionText());
+    ShowItem(idcPageText, true);
+    ShowItem(idcIdeList, true);
+    FillSelectionList(*CLB);
+    SetFocus(Item(idcIdeList));
+    ShowItem(idcCustomize, false);
+    EnableNextByChecks();
+    return 1;
+}
+
+int32_t TPageSelectDelphi::Hide() {
+    ShowItem(idcIdeList, false);
+    ShowItem(idcCustomize, false);
+    if (CLB) StoreSelectionList(*CLB);
+    return 1;
+}
+
+int32_t TPageSelectDelphi::DlgProc(uint32_t Msg, uint32_t wParam, uint32_t) {
+    if (Msg == WM_COMMAND && LOWORD(wParam) == idcCustomize) {
+        ShowCustomizeDialog();
+        return 1;
+    }
+    if (LOWORD(wParam) == idcIdeList) {
+        EnableNextByChecks();
+        return 1;
+    }
+    return 0;
+}
+
+void TPageSelectDelphi::CheckClick(TbrdCheckListBox*) { EnableNextByChecks(); }
+
+void TPageSelectDelphi::CustomizeOnClick(TbrdCheckListBox* Sender) {
+    int32_t index = Sender ? Sender->Selected() : -1;
+    if (index < 0 || static_cast<size_t>(index) >= CustomizeEntries.size()) return;
+    SetDlgItemTextW(CustomizeDlg, idcCustomizeDescription, CustomizeEntries[static_cast<size_t>(index)].Description);
+}
+
+// Only whether any entry is checked matters.
+uint32_t TPageSelectDelphi::CheckedMask() const {
+    uint32_t mask = 0;
+    if (!CLB) return mask;
+    for (int32_t i = 0; i < CLB->Count(); ++i)
+        if (CLB->GetChecked(i)) mask |= 1u << (i % MaskBits);
+    return mask;
+}
+
+void TPageSelectDelphi::EnableNextByChecks() const { EnableWindow(Item(idcNext), CheckedMask() != 0); }
+
+void TPageSelectDelphi::ShowCustomizeDialog() {
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(CustomizeDialogId), nullptr,
+                                     CustomizeDlgProc, 0);
+    if (result < 0) MessageBoxW(nullptr, L"Error in create Customize dialog", L"Error", MB_OK);
+}
