@@ -7,7 +7,7 @@
 #   make-ide.sh --prefix P --row N --root 'C:\Borland\Delphi7' [--hive HKLM|HKCU]
 #               [--type REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY]
 #               [--compilers DIR|FILE] [--no-dcc32] [--no-dcc64] [--no-make]
-#               [--no-bin] [--no-help] [--no-files] [--no-registry]
+#               [--no-bin] [--no-help] [--no-files] [--no-registry] [--settings]
 #               [--row N --root ... more IDEs]
 #   make-ide.sh --prefix P --row N --root 'C:\...' --remove [--hive HKLM|HKCU]
 #   make-ide.sh --list
@@ -28,7 +28,10 @@
 # (REG_DWORD stores 0, REG_BINARY the path's UTF-16 bytes). --no-files writes only
 # the registry, --no-registry only the files. --remove deletes "RootDir" from the
 # hive (the key too, and its parents, when nothing else is left in them) and the
-# root folder.
+# root folder. --settings also writes the user's settings an IDE has once it has been
+# run (below HKCU, whatever the hive of "RootDir"): a "Known Packages" key with one
+# standard package, the library search path (per platform where the IDE has two), and
+# for the BDS family the C++ search and library paths.
 #
 # Run it with a persistent wineserver for P (tools/wine-env.sh: start_wineserver):
 # each Wine process then costs a fraction of a second.
@@ -193,11 +196,34 @@ create_files() {
     fi
 }
 
+# The user's settings of an IDE that has been run once.
+settings_lines() {
+    local key="HKEY_CURRENT_USER\\$regkey" lib='$(DELPHI)\Lib;$(DELPHI)\Bin'
+    local search="Search Path"
+    [ "$row" = 1 ] && search="SearchPath"
+    reg_lines+=("[$key\\Known Packages]" "$(reg_value REG_SZ "$folder\bin\dclstd.bpl")=$(reg_value REG_SZ "Standard Components")" "")
+    if [ "$platforms" = 64 ]; then
+        reg_lines+=("[$key\\Library\\Win32]" "\"Search Path\"=$(reg_value REG_SZ '$(BDSLIB)\$(Platform)\release')" ""
+                    "[$key\\Library\\Win64]" "\"Search Path\"=$(reg_value REG_SZ '$(BDSLIB)\$(Platform)\release')" ""
+                    "[$key\\C++\\Paths\\Win32]" "\"LibraryPath\"=$(reg_value REG_SZ '$(BDSLIB)\win32\release')" ""
+                    "[$key\\C++\\Paths\\Win64]" "\"LibraryPath\"=$(reg_value REG_SZ '$(BDSLIB)\win64\release')" "")
+        return
+    fi
+    reg_lines+=("[$key\\Library]" "\"$search\"=$(reg_value REG_SZ "$lib")" "")
+    case "$row" in
+        11) reg_lines+=("[$key\\CppPaths]" "\"SearchPath\"=$(reg_value REG_SZ '$(BDS)\include')" "");;
+        12|13|14|15) reg_lines+=("[$key\\C++\\Paths]" "\"SearchPath\"=$(reg_value REG_SZ '$(BDS)\include')"
+                                 "\"LibraryPath\"=$(reg_value REG_SZ '$(BDS)\lib')" "");;
+    esac
+    case "$row" in 12|13|14) reg_lines+=("[$key\\Globals]" "\"ForceEnvOptionsUpdate\"=$(reg_value REG_SZ 0)" "");; esac
+}
+
 # ---------------------------------------------------------------- one IDE
 
 make_ide() {
     row="" root="" hive=HKLM type=REG_SZ compilers=""
     want_dcc32=1 want_dcc64=1 want_make=1 want_bin=1 want_help=1 want_files=1 want_registry=1 remove=0
+    want_settings=0
     while [ $# -gt 0 ]; do
         case "$1" in
             --row) row="$2"; shift 2;;
@@ -212,6 +238,7 @@ make_ide() {
             --no-help) want_help=0; shift;;
             --no-files) want_files=0; shift;;
             --no-registry) want_registry=0; shift;;
+            --settings) want_settings=1; shift;;
             --remove) remove=1; shift;;
             *) die "unknown argument: $1";;
         esac
@@ -242,6 +269,7 @@ make_ide() {
         [ "$hive" = HKCU ] && name="HKEY_CURRENT_USER"
         reg_lines+=("[$name\\$regkey]" "\"RootDir\"=$(reg_value "$type" "$root")" "")
     fi
+    if [ "$want_settings" = 1 ]; then settings_lines; fi
 }
 
 for spec in "${specs[@]}"; do
