@@ -3,14 +3,12 @@
 #include <windows.h>
 
 #include <iterator>
-#include <vector>
 
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UUtils.h"
 #include "support/WinHandles.h"
 
-using brd::UniqueKernel;
 
 namespace {
 
@@ -49,28 +47,6 @@ std::wstring ToolName(const TCompileTool& Tool) {
     return file.substr(file.find(L'\\') + 1);
 }
 
-// Starts the command hidden and without a console window, in the current directory,
-// with the installer's environment, and waits at most Timeout. The process gets the
-// default security of the installer's token: a descriptor without an access list
-// would let any local user take over a compiler running with the installer's rights.
-// A compiler still running after the wait is left to finish on its own.
-int32_t StartAndWait(const std::wstring& Command, uint32_t Timeout) {
-    std::vector<wchar_t> buffer(Command.begin(), Command.end());
-    buffer.push_back(L'\0');  // CreateProcessW may write into the command text
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &process))
-        return static_cast<int32_t>(GetLastError());
-    UniqueKernel processHandle(process.hProcess);
-    UniqueKernel threadHandle(process.hThread);
-    WaitForSingleObject(processHandle.get(), Timeout);
-    return 0;
-}
-
 uint32_t TimeoutFromEnvironment() {
     wchar_t text[16] = {};
     DWORD length = GetEnvironmentVariableW(L"CVL_COMPILE_TIMEOUT_MS", text, static_cast<DWORD>(std::size(text)));
@@ -103,7 +79,7 @@ int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText) {
     }
     // The tool's path is quoted when it holds a blank: unquoted, "C:\Program Files
     // (x86)\..." would first start C:\Program.exe. The project's name goes as it is.
-    const int32_t result = StartAndWait(QuoteIfBlank(toolPath) + tool.Separator + name, CompileTimeoutMs());
+    const int32_t result = StartHiddenAndWait(QuoteIfBlank(toolPath) + tool.Separator + name, CompileTimeoutMs());
     if (result != 0) return result;
     LogText = L"Compiling package: " + name + LogSuccess;
     return 0;

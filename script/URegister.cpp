@@ -65,27 +65,6 @@ int32_t AddPathEntryLogged(const std::wstring& Key, const std::wstring& ValueNam
     }
 }
 
-// Registry roots a create-key row may name, by the low 32 bits of their handles.
-struct TRegRoot {
-    uint32_t Code;
-    HKEY Root;
-};
-
-// clang-format off
-const TRegRoot RegRoots[] = {
-    {0x80000000, HKEY_CLASSES_ROOT},
-    {0x80000001, HKEY_CURRENT_USER},
-    {0x80000002, HKEY_LOCAL_MACHINE},
-    {0x80000003, HKEY_USERS},
-};
-// clang-format on
-
-HKEY RootFromCode(uint32_t Code) {
-    for (const TRegRoot& r : RegRoots)
-        if (r.Code == Code) return r.Root;
-    return nullptr;
-}
-
 }  // namespace
 
 std::wstring PackageDescription() {
@@ -183,7 +162,7 @@ int32_t ExecRegisterUninstall(const TScriptItem&, std::wstring& LogText) {
 
 int32_t ExecCreateRegKey(const TScriptItem& Item, std::wstring& LogText) {
     // The row is there for its uninstall record; the values come with the Finish page.
-    HKEY root = RootFromCode(Item.Code);
+    HKEY root = RegRootFromCode(Item.Code);
     if (root && Item.Name && *Item.Name) CreateRegKey(root, Item.Name);
     LogText.clear();
     return 0;

@@ -504,7 +504,14 @@ bool GetProductVersion(const std::wstring& FileName, uint32_t& VersionMS, uint32
 int RunAndWait(const std::wstring& CommandLine, const std::wstring& Parameters) {
     std::wstring command = CommandLine;
     if (!Parameters.empty()) command += L" " + Parameters;
-    std::vector<wchar_t> buffer(command.begin(), command.end());
+    return StartHiddenAndWait(command, INFINITE);
+}
+
+// The child gets the default security of the caller's token: a descriptor without
+// an access list would let any local user take over a process running with the
+// installer's rights.
+int StartHiddenAndWait(const std::wstring& Command, uint32_t TimeoutMs) {
+    std::vector<wchar_t> buffer(Command.begin(), Command.end());
     buffer.push_back(L'\0');  // CreateProcessW may write into the command text
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -516,6 +523,30 @@ int RunAndWait(const std::wstring& CommandLine, const std::wstring& Parameters) 
         return static_cast<int>(GetLastError());
     UniqueKernel processHandle(process.hProcess);
     UniqueKernel threadHandle(process.hThread);
-    WaitForSingleObject(processHandle.get(), INFINITE);
+    WaitForSingleObject(processHandle.get(), TimeoutMs);
     return 0;
+}
+
+namespace {
+
+struct TRegRoot {
+    uint32_t Code;
+    HKEY Root;
+};
+
+// clang-format off
+const TRegRoot RegRoots[] = {
+    {0x80000000, HKEY_CLASSES_ROOT},
+    {0x80000001, HKEY_CURRENT_USER},
+    {0x80000002, HKEY_LOCAL_MACHINE},
+    {0x80000003, HKEY_USERS},
+};
+// clang-format on
+
+}  // namespace
+
+HKEY RegRootFromCode(uint32_t Code) {
+    for (const TRegRoot& r : RegRoots)
+        if (r.Code == Code) return r.Root;
+    return nullptr;
 }

@@ -75,6 +75,15 @@ bool IsProtectedDirectory(const std::wstring& Dir);
 int SaveResourceToFile(int ResId, const std::wstring& FileName);
 bool GetProductVersion(const std::wstring& FileName, uint32_t& VersionMS, uint32_t& VersionLS);
 int RunAndWait(const std::wstring& CommandLine, const std::wstring& Parameters);
+// Starts Command hidden, without a console window, in the current directory and with
+// the caller's environment, and waits for it at most TimeoutMs (INFINITE: no limit).
+// 0 when the process started, else the Windows error code of the start. A process
+// still running after the wait is left to finish on its own.
+int StartHiddenAndWait(const std::wstring& Command, uint32_t TimeoutMs);
+
+// The predefined registry root whose handle has these low 32 bits (0x80000002 is
+// HKEY_LOCAL_MACHINE), nullptr for any other value.
+HKEY RegRootFromCode(uint32_t Code);
 
 // Platform queries that report the length they need instead of a fixed buffer.
 std::wstring GetCurrentDir();

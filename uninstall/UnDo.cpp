@@ -45,26 +45,7 @@ bool IsBusy(uint32_t deleteFlags) {
     return (deleteFlags & busy) != 0 && deleteFlags != ddRefused;
 }
 
-// ---------------------------------------------------------------- registry roots
-
-struct TRegRoot {
-    uint32_t Code;
-    HKEY Root;
-};
-
-// The roots a record's Code may name (the low 32 bits of the predefined handles).
-const TRegRoot RegRoots[] = {
-    {0x80000000, HKEY_CLASSES_ROOT},
-    {0x80000001, HKEY_CURRENT_USER},
-    {0x80000002, HKEY_LOCAL_MACHINE},
-    {0x80000003, HKEY_USERS},
-};
-
-HKEY RootFromCode(uint32_t code) {
-    for (const TRegRoot& r : RegRoots)
-        if (r.Code == code) return r.Root;
-    return nullptr;
-}
+// ---------------------------------------------------------------- registry keys
 
 // A key path of at least two levels: a damaged record must never name a whole
 // top-level key such as "Software".
@@ -232,7 +213,7 @@ int UndoRegisterWinHelp(const TUndoRecord& Record) {
 }
 
 int UndoCreateRegKey(const TUndoRecord& Record) {
-    HKEY root = RootFromCode(Record.Code);
+    HKEY root = RegRootFromCode(Record.Code);
     std::wstring key = Record.RecordName();
     if (root && IsDeepKeyPath(key)) DeleteKeyTree(root, key);
     return 0;
