@@ -80,15 +80,33 @@ TInstallRecord CurrentInstallRecord() {
     return record;
 }
 
+std::vector<TRecordValue> InstallRecordValues(const TInstallRecord& Record, const std::wstring& Key) {
+    const HKEY root = HKEY_LOCAL_MACHINE;
+    auto integer = [&](const wchar_t* name, int32_t value) {
+        return TRecordValue{name, [=] { return WriteRegInteger(root, Key, name, value); }};
+    };
+    auto text = [&](const wchar_t* name, const std::wstring& value) {
+        return TRecordValue{name, [=] { return WriteRegString(root, Key, name, value); }};
+    };
+    return {
+        integer(ValInstallVersions, Record.InstallVersions),
+        integer(ValInstallItems, Record.InstallItems),
+        text(ValRootDir, Record.RootDir),
+        text(ValVersion, Record.Version),
+        text(ValType, Record.Type),
+        text(ValInstallDate, Record.InstallDate),
+        integer(ValCustomizeItems, Record.CustomizeItems),
+    };
+}
+
+bool WriteInOrder(const std::vector<TRecordValue>& Values) {
+    for (const TRecordValue& value : Values)
+        if (!value.Write()) return false;  // the values after a failure stay as they were
+    return true;
+}
+
 bool WriteInstallRecord(const TInstallRecord& Record, const std::wstring& Key) {
-    HKEY root = HKEY_LOCAL_MACHINE;
-    return WriteRegInteger(root, Key, ValInstallVersions, Record.InstallVersions) &&
-           WriteRegInteger(root, Key, ValInstallItems, Record.InstallItems) &&
-           WriteRegString(root, Key, ValRootDir, Record.RootDir) &&
-           WriteRegString(root, Key, ValVersion, Record.Version) &&
-           WriteRegString(root, Key, ValType, Record.Type) &&
-           WriteRegString(root, Key, ValInstallDate, Record.InstallDate) &&
-           WriteRegInteger(root, Key, ValCustomizeItems, Record.CustomizeItems);
+    return WriteInOrder(InstallRecordValues(Record, Key));
 }
 
 // ---------------------------------------------------------------- uninstall entry

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "support/UConst.h"
 
@@ -54,6 +56,16 @@ TInstallRecord CurrentInstallRecord();
 // Writes the seven values, creating the key when missing. Stops at the first write
 // that fails (the values before it stay); true only when all seven were written.
 bool WriteInstallRecord(const TInstallRecord& Record, const std::wstring& Key = ProductKey);
+
+// One value of the record and how it is written.
+struct TRecordValue {
+    const wchar_t* Name;
+    std::function<bool()> Write;
+};
+// The seven writes of WriteInstallRecord, in their order.
+std::vector<TRecordValue> InstallRecordValues(const TInstallRecord& Record, const std::wstring& Key = ProductKey);
+// Runs the writes in order and stops at the first that fails.
+bool WriteInOrder(const std::vector<TRecordValue>& Values);
 
 // ---------------------------------------------------------------- uninstall entry
 

@@ -141,42 +141,4 @@ int32_t TPageFinish::Show() {
     return SaveInstallState() ? 1 : 0;
 }
 
-namespace {
-
-std::wstring ShortDateToday() {
-    int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, nullptr, 0);
-    if (length <= 0) return L"";
-    std::wstring date(static_cast<size_t>(length), L'\0');
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date.data(), length);
-    date.resize(static_cast<size_t>(length - 1));
-    return date;
-}
-
-}  // namespace
-
-std::vector<TRecordValue> InstallRecordValues() {
-    const HKEY root = HKEY_LOCAL_MACHINE;
-    auto integer = [root](const wchar_t* name, int32_t value) {
-        return TRecordValue{name, [=] { return WriteRegInteger(root, ProductKey, name, value); }};
-    };
-    auto text = [root](const wchar_t* name, std::wstring value) {
-        return TRecordValue{name, [=] { return WriteRegString(root, ProductKey, name, value); }};
-    };
-    return {
-        integer(ValInstallVersions, InstallVersions),
-        integer(ValInstallItems, InstallItems),
-        text(ValRootDir, InstallDir),
-        text(ValVersion, ProductVersion),
-        text(ValType, EditionText),
-        text(ValInstallDate, ShortDateToday()),
-        integer(ValCustomizeItems, CustomizeItems),
-    };
-}
-
-bool WriteInOrder(const std::vector<TRecordValue>& Values) {
-    for (const auto& value : Values)
-        if (!value.Write()) return false;  // the values after a failure stay as they were
-    return true;
-}
-
-bool TPageFinish::SaveInstallState() { return WriteInOrder(InstallRecordValues()); }
+bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord()); }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -138,16 +137,6 @@ extern std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 
 void CreatePages();
 void FreePages();
-
-// One value of the installation record and how to write it.
-struct TRecordValue {
-    const wchar_t* Name;
-    std::function<bool()> Write;
-};
-// The seven values of the product key, in the order they are written.
-std::vector<TRecordValue> InstallRecordValues();
-// Writes the values in order and stops at the first that fails.
-bool WriteInOrder(const std::vector<TRecordValue>& Values);
 
 // The page texts.
 std::wstring WelcomeText();

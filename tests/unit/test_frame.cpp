@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "catalogue/UInstallRecord.h"
 #include "pages/UPage.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
@@ -152,7 +153,7 @@ TEST_F(Frame, LinkLabelSitsLeftOfTheButtonRowInBlue) {
 
 TEST(InstallRecord, SevenValuesInTheirOrder) {
     std::vector<std::wstring> names;
-    for (const auto& value : InstallRecordValues()) names.push_back(value.Name);
+    for (const auto& value : InstallRecordValues(CurrentInstallRecord())) names.push_back(value.Name);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"InstallVersions", L"InstallItems", L"RootDir", L"Version", L"Type",
                                                 L"InstallDate", L"CustomizeItems"}));
 }
@@ -160,7 +161,7 @@ TEST(InstallRecord, SevenValuesInTheirOrder) {
 TEST(InstallRecord, AFailedWriteStopsTheRest) {
     std::vector<std::wstring> written;
     std::vector<TRecordValue> values;
-    for (const auto& value : InstallRecordValues()) {
+    for (const auto& value : InstallRecordValues(CurrentInstallRecord())) {
         std::wstring name = value.Name;
         values.push_back({value.Name, [&written, name] {
                               if (name == L"RootDir") return false;
