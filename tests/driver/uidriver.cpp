@@ -17,6 +17,8 @@
 //   lbitems CAPTION ID           list-box items: "data<TAB>text" lines, data hexadecimal
 //   lbsel CAPTION ID INDEX       selects a list-box item
 //   mouse CAPTION ID down|up|dbl X Y   sends a left-button message to a control
+//   postclick CAPTION ID         posts a left-button press and release to a control, as
+//                                a user's click arrives through the input queue
 //   key CAPTION ID VK            sends WM_KEYDOWN/WM_KEYUP; and WM_CHAR for a space
 //   char CAPTION ID CODE         sends WM_CHAR
 //   postkey CAPTION ID VK        posts WM_KEYDOWN/WM_KEYUP, through the dialog's own loop
@@ -164,6 +166,9 @@ int Run(int argc, wchar_t** argv) {
         LPARAM pos = MAKELPARAM(num(5, 1), num(6, 1));
         UINT msg = kind == L"down" ? WM_LBUTTONDOWN : kind == L"up" ? WM_LBUTTONUP : WM_LBUTTONDBLCLK;
         SendMessageW(ctl, msg, kind == L"up" ? 0 : MK_LBUTTON, pos);
+    } else if (cmd == L"postclick") {
+        PostMessageW(ctl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        PostMessageW(ctl, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     } else if (cmd == L"key") {
         auto vk = static_cast<WPARAM>(num(4, VK_SPACE));
         SendMessageW(ctl, WM_KEYDOWN, vk, 1);

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The progress page with a failing compiler: every failing row is reported in a box
+# with its row, error code, type and log text, the run goes on to the Finish page,
+# and a Cancel during the run answered No lets it continue.
+source "$(dirname "$0")/lib.sh"
+new_machine progress_page
+WIZARD="Installation Wizard for Corvane library v4.07"
+"$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$CVL_BIN/standin_compiler.exe" --settings \
+    --row 9 --root 'C:\Borland\Delphi7' >/dev/null
+
+export CVL_STANDIN_FAIL=cvl70   # the Delphi 7 runtime package does not compile
+win "$SETUP_EXE" & pid=$!
+driver wait "$WIZARD" 20000 || fail "no wizard"
+for page in 1 2 3; do driver click "$WIZARD" 1000; sleep 0.3; done
+wait_eq "ready page" "Start" driver text "$WIZARD" 1000
+driver click "$WIZARD" 1000
+
+# A click on Cancel while the script runs: the question comes, No goes on.
+driver postclick "$WIZARD" 2
+question="$(driver answer Install 7 20000)" || fail "no cancel question during the run"
+expect_eq "cancel question" "$question" "Are you sure you want to cancel the install?"
+
+boxes=()
+for i in $(seq 1 900); do
+    [ "$(driver text "$WIZARD" 2 2>/dev/null)" == "Finish" ] && break
+    if driver wait Error 10 >/dev/null 2>&1; then boxes+=("$(driver answer Error 1)"); fi
+    sleep 0.1
+done
+expect_eq "finish page after the failures" "$(driver text "$WIZARD" 2)" "Finish"
+[ ${#boxes[@]} -gt 0 ] || fail "no error box for the failing compile"
+first="${boxes[0]}"
+[[ "$first" =~ ^Error\ in\ ScriptItem=([0-9]+),\ ErrorCode=1h\ ScriptItemId=13\ with\ text$'\r\n'(.*)$ ]] \
+    || fail "error box text: $first"
+expect_eq "log text in the box" "${BASH_REMATCH[2]}" 'Check file: C:\Borland\Corvane\Delphi7\cvl70.bpl...Fail'
+expect_eq "status line hidden" "$(driver visible "$WIZARD" 260)" 0
+driver click "$WIZARD" 2
+wait "$pid" || fail "setup exit status"
+# The record is written even after failures.
+win reg query 'HKLM\Software\Brindlecraft\Corvane library' /v RootDir /reg:32 >/dev/null || fail "no record"
+echo "progress page: ok (${#boxes[@]} error boxes)"
