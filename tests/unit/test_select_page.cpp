@@ -98,14 +98,6 @@ TEST_F(SelectionList, LeavingThePageBuildsBothMasks) {
     }
 }
 
-TEST_F(SelectionList, EveryEntryCheckedGivesEveryBitOnce) {
-    FillSelectionList(*Box);
-    for (int i = 0; i < SelectionItemCount; ++i) Box->SetChecked(i, true);
-    StoreSelectionList(*Box);
-    EXPECT_EQ(InstallItems, 0x3FFFFD8F);
-    EXPECT_EQ(InstallVersions, 0x0FFFFF47);  // every row but the four C++Builder ones
-}
-
 TEST_F(SelectionList, AShortListChecksNothingBeyondItsEnd) {
     Box->Add(L"RAD Studio 11");
     Box->SetChecked(0, true);
