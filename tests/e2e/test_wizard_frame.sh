@@ -26,12 +26,12 @@ sleep 0.3
 driver wait "$WIZARD" 2000 || fail "No closed the wizard"
 expect_eq "still page 1" "$(driver enabled "$WIZARD" 1001)" 0
 next; next; next
-expect_eq "Next on page 4" "$(text 1000)" "Start"
+wait_eq "Next on page 4" "Start" text 1000
 shot 4-ready
 driver click "$WIZARD" 2
 driver answer Install 6 >/dev/null
 wait $pid || fail "exit status after Yes"
-wine reg query "$PRODUCT_KEY" /reg:32 >/dev/null 2>&1 && fail "cancel wrote the product key"
+win reg query "$PRODUCT_KEY" /reg:32 >/dev/null 2>&1 && fail "cancel wrote the product key"
 
 # A walk to the end: Back restores the Next caption, Start runs to Finish.
 win "$SETUP_EXE" & pid=$!
@@ -40,9 +40,9 @@ next; shot 2-select
 next; shot 3-directory
 next
 driver click "$WIZARD" 1001; sleep 0.3
-expect_eq "Next after Back" "$(text 1000)" "&Next >"
+wait_eq "Next after Back" "&Next >" text 1000
 next
-expect_eq "Next on page 4 again" "$(text 1000)" "Start"
+wait_eq "Next on page 4 again" "Start" text 1000
 next
 WAIT_SECONDS=120 wait_eq "Cancel on page 6" "Finish" text 2
 expect_eq "Next hidden on page 6" "$(driver visible "$WIZARD" 1000)" 0
@@ -52,7 +52,7 @@ driver click "$WIZARD" 2   # closes at once, no question
 driver gone "$WIZARD" 5000 || fail "Finish did not close the wizard"
 wait $pid || fail "exit status after Finish"
 
-record="$(wine reg query "$PRODUCT_KEY" /reg:32 | tr -d '\r')"
+record="$(win reg query "$PRODUCT_KEY" /reg:32 | tr -d '\r')"
 for name in InstallVersions InstallItems RootDir Version Type InstallDate CustomizeItems; do
     grep -q "^    $name " <<<"$record" || fail "product key lacks $name"
 done
