@@ -7,8 +7,6 @@
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UUtils.h"
-#include "support/WinHandles.h"
-
 
 namespace {
 
