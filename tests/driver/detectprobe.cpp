@@ -7,6 +7,8 @@
 // names (row<TAB>name), so that a test can check a stand-in IDE against the table.
 #include <windows.h>
 
+#include "tests/driver/Utf8Output.h"
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -17,25 +19,18 @@
 
 namespace {
 
-void Print(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    fwrite(out.data(), 1, out.size(), stdout);
-}
-
 void PrintDetection() {
     DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& p = BorlandProducts[row];
-        Print(std::to_wstring(row) + L"\t" + p.Name + L"\t" + (p.Exists ? L"1" : L"0") + L"\t" + p.RootDir + L"\n");
+        PrintUtf8(std::to_wstring(row) + L"\t" + p.Name + L"\t" + (p.Exists ? L"1" : L"0") + L"\t" + p.RootDir + L"\n");
     }
 }
 
 void PrintHelpFiles() {
     for (int row = 1; row <= ProductCount; ++row)
         for (const std::wstring& name : BorlandProducts[row].HelpStr)
-            if (!name.empty()) Print(std::to_wstring(row) + L"\t" + name + L"\n");
+            if (!name.empty()) PrintUtf8(std::to_wstring(row) + L"\t" + name + L"\n");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 // status is the number of failing rows (at most 255).
 #include <windows.h>
 
+#include "tests/driver/Utf8Output.h"
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -20,14 +22,6 @@
 #include "support/UConst.h"
 
 namespace {
-
-void Print(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    fwrite(out.data(), 1, out.size(), stdout);
-    fflush(stdout);
-}
 
 int RunScript() {
     int failures = 0;
@@ -41,7 +35,7 @@ int RunScript() {
             wchar_t head[128];
             swprintf(head, 128, L"row %d: error %X type %X: ", script.Current, static_cast<unsigned>(error),
                      static_cast<unsigned>(ScriptItems[script.Current].TypeId));
-            Print(head + script.LogString() + L"\n");
+            PrintUtf8(head + script.LogString() + L"\n");
             ++failures;
         }
         script.Current += script.ItemProgressStep();
@@ -53,7 +47,7 @@ int RunScript() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
-        Print(L"usage: scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record]\n");
+        PrintUtf8(L"usage: scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record]\n");
         return 255;
     }
     InstallDir = argv[1];
@@ -71,7 +65,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     int failures = RunScript();
     if (record && !WriteInstallRecord(CurrentInstallRecord())) {
-        Print(L"the installation record could not be written\n");
+        PrintUtf8(L"the installation record could not be written\n");
         ++failures;
     }
     return failures > 255 ? 255 : failures;

@@ -26,6 +26,8 @@
 //   focus CAPTION                brings the window to the foreground
 #include <windows.h>
 
+#include "tests/driver/Utf8Output.h"
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -35,14 +37,6 @@
 #include <vector>
 
 namespace {
-
-void Print(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    fwrite(out.data(), 1, out.size(), stdout);
-    fflush(stdout);
-}
 
 struct FindData {
     std::wstring caption;
@@ -88,7 +82,7 @@ std::wstring WindowText(HWND wnd) {
 }
 
 int Fail(const wchar_t* what, const std::wstring& detail) {
-    Print(std::wstring(L"uidriver: ") + what + L": " + detail + L"\n");
+    PrintUtf8(std::wstring(L"uidriver: ") + what + L": " + detail + L"\n");
     return 1;
 }
 
@@ -112,7 +106,7 @@ int Run(int argc, wchar_t** argv) {
     if (cmd == L"answer") {
         HWND box = WaitWindow(caption, static_cast<DWORD>(num(4, 10000)), true);
         if (!box) return Fail(L"no message box", caption);
-        Print(WindowText(GetDlgItem(box, 0xFFFF)));
+        PrintUtf8(WindowText(GetDlgItem(box, 0xFFFF)));
         HWND button = GetDlgItem(box, static_cast<int>(num(3, IDOK)));
         if (!button) return Fail(L"no button", arg(3));
         PostMessageW(button, BM_CLICK, 0, 0);
@@ -127,27 +121,27 @@ int Run(int argc, wchar_t** argv) {
     HWND ctl = Control(top, id);
     if (!ctl) return Fail(L"no control", arg(3));
 
-    if (cmd == L"text") Print(WindowText(ctl));
-    else if (cmd == L"visible") Print(IsWindowVisible(ctl) ? L"1" : L"0");
-    else if (cmd == L"enabled") Print(IsWindowEnabled(ctl) ? L"1" : L"0");
+    if (cmd == L"text") PrintUtf8(WindowText(ctl));
+    else if (cmd == L"visible") PrintUtf8(IsWindowVisible(ctl) ? L"1" : L"0");
+    else if (cmd == L"enabled") PrintUtf8(IsWindowEnabled(ctl) ? L"1" : L"0");
     else if (cmd == L"style") {
         wchar_t buf[32];
         swprintf(buf, 32, L"0x%08lX", static_cast<unsigned long>(GetWindowLongW(ctl, GWL_STYLE)));
-        Print(buf);
+        PrintUtf8(buf);
     } else if (cmd == L"rect") {
         RECT r{};
         GetWindowRect(ctl, &r);
         MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
-        Print(buf);
+        PrintUtf8(buf);
     } else if (cmd == L"screenrect" || cmd == L"workarea") {
         RECT r{};
         if (cmd == L"workarea") SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
         else GetWindowRect(ctl, &r);
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
-        Print(buf);
+        PrintUtf8(buf);
     } else if (cmd == L"click") PostMessageW(ctl, BM_CLICK, 0, 0);
     else if (cmd == L"command") PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
     else if (cmd == L"lbitems") {
@@ -158,7 +152,7 @@ int Run(int argc, wchar_t** argv) {
             SendMessageW(ctl, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
             wchar_t buf[32];
             swprintf(buf, 32, L"0x%lX\t", static_cast<unsigned long>(SendMessageW(ctl, LB_GETITEMDATA, i, 0)));
-            Print(std::wstring(buf) + text.data() + L"\n");
+            PrintUtf8(std::wstring(buf) + text.data() + L"\n");
         }
     } else if (cmd == L"lbsel") SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
     else if (cmd == L"mouse") {
