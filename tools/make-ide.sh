@@ -75,7 +75,7 @@ usage() { sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }
 
 # ---------------------------------------------------------------- arguments
 
-prefix="" defaults=() specs=() current=() started=0
+prefix="" defaults=() ides=() current=() started=0
 takes_value() { case "$1" in --root|--hive|--type|--compilers) return 0;; *) return 1;; esac; }
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -83,14 +83,14 @@ while [ $# -gt 0 ]; do
         --list) printf '%s\n' "$CATALOGUE" | sed '/^$/d' | tr '|' '\t'; exit 0;;
         -h|--help) usage;;
         --row)
-            [ "$started" = 1 ] && specs+=("$(printf '%q ' "${current[@]}")")
+            [ "$started" = 1 ] && ides+=("$(printf '%q ' "${current[@]}")")
             current=(--row "${2:?--row needs a value}"); started=1; shift 2; continue;;
     esac
     if takes_value "$1"; then arg=("$1" "${2:?$1 needs a value}"); shift 2; else arg=("$1"); shift; fi
     if [ "$started" = 1 ]; then current+=("${arg[@]}"); else defaults+=("${arg[@]}"); fi
 done
-[ "$started" = 1 ] && specs+=("$(printf '%q ' "${current[@]}")")
-[ -n "$prefix" ] && [ ${#specs[@]} -gt 0 ] || usage
+[ "$started" = 1 ] && ides+=("$(printf '%q ' "${current[@]}")")
+[ -n "$prefix" ] && [ ${#ides[@]} -gt 0 ] || usage
 [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c" ] || die "$prefix is no Wine prefix"
 case "$prefix" in "$HOME/.wine"|"$HOME/.wine/") die "refusing the user's own Wine prefix";; esac
 
@@ -272,7 +272,7 @@ make_ide() {
     if [ "$want_settings" = 1 ]; then settings_lines; fi
 }
 
-for spec in "${specs[@]}"; do
-    eval "make_ide ${defaults[*]+$(printf '%q ' "${defaults[@]}")} $spec"
+for ide_args in "${ides[@]}"; do
+    eval "make_ide ${defaults[*]+$(printf '%q ' "${defaults[@]}")} $ide_args"
 done
 import_registry

@@ -37,7 +37,7 @@ type
     FOnRestore: TNotifyEvent;
     procedure SetStorage(Value: TcvlCustomStorage);
     procedure SetStoredProps(Value: TStrings);
-    function ResolveProp(const Spec: string; var Instance: TPersistent;
+    function ResolveProp(const PropPath: string; var Instance: TPersistent;
       var PropName: string): Boolean;
   protected
     procedure Notification(AComponent: TComponent; Operation: TOperation); override;
@@ -252,7 +252,7 @@ begin
     Result := cvlJoinSection(FSection, Owner.Name);
 end;
 
-function TcvlPropStorage.ResolveProp(const Spec: string;
+function TcvlPropStorage.ResolveProp(const PropPath: string;
   var Instance: TPersistent; var PropName: string): Boolean;
 var
   P: Integer;
@@ -261,19 +261,19 @@ begin
   Result := False;
   if Owner = nil then
     Exit;
-  P := Pos('.', Spec);
+  P := Pos('.', PropPath);
   if P = 0 then
   begin
     Instance := Owner;
-    PropName := Trim(Spec);
+    PropName := Trim(PropPath);
   end
   else
   begin
-    Comp := Owner.FindComponent(Trim(Copy(Spec, 1, P - 1)));
+    Comp := Owner.FindComponent(Trim(Copy(PropPath, 1, P - 1)));
     if Comp = nil then
       Exit;
     Instance := Comp;
-    PropName := Trim(Copy(Spec, P + 1, MaxInt));
+    PropName := Trim(Copy(PropPath, P + 1, MaxInt));
   end;
   Result := PropName <> '';
 end;
