@@ -1,9 +1,6 @@
 #include "pages/UPage.h"
 
-#include <cwctype>
-
 #include "catalogue/UInstallRecord.h"
-
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
@@ -74,12 +71,6 @@ int32_t TPageWelcome::Show() {
 
 namespace {
 
-bool IsAbsolutePath(const std::wstring& path) {
-    bool drive = path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    bool share = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
-    return drive || share;
-}
-
 bool HoldsEntries(const std::wstring& dir) {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &entry);
@@ -98,7 +89,7 @@ bool HoldsEntries(const std::wstring& dir) {
 // directory must be a real absolute path, and a folder that already holds other
 // files is taken only when the user says so.
 bool TPageReadyForInstall::InstallDirAcceptable() const {
-    if (!IsAbsolutePath(InstallDir)) {
+    if (!IsFullPath(InstallDir)) {
         std::wstring text = std::wstring(L"Please choose a full path for the ") + ProductName +
                             L" folder, such as C:\\Program Files\\" + ProductWord + L".";
         MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);

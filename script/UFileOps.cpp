@@ -192,11 +192,6 @@ std::wstring SystemMessageText(uint32_t Code) {
 
 std::wstring RowPath(uint32_t Dir, const wchar_t* Name) { return PathJoin(DirCodeToPath(Dir), Text(Name)); }
 
-bool IsFullPath(const std::wstring& Path) {
-    if (Path.size() >= 3 && Path[1] == L':' && IsSeparator(Path[2])) return true;
-    return Path.size() >= 3 && IsSeparator(Path[0]) && IsSeparator(Path[1]) && !IsSeparator(Path[2]);
-}
-
 // ---------------------------------------------------------------- directories
 
 int32_t ExecCreateDir(const TScriptItem& Item, std::wstring& LogText) {

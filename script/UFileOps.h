@@ -45,8 +45,3 @@ std::wstring SystemMessageText(uint32_t Code);
 
 // PathJoin(DirCodeToPath(Dir), Name), a null Name counting as empty.
 std::wstring RowPath(uint32_t Dir, const wchar_t* Name);
-// Whether Path names a place on a drive or share by itself ("C:\...", "\\server\...").
-// The rows' paths must: a directory code that resolves to nothing (dcIdeRoot before
-// the first itSetIde) would otherwise leave a relative path that acts on whatever the
-// current directory happens to be.
-bool IsFullPath(const std::wstring& Path);

@@ -372,11 +372,6 @@ std::vector<std::wstring> SystemFolders() {
     return result;
 }
 
-bool IsAbsolute(const std::wstring& path) {
-    if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2])) return true;
-    return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
-}
-
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
 uint32_t DeleteTree(const std::wstring& dir, bool keepDir);
@@ -421,8 +416,13 @@ uint32_t DeleteTree(const std::wstring& dir, bool keepDir) {
 
 }  // namespace
 
+bool IsFullPath(const std::wstring& Path) {
+    if (Path.size() >= 3 && Path[1] == L':' && IsSeparator(Path[2])) return true;
+    return Path.size() >= 3 && IsSeparator(Path[0]) && IsSeparator(Path[1]) && !IsSeparator(Path[2]);
+}
+
 bool IsProtectedDirectory(const std::wstring& Dir) {
-    if (Dir.empty() || !IsAbsolute(Dir)) return true;
+    if (!IsFullPath(Dir)) return true;
     std::wstring full = FullPath(Dir);
     if (full.empty() || full.size() <= VolumePrefixLength(full) + 1) return true;  // drive or share root
     for (const auto& folder : SystemFolders())

@@ -66,6 +66,9 @@ std::wstring SearchPathLocation(uint8_t Code);
 std::wstring PathJoin(const std::wstring& Dir, const std::wstring& Name);
 // Puts Path between double quotes when it holds a blank, for command lines.
 std::wstring QuoteIfBlank(const std::wstring& Path);
+// Whether Path names a place on a drive or share by itself ("C:\...", "\\server\...").
+// Paths that do not would be taken relative to whatever the current directory is.
+bool IsFullPath(const std::wstring& Path);
 
 // Files and processes.
 int CreateDirectoryPath(const std::wstring& Path);

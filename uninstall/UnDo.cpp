@@ -10,13 +10,6 @@
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsAbsolutePath(const std::wstring& path) {
-    if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2])) return true;
-    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]);
-}
-
 // The catalogue row of the IDE the records of the current block belong to.
 const TBorlandProduct* CurrentProduct() { return ProductRow(CurrentIde); }
 
@@ -179,7 +172,7 @@ const wchar_t* UndoActionText(uint32_t TypeId) {
 
 std::wstring RecordPath(const TUndoRecord& Record) {
     std::wstring path = PathJoin(DirCodeToPath(Record.Dir), Record.RecordName());
-    return IsAbsolutePath(path) ? path : L"";
+    return IsFullPath(path) ? path : L"";
 }
 
 // ---------------------------------------------------------------- actions
@@ -227,7 +220,7 @@ int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) 
 }
 
 int UndoRegisterHelp(const TUndoRecord&) {
-    if (!IsAbsolutePath(InstallDir)) return ERROR_BAD_PATHNAME;
+    if (!IsFullPath(InstallDir)) return ERROR_BAD_PATHNAME;
     std::wstring previous = GetCurrentDir();
     SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
     int result = RunAndWait(QuoteIfBlank(PathJoin(InstallDir, HelpUnregisterBatch)), L"");
@@ -243,7 +236,7 @@ int UndoModifyFile(const TUndoRecord& Record) {
     const std::wstring& helpFile = ide->HelpStr[Record.Code - 1];
     std::wstring file = PathJoin(DirCodeToPath(Record.Dir), helpFile);
     std::string text = ToAnsi(Record.RecordName());
-    if (helpFile.empty() || !IsAbsolutePath(file) || text.empty()) return 0;
+    if (helpFile.empty() || !IsFullPath(file) || text.empty()) return 0;
 
     std::string data;
     if (!ReadWholeFile(file, data)) return 0;

@@ -131,13 +131,6 @@ int32_t SelectedRows() {
     return mask;
 }
 
-int32_t CheckedEntries() {
-    int32_t mask = 0;
-    for (const TSelectionItem& item : SelectionItems)
-        if (item.Checked) mask |= item.Mask;
-    return mask;
-}
-
 TEST_F(ProductKeyRecord, PreviousMasksOfZeroOrLessMeanNoPreviousChoice) {
     for (int32_t none : {0, -5, int32_t(0x80000000)}) {
         ResetCatalogue();
@@ -145,7 +138,7 @@ TEST_F(ProductKeyRecord, PreviousMasksOfZeroOrLessMeanNoPreviousChoice) {
         PresetFromPreviousInstall({none, L"", none});
         EXPECT_EQ(SelectedRows(), 0x8000000 | 0x100 | 0x80 | 0x40) << none;
         // Every found environment that can be chosen, and both components.
-        EXPECT_EQ(CheckedEntries(), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
+        EXPECT_EQ(CheckedInstallItems(), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
     }
 }
 
@@ -155,14 +148,14 @@ TEST_F(ProductKeyRecord, APreviousChoiceIsOfferedAgainWhereTheEnvironmentIsStill
     // has gone since.
     PresetFromPreviousInstall({0x8000140, L"4.07", 0x20000488});
     EXPECT_EQ(SelectedRows(), 0x140);
-    EXPECT_EQ(CheckedEntries(), 0x400 | 0x8 | 0x80);
+    EXPECT_EQ(CheckedInstallItems(), 0x400 | 0x8 | 0x80);
 
     // Entries the record does not name keep their state.
     ResetCatalogue();
     FoundRows({9});
     SelectionItems[25].Checked = true;  // demo projects
     PresetFromPreviousInstall({0x100, L"4.07", 0x400});
-    EXPECT_EQ(CheckedEntries(), 0x400 | 0x100);
+    EXPECT_EQ(CheckedInstallItems(), 0x400 | 0x100);
 }
 
 // ---------------------------------------------------------------- uninstall entry
