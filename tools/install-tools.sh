@@ -11,7 +11,9 @@ have wine                         || need+=(wine wine64)
 have Xvfb                         || need+=(xvfb)
 have xwd                          || need+=(x11-apps)
 have xdotool                      || need+=(xdotool)
-have convert                      || need+=(imagemagick)
+# ImageMagick itself, not just some command named convert (some images carry a
+# stand-in that only turns a PNG into PPM).
+convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 have cmake                        || need+=(cmake)
 have python3                      || need+=(python3)
 have ninja                        || need+=(ninja-build)
