@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "pages/UPage.h"
+#include "resources/UResourceIds.h"
 #include "script/UScript.h"
 #include "script/UScriptItems.h"
-#include "setup/UFrame.h"
 
 namespace {
 

@@ -8,8 +8,10 @@
 #include "script/UExecutor.h"
 #include "script/UFileOps.h"
 #include "script/URegister.h"
+#include "script/UUndoRecord.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 

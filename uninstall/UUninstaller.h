@@ -34,9 +34,5 @@ constexpr int euCancelled = 1;  // the user chose not to remove
 constexpr int euBadLog = 2;     // missing or damaged log: nothing removed
 constexpr int euUsage = 3;      // no log named, or an unknown switch
 
-// Control of the uninstaller's dialog beyond those it shares with the wizard frame.
-constexpr int idcKeepSettings = 1011;
-constexpr int UninstallDialogId = 1;
-
 // The whole program for the process's command line.
 int RunUninstaller();

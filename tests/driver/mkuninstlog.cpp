@@ -20,10 +20,16 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/UDirCodes.h"
+#include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
 #include "script/UScriptItems.h"
+#include "script/UUndoRecord.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/URegistry.h"
+#include "support/UVersionInfo.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UnDo.h"
 

@@ -7,9 +7,11 @@
 #include <string>
 
 #include "Scratch.h"
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UConst.h"
+#include "support/UDirTree.h"
 
 namespace cvltest {
 

@@ -14,7 +14,8 @@
 #include "StandInIde.h"
 #include "catalogue/UProducts.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/URegistry.h"
 
 namespace cvltest {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
 
 namespace cvltest {
 

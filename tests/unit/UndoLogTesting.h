@@ -10,6 +10,7 @@
 #include "Scratch.h"
 #include "catalogue/UProducts.h"
 #include "script/UScriptItems.h"
+#include "script/UUndoRecord.h"
 #include "support/UConst.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "FileOpsTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
 
 using namespace cvltest;
 

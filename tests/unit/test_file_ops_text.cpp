@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "FileOpsTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "support/UDirTree.h"
 
 using namespace cvltest;
 

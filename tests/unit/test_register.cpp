@@ -6,8 +6,11 @@
 #include <string>
 
 #include "IdeTesting.h"
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UInstallRecord.h"
 #include "script/URegister.h"
+#include "support/UDirTree.h"
+#include "support/URegistry.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;

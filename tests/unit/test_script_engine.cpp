@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Scratch.h"
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "script/UScript.h"
 #include "support/UConst.h"

@@ -1,6 +1,7 @@
 // The uninstall log: the writer's bytes, the reading rules of TDeinstall, and
 // what both make of damaged or foreign files.
 #include "UndoLogTesting.h"
+#include "catalogue/UDirCodes.h"
 
 using namespace cvltest;
 
