@@ -27,18 +27,24 @@ namespace {
 
 const wchar_t* const CrLf = L"\r\n";
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
 // The folder part of a path or pattern, up to and including its last separator; a
 // forward slash separates as well, or a pattern such as Source/*.hpp would have its
 // matches looked for in one folder and acted on in the one above.
 std::wstring FolderOf(const std::wstring& Path) {
     for (size_t i = Path.size(); i > 0; --i)
-        if (IsSeparator(Path[i - 1])) return Path.substr(0, i);
+        if (IsPathSeparator(Path[i - 1])) return Path.substr(0, i);
     return L"";
 }
 
 std::wstring NamePartOf(const std::wstring& Path) { return Path.substr(FolderOf(Path).size()); }
+
+// Whether anything is at Path, which may also be a pattern ("Delphi7\*.bpl"): the
+// check-file and write rows count a match of the pattern as present.
+bool AnythingAt(const std::wstring& Path) {
+    WIN32_FIND_DATAW data;
+    UniqueFind find(FindFirstFileW(Path.c_str(), &data));
+    return find.valid();
+}
 
 // ---------------------------------------------------------------- pattern matches
 
@@ -221,7 +227,7 @@ int32_t CopyResource(const TScriptItem& Item, std::wstring& LogText, bool Overwr
         LogText += LogFail;
         return ERROR_PATH_NOT_FOUND;
     }
-    if (!Overwrite && PathExists(path)) {
+    if (!Overwrite && AnythingAt(path)) {
         LogText += LogAlready;
         return 0;
     }
@@ -315,7 +321,7 @@ int32_t ExecDeleteFiles(const TScriptItem& Item, std::wstring& LogText) {
 
 int32_t ExecCheckFile(const TScriptItem& Item, std::wstring& LogText) {
     const std::wstring path = RowPath(Item.Dir, Item.Name);
-    const bool present = IsFullPath(path) && PathExists(path);
+    const bool present = IsFullPath(path) && AnythingAt(path);
     LogText = L"Check file: " + path + Outcome(present);
     return present ? 0 : cfMissing;
 }
