@@ -53,6 +53,10 @@ driver click "$WIZARD" 2
 wait "$SETUP_PID" || fail "wizard exit status"
 WIZARD_STATE="$(comparable_state)"
 grep -q 'RADStudio9' <<<"$WIZARD_STATE" && fail "the wizard installed into the unchecked XE2"
+for made in '/Borland/Corvane/RADStudio22/Win32/cvl280.bpl$' '^"InstallVersions"=dword:08000100$' \
+            'Trial Delphi version of Corvane library v4.07'; do
+    grep -Eq "$made" <<<"$WIZARD_STATE" || fail "the wizard's machine lacks $made"
+done
 stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX"
 
 # ---- machine 2: the same IDEs, /silent
@@ -75,7 +79,7 @@ bad=(
     '/dri=C:\Corvane|Unknown argument: /dri=C:\Corvane'
 )
 for case in "${bad[@]}"; do
-    silent "${case%%|*}" /log='C:\logs\bad.log'
+    silent /log='C:\logs\bad.log' "${case%%|*}"
     expect_eq "status for ${case%%|*}" "$RC" 2
     [[ "$OUT" == *"${case#*|}"* ]] || fail "output for ${case%%|*}: [$OUT]"
 done
