@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cwctype>
+#include <string>
 
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
