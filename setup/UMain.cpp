@@ -7,6 +7,7 @@
 #include "pages/UPage.h"
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
+#include "setup/USilent.h"
 #include "support/UConst.h"
 #include "support/UUtils.h"
 #include "support/WinHandles.h"
@@ -40,13 +41,17 @@ TSwitchFlags ParseArguments(const std::vector<std::wstring>& Args) {
     return flags;
 }
 
-void ParseCommandLine() {
+std::vector<std::wstring> ProcessArguments() {
     int count = 0;
     brd::UniqueLocal argv(reinterpret_cast<HLOCAL>(CommandLineToArgvW(GetCommandLineW(), &count)));
     std::vector<std::wstring> args;
     auto* list = static_cast<wchar_t**>(argv.get());
     for (int i = 1; list && i < count; ++i) args.emplace_back(list[i]);
-    TSwitchFlags flags = ParseArguments(args);
+    return args;
+}
+
+void ParseCommandLine() {
+    TSwitchFlags flags = ParseArguments(ProcessArguments());
     CopyOnly = flags.CopyOnly;
     EnableControls = flags.EnableControls;
     ShowHelp = flags.ShowHelp;
@@ -87,12 +92,18 @@ void RunWizard() {
 
 }  // namespace
 
+// Help and extraction come first, as they always have; /silent replaces the wizard.
 int RunSetup() {
-    if (ShowHelp)
+    if (ShowHelp) {
         MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
-    else if (ExtractFiles)
+        return 0;
+    }
+    if (ExtractFiles) {
         ExtractAll();
-    else
-        RunWizard();
+        return 0;
+    }
+    TSilentOptions silent = ParseSilentSwitches(ProcessArguments());
+    if (silent.Silent) return RunSilent(silent);
+    RunWizard();
     return 0;
 }
