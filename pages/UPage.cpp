@@ -1,5 +1,6 @@
 #include "pages/UPage.h"
 
+#include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
 #include "support/UConst.h"
@@ -70,35 +71,20 @@ int32_t TPageWelcome::Show() {
 
 // ---------------------------------------------------------------- Ready
 
-namespace {
-
-bool HoldsEntries(const std::wstring& dir) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    bool found = false;
-    do {
-        found = wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0;
-    } while (!found && FindNextFileW(find, &entry));
-    FindClose(find);
-    return found;
-}
-
-}  // namespace
-
 // The uninstaller removes the install directory with everything in it, so the
 // directory must be a real absolute path, and a folder that already holds other
 // files is taken only when the user says so.
 bool TPageReadyForInstall::InstallDirAcceptable() const {
-    if (!IsFullPath(InstallDir)) {
-        std::wstring text = std::wstring(L"Please choose a full path for the ") + ProductName +
-                            L" folder, such as C:\\Program Files\\" + ProductWord + L".";
-        MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
-        return false;
+    switch (CheckInstallDir(InstallDir, ReadPreviousInstallDir())) {
+        case dirAcceptable: return true;
+        case dirNotFullPath: {
+            std::wstring text = std::wstring(L"Please choose a full path for the ") + ProductName +
+                                L" folder, such as C:\\Program Files\\" + ProductWord + L".";
+            MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
+            return false;
+        }
+        case dirHoldsFiles: break;
     }
-    std::wstring previous = ReadPreviousInstallDir();
-    bool previousDir = !previous.empty() && lstrcmpiW(previous.c_str(), InstallDir.c_str()) == 0;
-    if (previousDir || !HoldsEntries(InstallDir)) return true;
     std::wstring text = L"The folder " + InstallDir + L" already holds files.\r\n\r\n" +
                         L"Removing " + ProductName + L" later removes this whole folder with everything in it." +
                         L"\r\n\r\nInstall into this folder anyway?";

@@ -145,6 +145,7 @@ public:
     static std::wstring ErrorMessage(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
 private:
+    class ProgressObserver;
     bool FInDoScript = false;
 };
 

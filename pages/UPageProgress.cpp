@@ -11,6 +11,7 @@
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
 #include "script/UScript.h"
+#include "script/UScriptRun.h"
 #include "script/UScriptItems.h"
 
 namespace {
@@ -18,15 +19,6 @@ namespace {
 std::wstring ProgressText() {
     return std::wstring(L"Performing install of the ") + EditionText + L" of " + ProductName + L" v" +
            ProductVersion + L" on you computer." + L"\r\n\r\n" + L"Please wait...";
-}
-
-// The whole text, however long the row's log text is.
-std::wstring ErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText) {
-    const wchar_t* format = L"Error in ScriptItem=%d, ErrorCode=%xh ScriptItemId=%x with text\r\n";
-    int length = _scwprintf(format, Row, static_cast<unsigned>(Error), TypeId);
-    std::vector<wchar_t> head(static_cast<size_t>(length > 0 ? length : 0) + 1);
-    swprintf(head.data(), head.size(), format, Row, static_cast<unsigned>(Error), TypeId);
-    return head.data() + LogText;
 }
 
 // Lets one waiting keyboard message through, or else one mouse message, so that
@@ -42,8 +34,29 @@ void LetOneInputMessageThrough() {
 
 }  // namespace
 
+// The page's side of the run: status line, progress bar, error box, input.
+class TPageProgress::ProgressObserver : public TScriptRunObserver {
+public:
+    explicit ProgressObserver(TPageProgress& Page) : FPage(Page) {}
+    void RowStarting(const std::wstring& Status) override { FPage.SetText(Status); }
+    void RowFailed(const std::wstring& ErrorText) override {
+        MessageBoxW(FPage.DlgHandle, ErrorText.c_str(), L"Error", MB_OK);
+    }
+    void RowDone(int32_t ProgressStep) override {
+        HWND bar = FPage.Item(idcProgressBar);
+        SendMessageW(bar, PBM_DELTAPOS, static_cast<WPARAM>(ProgressStep), 0);
+        // The run holds the thread, so the two controls that change are painted here.
+        UpdateWindow(bar);
+        UpdateWindow(FPage.Item(idcStatusLine));
+        LetOneInputMessageThrough();
+    }
+
+private:
+    TPageProgress& FPage;
+};
+
 std::wstring TPageProgress::ErrorMessage(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText) {
-    return ErrorText(Row, Error, TypeId, LogText);
+    return RowErrorText(Row, Error, TypeId, LogText);
 }
 
 int32_t TPageProgress::Show() {
@@ -69,23 +82,8 @@ int32_t TPageProgress::DoScript() {
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(script->ProgressCount() - 1)));
     SendMessageW(bar, PBM_SETPOS, 0, 0);
-    std::wstring status;
-    while (script->Current < script->Count()) {
-        script->ItemText(status);
-        SetText(status);
-        const int32_t error = script->ItemDoScript();
-        if (error != 0) {
-            std::wstring text = ErrorText(script->Current, error, ScriptItems[script->Current].TypeId,
-                                          script->LogString());
-            MessageBoxW(DlgHandle, text.c_str(), L"Error", MB_OK);
-        }
-        SendMessageW(bar, PBM_DELTAPOS, static_cast<WPARAM>(script->ItemProgressStep()), 0);
-        // The run holds the thread, so the two controls that change are painted here.
-        UpdateWindow(bar);
-        UpdateWindow(Item(idcStatusLine));
-        script->Current += 1;
-        LetOneInputMessageThrough();
-    }
+    ProgressObserver observer(*this);
+    RunScriptRows(*script, observer);
     EnableWindow(Item(idcNext), TRUE);
     SendMessageW(Item(idcNext), BM_CLICK, 0, 0);
     Hide();

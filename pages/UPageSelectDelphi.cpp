@@ -3,6 +3,7 @@
 // environment and item masks when the page is left.
 #include "pages/UPage.h"
 
+#include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "controls/UbrdCheckListBox.h"
@@ -130,8 +131,7 @@ void StoreSelectionList(const TbrdCheckListBox& List) {
         auto index = static_cast<int32_t>(i);
         SelectionItems[i].Checked = index < count && List.GetChecked(index);
     }
-    InstallVersions = CheckedInstallVersions();
-    InstallItems = CheckedInstallItems();
+    ApplySelection();
 }
 
 // ---------------------------------------------------------------- the page
@@ -143,12 +143,10 @@ TPageSelectDelphi::~TPageSelectDelphi() {
 }
 
 void TPageSelectDelphi::LoadPreviousInstall() {
-    TPreviousInstall previous = ReadPreviousInstall();
+    TPreviousInstall previous = PrepareSelection();
     FPrevInstallSelected = previous.InstallVersions;
     FPrevVersion = previous.Version;
     FPrevInstallItems = previous.InstallItems;
-    DetectProducts();
-    PresetFromPreviousInstall(previous);
 }
 
 int32_t TPageSelectDelphi::Show() {
@@ -156,7 +154,6 @@ int32_t TPageSelectDelphi::Show() {
         CLB = std::make_unique<TbrdCheckListBox>(Item(idcIdeList));
         CLB->SetOnCheckClick([this](TbrdCheckListBox* Sender) { CheckClick(Sender); });
         LoadPreviousInstall();
-        LoadCustomizeItems();
         FFirstShow = false;
     }
     SizePageText(3);

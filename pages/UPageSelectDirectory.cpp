@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "pages/UPage.h"
@@ -15,24 +16,6 @@
 #include "support/UText.h"
 
 namespace {
-
-std::wstring WithProductWord(std::wstring dir) {
-    if (dir.back() != L'\\') dir += L'\\';
-    return dir + ProductWord;
-}
-
-// The folder that holds the first preselected IDE, so that the library lands beside it.
-std::wstring FirstSelectedIdeParent() {
-    for (int row = 1; row <= ProductCount; ++row) {
-        const TBorlandProduct& ide = BorlandProducts[row];
-        if (!ide.Selected) continue;
-        std::wstring dir = ide.RootDir;
-        if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
-        int cut = LastCharPos(dir, L'\\');
-        return cut > 0 ? dir.substr(0, static_cast<size_t>(cut - 1)) : dir;
-    }
-    return L"";
-}
 
 std::wstring DirectoryText() {
     return std::wstring(L"Setup will install ") + ProductName +
@@ -63,15 +46,7 @@ int32_t TPageSelectDirectory::Show() {
     return 1;
 }
 
-void TPageSelectDirectory::DefaultDirectory() {
-    std::wstring candidate = FirstSelectedIdeParent();
-    if (!FPrevInstallPath.empty()) {
-        Directory = FPrevInstallPath;
-        return;
-    }
-    if (candidate.empty()) ReadRegString(HKEY_LOCAL_MACHINE, WindowsCurrentVersionKey, ValProgramFilesDir, candidate);
-    Directory = candidate.empty() ? candidate : WithProductWord(candidate);
-}
+void TPageSelectDirectory::DefaultDirectory() { Directory = ProposedInstallDir(FPrevInstallPath); }
 
 void TPageSelectDirectory::ShowDirectory() {
     HWND edit = Item(idcInstallDir);
@@ -135,8 +110,7 @@ int CALLBACK TPageSelectDirectory::BrowseCallback(HWND Wnd, UINT Msg, LPARAM, LP
 
 int32_t TPageSelectDirectory::Hide() {
     // The whole text: a long path cut short would install somewhere else.
-    InstallDir = ItemTextOf(Item(idcInstallDir));
-    if (!InstallDir.empty() && (InstallDir.back() == L'\\' || InstallDir.back() == L'/')) InstallDir.pop_back();
+    InstallDir = TrimInstallDir(ItemTextOf(Item(idcInstallDir)));
     for (int id : {idcBrowse, idcDestinationGroup, idcInstallDir}) ShowItem(id, false);
     return 1;
 }

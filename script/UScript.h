@@ -34,7 +34,11 @@ public:
     int32_t Stop();
 
     int32_t Current = 0;
+    // The whole TypeId of row Current, flags included; 0 past the end.
+    uint32_t ItemTypeId() const { return Current >= 0 && Current < FCount ? FItems[Current].TypeId : 0; }
     const std::wstring& LogString() const { return FLogText; }
+    // Adds a line of the caller's own to the text log.
+    void LogLine(const std::wstring& Line) { WriteLogLine(Line); }
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 

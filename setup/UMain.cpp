@@ -9,6 +9,7 @@
 #include "resources/UResourceIds.h"
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
+#include "setup/USilent.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
@@ -88,12 +89,18 @@ void RunWizard() {
 
 }  // namespace
 
+// Help and extraction come first, as they always have; /silent replaces the wizard.
 int RunSetup() {
-    if (ShowHelp)
+    if (ShowHelp) {
         MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
-    else if (ExtractFiles)
+        return 0;
+    }
+    if (ExtractFiles) {
         ExtractAll();
-    else
-        RunWizard();
+        return 0;
+    }
+    TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
+    if (silent.Silent) return RunSilent(silent);
+    RunWizard();
     return 0;
 }

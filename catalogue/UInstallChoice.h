@@ -1,0 +1,40 @@
+// What the wizard's pages propose and how a choice becomes the install state: the
+// preselection of environments and components, the masks, the install directory and
+// its acceptance. The pages and the unattended installation both go through these
+// functions, so that a choice made either way installs the same thing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "catalogue/UInstallRecord.h"
+
+// Reads the previous installation's record, detects the environments and presets the
+// catalogue (Selected) and the selection entries (Checked) from both, and reads the
+// stored CustomizeItems. Returns the previous record as read.
+TPreviousInstall PrepareSelection();
+
+// InstallVersions and InstallItems from the checked selection entries.
+void ApplySelection();
+
+// Dir followed by a separator and the product's folder name.
+std::wstring WithProductWord(std::wstring Dir);
+
+// The directory the directory page proposes: the previous installation's, else a
+// sibling of the first preselected environment's folder, else the program folder;
+// empty when none of them is known.
+std::wstring ProposedInstallDir(const std::wstring& PrevInstallPath);
+
+// The directory as typed: one trailing separator removed.
+std::wstring TrimInstallDir(std::wstring Text);
+
+enum TInstallDirCheck {
+    dirAcceptable,   // a full path, empty or missing, or the previous installation's
+    dirNotFullPath,  // empty, relative or drive-relative
+    dirHoldsFiles,   // a folder of other files, which a removal would delete with it
+};
+
+// The uninstaller removes the install directory with everything in it, so it must
+// be a real absolute path, and a folder that already holds other files needs the
+// user's consent.
+TInstallDirCheck CheckInstallDir(const std::wstring& Dir, const std::wstring& PrevInstallPath);

@@ -1,0 +1,313 @@
+#include "setup/USilent.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "catalogue/UInstallChoice.h"
+#include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
+#include "script/UFileOps.h"
+#include "script/UScript.h"
+#include "script/UScriptRun.h"
+#include "support/UConst.h"
+#include "support/UPaths.h"
+#include "support/WinHandles.h"
+
+namespace {
+
+// The value of /ides= that stands for every detected environment.
+inline constexpr const wchar_t* FoundIdes = L"found";
+
+// The names of /items= and the selection entries they check.
+struct TComponentName {
+    const wchar_t* Name;
+    int32_t Mask;  // item bit of the selection entry
+};
+const TComponentName ComponentNames[] = {
+    //  Name       Mask
+    {L"help",   0x80},   // "Context help files"
+    {L"demos",  0x100},  // "Delphi demo projects"
+};
+
+bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
+
+bool SameText(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+std::wstring Trimmed(const std::wstring& text) {
+    size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return L"";
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+// "a, b,,c" gives a, b and c; an empty value gives an empty list.
+std::vector<std::wstring> SplitList(const std::wstring& Value) {
+    std::vector<std::wstring> names;
+    size_t start = 0;
+    while (start <= Value.size()) {
+        size_t comma = Value.find(L',', start);
+        if (comma == std::wstring::npos) comma = Value.size();
+        std::wstring name = Trimmed(Value.substr(start, comma - start));
+        if (!name.empty()) names.push_back(name);
+        start = comma + 1;
+    }
+    return names;
+}
+
+// Sets the option named by one long switch; false when there is no such switch.
+bool TakeLongSwitch(const std::wstring& Arg, TSilentOptions& Options) {
+    std::wstring body = Arg.substr(1);
+    size_t equals = body.find(L'=');
+    std::wstring name = body.substr(0, equals);
+    if (equals == std::wstring::npos) {
+        if (!SameText(name, L"silent")) return false;
+        Options.Silent = true;
+        return true;
+    }
+    std::wstring value = body.substr(equals + 1);
+    if (SameText(name, L"dir")) {
+        Options.HasDir = true;
+        Options.Dir = value;
+    } else if (SameText(name, L"ides")) {
+        Options.HasIdes = true;
+        Options.Ides = SplitList(value);
+    } else if (SameText(name, L"items")) {
+        Options.HasItems = true;
+        Options.Items = SplitList(value);
+    } else if (SameText(name, L"log")) {
+        Options.HasLog = true;
+        Options.LogPath = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- the plan
+
+int ProductRowByName(const std::wstring& Name) {
+    for (int row = 1; row <= ProductCount; ++row)
+        if (SameText(BorlandProducts[row].Name, Name)) return row;
+    return 0;
+}
+
+TSelectionItem* SelectionEntryOfRow(int Row) {
+    for (TSelectionItem& item : SelectionItems)
+        if (item.ProductId != 0 && ProductRowById(item.ProductId) == Row) return &item;
+    return nullptr;
+}
+
+TSelectionItem* SelectionEntryOfMask(int32_t Mask) {
+    for (TSelectionItem& item : SelectionItems)
+        if (item.ProductId == 0 && item.Mask == Mask) return &item;
+    return nullptr;
+}
+
+// Checks exactly the environments named, as a user would on the selection page.
+bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
+    std::vector<bool> chosen(ProductCount + 1, false);
+    for (const std::wstring& name : Names) {
+        if (SameText(name, FoundIdes)) {
+            for (int row = 1; row <= ProductCount; ++row)
+                if (BorlandProducts[row].Exists && SelectionEntryOfRow(row)) chosen[static_cast<size_t>(row)] = true;
+            continue;
+        }
+        int row = ProductRowByName(name);
+        if (row == 0) {
+            Message = L"Unknown IDE name: " + name + L" (names such as Delphi7 or RADStudio22, or found).";
+            return false;
+        }
+        if (!SelectionEntryOfRow(row)) {
+            Message = L"The library cannot be installed into " + name + L".";
+            return false;
+        }
+        if (!BorlandProducts[row].Exists) {
+            Message = L"The IDE " + name + L" was not found on this computer.";
+            return false;
+        }
+        chosen[static_cast<size_t>(row)] = true;
+    }
+    for (int row = 1; row <= ProductCount; ++row)
+        if (TSelectionItem* entry = SelectionEntryOfRow(row)) entry->Checked = chosen[static_cast<size_t>(row)];
+    return true;
+}
+
+bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) {
+    std::vector<int32_t> masks;
+    for (const std::wstring& name : Names) {
+        const TComponentName* known = nullptr;
+        for (const TComponentName& component : ComponentNames)
+            if (SameText(name, component.Name)) known = &component;
+        if (!known) {
+            Message = L"Unknown item: " + name + L" (help, demos).";
+            return false;
+        }
+        masks.push_back(known->Mask);
+    }
+    for (const TComponentName& component : ComponentNames) {
+        TSelectionItem* entry = SelectionEntryOfMask(component.Mask);
+        if (!entry) continue;
+        entry->Checked = false;
+        for (int32_t mask : masks)
+            if (mask == component.Mask) entry->Checked = true;
+    }
+    return true;
+}
+
+std::vector<TIdeChoice> CheckedIdes() {
+    std::vector<TIdeChoice> ides;
+    for (const TSelectionItem& item : SelectionItems)
+        if (item.Checked && item.ProductId != 0) ides.push_back({ProductRowById(item.ProductId), false});
+    return ides;
+}
+
+std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
+    if (Check == dirHoldsFiles)
+        return L"The folder " + Dir + L" already holds files and is not the folder of the previous installation; "
+               L"removing " + ProductName + L" would delete them with it.";
+    if (Dir.empty()) return L"No install directory: give one with /dir=PATH.";
+    return L"The install directory must be a full path, such as C:\\Program Files\\" + std::wstring(ProductWord) +
+           L": " + Dir;
+}
+
+// ---------------------------------------------------------------- the run
+
+class TSilentObserver : public TScriptRunObserver {
+public:
+    void RowFailed(const std::wstring& ErrorText) override { PrintToCaller(ErrorText); }
+};
+
+// The run the progress page makes and the record the Finish page writes, with the
+// failures printed instead of shown. Returns the number of failures.
+int32_t InstallWithPlan(const TSilentPlan& Plan) {
+    InstallDir = Plan.Dir;
+    TScript script;
+    script.Start();
+    TSilentObserver observer;
+    int32_t failures = RunScriptRows(script, observer);
+    if (!WriteInstallRecord(CurrentInstallRecord())) {
+        std::wstring text = L"The installation record could not be written: HKEY_LOCAL_MACHINE\\" +
+                            std::wstring(ProductKey);
+        script.LogLine(text);
+        PrintToCaller(text);
+        ++failures;
+    }
+    return failures;
+}
+
+bool CopyLog(const std::wstring& Target) {
+    std::wstring log = PathJoin(InstallDir, L"install.log");
+    if (CopyFileW(log.c_str(), Target.c_str(), FALSE)) return true;
+    PrintToCaller(L"The log " + log + L" could not be copied to " + Target + L": " + SystemMessageText(GetLastError()));
+    return false;
+}
+
+// ---------------------------------------------------------------- the caller's console
+
+class TCallerOutput {
+public:
+    TCallerOutput() {
+        // A caller that redirects the output hands it over; one that runs in a console
+        // (a GUI program gets none of its own) lets us attach to it.
+        HANDLE inherited = GetStdHandle(STD_OUTPUT_HANDLE);
+        if (inherited && inherited != INVALID_HANDLE_VALUE && GetFileType(inherited) != FILE_TYPE_UNKNOWN) {
+            FOut = inherited;
+        } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+            FConsole.reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+            FOut = FConsole.get();
+        }
+        DWORD mode = 0;
+        FIsConsole = FOut && GetConsoleMode(FOut, &mode);
+    }
+
+    void Line(const std::wstring& Text) {
+        if (!FOut) return;
+        std::wstring line = Text + L"\r\n";
+        DWORD written = 0;
+        if (FIsConsole) {
+            WriteConsoleW(FOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            return;
+        }
+        int n = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), n, nullptr, nullptr);
+        WriteFile(FOut, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+
+private:
+    HANDLE FOut = nullptr;
+    brd::UniqueFile FConsole;
+    bool FIsConsole = false;
+};
+
+}  // namespace
+
+TSilentOptions ParseSilentSwitches(const std::vector<std::wstring>& Args) {
+    TSilentOptions options;
+    for (const std::wstring& arg : Args) {
+        if (arg.size() == 2 && IsSwitchPrefix(arg[0])) continue;  // /C, /E, /X, /? and the like
+        bool known = arg.size() > 2 && IsSwitchPrefix(arg[0]) && TakeLongSwitch(arg, options);
+        if (!known && options.Error.empty()) options.Error = L"Unknown argument: " + arg;
+    }
+    return options;
+}
+
+int ApplySilentChoice(const TSilentOptions& Options, const std::wstring& PreviousDir, TSilentPlan& Plan,
+                      std::wstring& Message) {
+    if (!Options.Error.empty()) {
+        Message = Options.Error;
+        return seBadArguments;
+    }
+    if (Options.HasLog && Options.LogPath.empty()) {
+        Message = L"/log= names no file.";
+        return seBadArguments;
+    }
+    if (Options.HasIdes && !ChooseIdes(Options.Ides, Message)) return seBadArguments;
+    if (Options.HasItems && !ChooseItems(Options.Items, Message)) return seBadArguments;
+    ApplySelection();
+    Plan.Ides = CheckedIdes();
+
+    Plan.Dir = Options.HasDir ? TrimInstallDir(Options.Dir) : ProposedInstallDir(PreviousDir);
+    TInstallDirCheck check = CheckInstallDir(Plan.Dir, PreviousDir);
+    if (check != dirAcceptable) {
+        Message = DirectoryProblem(Plan.Dir, check);
+        return seBadArguments;
+    }
+    if (InstallVersions == 0 && InstallItems == 0) {
+        Message = L"Nothing to install: no IDE and no item chosen.";
+        return seNothingChosen;
+    }
+    return seSuccess;
+}
+
+int PlanSilentRun(const TSilentOptions& Options, TSilentPlan& Plan, std::wstring& Message) {
+    if (!Options.Error.empty()) {  // before the machine is even looked at
+        Message = Options.Error;
+        return seBadArguments;
+    }
+    PrepareSelection();  // what the selection page preselects
+    return ApplySilentChoice(Options, ReadPreviousInstallDir(), Plan, Message);
+}
+
+void PrintToCaller(const std::wstring& Line) {
+    static TCallerOutput output;
+    output.Line(Line);
+}
+
+int RunSilent(const TSilentOptions& Options) {
+    TSilentPlan plan;
+    std::wstring message;
+    int status = PlanSilentRun(Options, plan, message);
+    if (status != seSuccess) {
+        PrintToCaller(message);
+        return status;
+    }
+    // Checks that must pass before anything is written belong here, between the plan
+    // and the run; plan.Ides carries each environment's FilesOnly flag to the run.
+    int32_t failures = InstallWithPlan(plan);
+    if (Options.HasLog && !CopyLog(Options.LogPath)) ++failures;
+    if (failures == 0) return seSuccess;
+    PrintToCaller(std::to_wstring(failures) + L" failures; the log: " + PathJoin(InstallDir, L"install.log"));
+    return seRowsFailed;
+}

@@ -1,0 +1,239 @@
+// The unattended installation's decisions: its switches, how they choose environments,
+// components and the directory as the pages would, and the run that reports failing
+// rows in the text log.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "IdeTesting.h"
+#include "Scratch.h"
+#include "catalogue/UInstallChoice.h"
+#include "catalogue/UProducts.h"
+#include "script/UScript.h"
+#include "script/UScriptRun.h"
+#include "setup/UMain.h"
+#include "setup/USilent.h"
+#include "support/UConst.h"
+#include "support/UDirTree.h"
+
+using namespace cvltest;
+
+namespace {
+
+constexpr int RowDelphi7 = 9;
+constexpr int RowCBuilder6 = 8;
+constexpr int RowXE2 = 16;
+constexpr int RowRadStudio11 = 28;
+constexpr int32_t HelpItem = 0x80, DemoItem = 0x100;
+
+TEST(SilentSwitches, LongSwitchesLeaveTheClassicOnesAlone) {
+    const struct {
+        std::vector<std::wstring> args;
+        bool silent;
+        std::wstring error;
+    } cases[] = {
+        {{}, false, L""},
+        {{L"/silent"}, true, L""},
+        {{L"-SILENT", L"/C"}, true, L""},
+        {{L"\\Silent", L"/?"}, true, L""},
+        {{L"/silent", L"/dri=C:\\x"}, true, L"Unknown argument: /dri=C:\\x"},
+        {{L"/silent", L"/dir"}, true, L"Unknown argument: /dir"},
+        {{L"/silent=1"}, false, L"Unknown argument: /silent=1"},
+        {{L"/silent", L"Files\\X"}, true, L"Unknown argument: Files\\X"},
+        {{L"/silent", L"x"}, true, L"Unknown argument: x"},
+        {{L"/Help", L"/silent"}, true, L"Unknown argument: /Help"},
+        {{L"/X", L"/Z", L"/silent"}, true, L""},  // two-character arguments are the classic parser's
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.args.size() << " args, first " << Narrow(c.args.empty() ? L"" : c.args[0]));
+        TSilentOptions options = ParseSilentSwitches(c.args);
+        EXPECT_EQ(options.Silent, c.silent);
+        EXPECT_EQ(options.Error, c.error);
+    }
+    // The classic parser skips every long switch, so the flags stay as they were.
+    TSwitchFlags flags = ParseArguments({L"/C", L"/silent", L"/dir=C:\\x", L"/ides=found"});
+    EXPECT_TRUE(flags.CopyOnly);
+    EXPECT_FALSE(flags.ExtractFiles || flags.ShowHelp || flags.EnableControls);
+}
+
+TEST(SilentSwitches, ValuesAndLists) {
+    TSilentOptions o = ParseSilentSwitches(
+        {L"/silent", L"/dir=C:\\Program Files\\Corvane", L"/IDES=Delphi7, RADStudio22,,", L"/items=", L"/log=C:\\b.log"});
+    EXPECT_TRUE(o.HasDir);
+    EXPECT_EQ(o.Dir, L"C:\\Program Files\\Corvane");
+    EXPECT_TRUE(o.HasIdes);
+    EXPECT_EQ(o.Ides, (std::vector<std::wstring>{L"Delphi7", L"RADStudio22"}));
+    EXPECT_TRUE(o.HasItems);
+    EXPECT_TRUE(o.Items.empty());
+    EXPECT_TRUE(o.HasLog);
+    EXPECT_EQ(o.LogPath, L"C:\\b.log");
+    // The last of a repeated switch counts.
+    o = ParseSilentSwitches({L"/silent", L"/dir=C:\\a", L"/dir=C:\\b"});
+    EXPECT_EQ(o.Dir, L"C:\\b");
+    EXPECT_FALSE(ParseSilentSwitches({L"/silent"}).HasIdes);
+}
+
+// The catalogue as detection and the selection page's preselection leave it on a
+// machine with Delphi 7, RAD Studio XE2 and RAD Studio 11 and C++Builder 6, without
+// a previous installation; no registry is read.
+class SilentChoice : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetCatalogue();
+        ResetInstallState();
+        for (int row : {RowDelphi7, RowXE2, RowRadStudio11, RowCBuilder6}) {
+            BorlandProducts[row].Exists = true;
+            BorlandProducts[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
+        }
+        PresetFromPreviousInstall(TPreviousInstall{});
+    }
+    void TearDown() override {
+        ResetCatalogue();
+        ResetInstallState();
+    }
+    int Apply(std::vector<std::wstring> args, const std::wstring& previousDir = L"") {
+        args.insert(args.begin(), L"/silent");
+        Message.clear();
+        return ApplySilentChoice(ParseSilentSwitches(args), previousDir, Plan, Message);
+    }
+    std::vector<int> PlannedRows() const {
+        std::vector<int> rows;
+        for (const TIdeChoice& ide : Plan.Ides) rows.push_back(ide.Row);
+        return rows;
+    }
+
+    ScratchDir Dir;
+    TSilentPlan Plan;
+    std::wstring Message;
+};
+
+TEST_F(SilentChoice, MasksAsThePageBuildsThem) {
+    const std::wstring lib = Dir.path() + L"\\lib";
+    const struct {
+        std::vector<std::wstring> args;
+        int32_t versions, items;
+        std::vector<int> rows;
+    } cases[] = {
+        // Nothing given: page 2's preselection, every found IDE that has an entry.
+        {{}, 0x8008100, 0x20020580, {RowRadStudio11, RowXE2, RowDelphi7}},
+        {{L"/ides=Delphi7,radstudio22"}, 0x8000100, 0x20000580, {RowRadStudio11, RowDelphi7}},
+        {{L"/ides=found", L"/items=demos"}, 0x8008100, 0x20020500, {RowRadStudio11, RowXE2, RowDelphi7}},
+        {{L"/ides=RADStudio9,found"}, 0x8008100, 0x20020580, {RowRadStudio11, RowXE2, RowDelphi7}},
+        {{L"/ides=", L"/items=help"}, 0, 0x80, {}},
+        {{L"/ides=Delphi7", L"/items=HELP,demos,help"}, 0x100, 0x580, {RowDelphi7}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case with " << c.args.size() << " switches");
+        SetUp();
+        std::vector<std::wstring> args = c.args;
+        args.push_back(L"/dir=" + lib);
+        ASSERT_EQ(Apply(args), seSuccess) << Narrow(Message);
+        EXPECT_EQ(InstallVersions, c.versions);
+        EXPECT_EQ(InstallItems, c.items);
+        EXPECT_EQ(PlannedRows(), c.rows);
+        EXPECT_EQ(Plan.Dir, lib);
+    }
+}
+
+TEST_F(SilentChoice, BadArgumentsAndNothingChosen) {
+    CreateDirectoryPath(Dir.path() + L"\\other");
+    WriteFileBytes(Dir.path() + L"\\other\\file.txt", "x");
+    const std::wstring lib = L"/dir=" + Dir.path() + L"\\lib";
+    const struct {
+        std::vector<std::wstring> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{L"/ides=Delphi8", lib}, seBadArguments, "Unknown IDE name: Delphi8"},
+        {{L"/ides=Delphi7!", lib}, seBadArguments, "Unknown IDE name: Delphi7!"},
+        {{L"/ides=CBuilder6", lib}, seBadArguments, "cannot be installed into CBuilder6"},
+        {{L"/ides=Delphi7,Delphi6", lib}, seBadArguments, "Delphi6 was not found"},
+        {{L"/items=help,source", lib}, seBadArguments, "Unknown item: source"},
+        {{L"/dir="}, seBadArguments, "No install directory"},
+        {{L"/dir=lib"}, seBadArguments, "must be a full path"},
+        {{L"/dir=C:lib"}, seBadArguments, "must be a full path"},
+        {{L"/dir=" + Dir.path() + L"\\other"}, seBadArguments, "already holds files"},
+        {{L"/log=", lib}, seBadArguments, "/log= names no file"},
+        {{L"/bogus", lib}, seBadArguments, "Unknown argument: /bogus"},
+        {{L"/ides=", L"/items=", lib}, seNothingChosen, "Nothing to install"},
+        {{L"/ides=Delphi8", L"/dir=", L"/items="}, seBadArguments, "Unknown IDE name"},  // bad before empty
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        SetUp();
+        EXPECT_EQ(Apply(c.args), c.status);
+        EXPECT_NE(Narrow(Message).find(c.says), std::string::npos) << Narrow(Message);
+    }
+}
+
+TEST_F(SilentChoice, DirectoryAsTheDirectoryPageHasIt) {
+    CreateDirectoryPath(Dir.path() + L"\\prev");
+    WriteFileBytes(Dir.path() + L"\\prev\\uninst.log", "x");
+    // The previous installation's folder is taken although it holds files.
+    ASSERT_EQ(Apply({}, Dir.path() + L"\\prev"), seSuccess) << Narrow(Message);
+    EXPECT_EQ(Plan.Dir, Dir.path() + L"\\prev");
+    ASSERT_EQ(Apply({L"/dir=" + Dir.path() + L"\\PREV\\"}, Dir.path() + L"\\prev"), seSuccess) << Narrow(Message);
+    EXPECT_EQ(Plan.Dir, Dir.path() + L"\\PREV");
+    // Without one: beside the first preselected IDE.
+    ASSERT_EQ(Apply({}), seSuccess) << Narrow(Message);
+    EXPECT_EQ(Plan.Dir, L"C:\\IDEs\\Corvane");
+}
+
+TEST(InstallChoice, ProposalTrimAndCheck) {
+    ResetCatalogue();
+    BorlandProducts[RowXE2].Selected = true;
+    BorlandProducts[RowXE2].RootDir = L"C:\\Program Files\\Embarcadero\\9.0\\";
+    BorlandProducts[RowRadStudio11].Selected = true;
+    EXPECT_EQ(ProposedInstallDir(L""), L"C:\\Program Files\\Embarcadero\\Corvane");
+    EXPECT_EQ(ProposedInstallDir(L"D:\\Libs\\Corvane"), L"D:\\Libs\\Corvane");
+    BorlandProducts[RowXE2].RootDir = L"C:\\";
+    EXPECT_EQ(ProposedInstallDir(L""), L"C:\\Corvane");
+    ResetCatalogue();
+
+    const struct {
+        const wchar_t *typed, *stored;
+    } trims[] = {{L"D:\\X\\", L"D:\\X"}, {L"D:\\X//", L"D:\\X/"}, {L"D:\\X", L"D:\\X"}, {L"", L""}, {L"\\", L""}};
+    for (const auto& t : trims) EXPECT_EQ(TrimInstallDir(t.typed), t.stored);
+
+    EXPECT_EQ(WithProductWord(L"D:\\Tools"), L"D:\\Tools\\Corvane");
+    EXPECT_EQ(WithProductWord(L"C:\\"), L"C:\\Corvane");
+    EXPECT_EQ(CheckInstallDir(L"", L""), dirNotFullPath);
+    EXPECT_EQ(CheckInstallDir(L"\\Corvane", L""), dirNotFullPath);
+    EXPECT_EQ(CheckInstallDir(L"C:\\cvltest\\no such folder", L""), dirAcceptable);
+}
+
+// A failing row is reported with the progress page's text, written to the text log,
+// and the run goes on.
+TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
+    ResetInstallState();
+    ScratchDir dir;
+    InstallDir = dir.path() + L"\\lib";
+    const TScriptItem rows[] = {
+        {itCreateDir, L"", 0, 3, nullptr, nullptr, 0, 0, nullptr},
+        {itCheckFile, L"missing.txt", 0, 3, nullptr, nullptr, 0, 0, nullptr},
+        {itCreateDir, L"sub", 0, 3, nullptr, nullptr, 0, 0, nullptr},
+    };
+    struct Recorder : TScriptRunObserver {
+        std::vector<std::wstring> failures;
+        int steps = 0;
+        void RowFailed(const std::wstring& text) override { failures.push_back(text); }
+        void RowDone(int32_t step) override { steps += step; }
+    } recorder;
+    {
+        TScript script(rows, 3);
+        script.Start();
+        EXPECT_EQ(RunScriptRows(script, recorder), 1);
+    }
+    const std::wstring want = L"Error in ScriptItem=1, ErrorCode=1h ScriptItemId=13 with text\r\nCheck file: " +
+                              InstallDir + L"\\missing.txt...Fail";
+    ASSERT_EQ(recorder.failures.size(), 1u);
+    EXPECT_EQ(recorder.failures[0], want);
+    EXPECT_EQ(recorder.steps, 3);
+    EXPECT_TRUE(IsDir(InstallDir + L"\\sub"));
+    std::string bytes = ReadFileBytes(InstallDir + L"\\install.log");
+    std::wstring log(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    EXPECT_NE(log.find(want + L"\r\n"), std::wstring::npos);
+    ResetInstallState();
+}
+
+}  // namespace
