@@ -158,7 +158,7 @@ TEST(IdeState, NeverStartedMeansNoKeyBelowTheCurrentUser) {
     EXPECT_FALSE(IdeHasUserKey(0));
     EXPECT_FALSE(IdeHasUserKey(29));
     EXPECT_EQ(IdeDisplayName(8), L"CBuilder6");  // no entry in the selection list
-    EXPECT_NE(NeverStartedText(0x100 | 0x8000000).find(L"RAD Studio 11 and Delphi 7 have never been started"),
+    EXPECT_NE(NeverStartedText(0x100 | 0x8000000).find(L"Delphi 7 and RAD Studio 11 have never been started"),
               std::wstring::npos);
 }
 
