@@ -27,7 +27,9 @@ TExecutor ExecutorOf(uint32_t type) {
 bool IsFileOrControlRow(uint32_t typeId) { return (typeId & (itFileClass | itControlClass)) != 0; }
 
 // An IDE that gets the library's files only keeps its settings untouched.
-bool PassesOverForFilesOnly(const TScriptItem& item) { return WritesIdeSettings(ItemType(item)) && IdeIsFilesOnly(CurrentIde); }
+bool PassesOverForFilesOnly(const TScriptItem& item) {
+    return WritesIdeSettings(ItemType(item)) && IdeIsFilesOnly(CurrentIde);
+}
 
 // Puts InstallDir back when the uninstaller has changed it, whatever way it returns.
 class InstallDirGuard {

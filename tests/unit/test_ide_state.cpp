@@ -20,43 +20,6 @@ using namespace cvltest;
 
 namespace {
 
-// The stand-in IDE program written to Path and started; it runs until it is told to
-// stop through its stop file, or the object goes.
-class RunningStandIn {
-public:
-    explicit RunningStandIn(const std::wstring& Path) : FPath(Path) {
-        EXPECT_TRUE(WriteStandInCompiler(Path));
-        std::wstring command = L"\"" + Path + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        EXPECT_TRUE(CreateProcessW(Path.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                                   nullptr, &startup, &info));
-        FProcess = info.hProcess;
-        if (info.hThread) CloseHandle(info.hThread);
-        FId = info.dwProcessId;
-    }
-    ~RunningStandIn() {
-        if (!FProcess) return;
-        if (WaitForSingleObject(FProcess, 0) == WAIT_TIMEOUT) {
-            Stop();
-            if (WaitForSingleObject(FProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(FProcess, 1);
-        }
-        CloseHandle(FProcess);
-    }
-    RunningStandIn(const RunningStandIn&) = delete;
-    RunningStandIn& operator=(const RunningStandIn&) = delete;
-
-    void Stop() { WriteFileBytes(FPath + L".stop", ""); }
-    bool Ended(DWORD ms) { return WaitForSingleObject(FProcess, ms) == WAIT_OBJECT_0; }
-    DWORD Id() const { return FId; }
-
-private:
-    std::wstring FPath;
-    HANDLE FProcess = nullptr;
-    DWORD FId = 0;
-};
-
 std::vector<DWORD> Ids(const std::vector<TRunningIde>& running) {
     std::vector<DWORD> ids;
     for (const TRunningIde& ide : running) ids.push_back(ide.ProcessId);
@@ -94,7 +57,8 @@ TEST(IdeState, PathLiesBelowOnlyInsideTheFolder) {
         {L"D:\\IDE\\Delphi7\\bin\\delphi32.exe", L"C:\\IDE\\Delphi7", false},
         {L"C:\\IDE\\Delphi7\\bin\\delphi32.exe", L"", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(PathLiesBelow(c.file, c.dir), c.below) << Narrow(c.file) << " in " << Narrow(c.dir);
+    for (const auto& c : cases)
+        EXPECT_EQ(PathLiesBelow(c.file, c.dir), c.below) << Narrow(c.file) << " in " << Narrow(c.dir);
 }
 
 TEST(IdeState, FindsARunningIdeProgramBelowItsRootOnly) {
@@ -102,8 +66,8 @@ TEST(IdeState, FindsARunningIdeProgramBelowItsRootOnly) {
     const std::wstring root = dir / L"Delphi7", sibling = dir / L"Delphi70";
     ASSERT_EQ(CreateDirectoryPath(root + L"\\bin"), 0);
     ASSERT_EQ(CreateDirectoryPath(sibling + L"\\bin"), 0);
-    RunningStandIn ide(root + L"\\bin\\delphi32.exe");
-    RunningStandIn other(sibling + L"\\bin\\bds.exe");
+    RunningStandInIde ide(root + L"\\bin\\delphi32.exe");
+    RunningStandInIde other(sibling + L"\\bin\\bds.exe");
 
     std::vector<TRunningIde> running = FindRunningIdes({dir / L"Other", root});
     ASSERT_EQ(Ids(running), std::vector<DWORD>{ide.Id()});
@@ -135,7 +99,8 @@ TEST(IdeState, RootsOfTheChosenRowsAsDetected) {
     BorlandProducts[16].RootDir = L"C:\\Embarcadero\\9.0";
     EXPECT_EQ(IdeRootsOfVersions(0x8100), (std::vector<std::wstring>{L"C:\\Borland\\Delphi7", L"C:\\Embarcadero\\9.0"}));
     EXPECT_EQ(IdeRootsOfVersions(0x8000 | 0x1), (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0"}));  // row 1 has none
-    EXPECT_EQ(IdeRootsOfRows({16, 0, 29, 9}), (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0", L"C:\\Borland\\Delphi7"}));
+    EXPECT_EQ(IdeRootsOfRows({16, 0, 29, 9}),
+              (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0", L"C:\\Borland\\Delphi7"}));
     EXPECT_NE(RunningIdesList({{L"C:\\Borland\\Delphi7", L"C:\\Borland\\Delphi7\\bin\\delphi32.exe", 1}})
                   .find(L"Delphi 7: C:\\Borland\\Delphi7\\bin\\delphi32.exe"),
               std::wstring::npos);
@@ -249,7 +214,8 @@ TEST_F(FilesOnlyEngine, WithTheUserKeyTheIdeIsRegisteredAsBefore) {
     std::wstring description;
     EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Key() + L"\\Known Packages", InstallDir + L"\\Delphi7\\dclcvl70.bpl",
                               description));
-    EXPECT_EQ(RecordTypes(), (std::vector<uint32_t>{itSetIde, itRegisterPackage, itAddIdePath, itAddSearchPath, itSetIde}));
+    EXPECT_EQ(RecordTypes(),
+              (std::vector<uint32_t>{itSetIde, itRegisterPackage, itAddIdePath, itAddSearchPath, itSetIde}));
     EXPECT_EQ(LogText().find(L"Skipped"), std::wstring::npos);
 }
 
