@@ -1,5 +1,6 @@
 #include "pages/UPage.h"
 
+#include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "script/UScriptItems.h"
@@ -98,6 +99,15 @@ int32_t TPageReadyForInstall::Show() {
     SetItemText(idcNext, L"Start");
     SetFocus(Item(idcNext));
     return 1;
+}
+
+bool TPageReadyForInstall::MayLeave(int32_t Step) {
+    if (Step < 0) return true;
+    // The run first removes the previous installation, from the IDEs it was made for.
+    const TPreviousInstall previous = ReadPreviousInstall();
+    const int32_t versions = InstallVersions | (IsRecordedMask(previous.InstallVersions) ? previous.InstallVersions : 0);
+    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(versions), L"Install",
+                                 L"to go back without installing anything");
 }
 
 int32_t TPageReadyForInstall::Hide() {
