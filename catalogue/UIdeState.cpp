@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UScriptItems.h"
 #include "support/UConst.h"
@@ -212,4 +213,9 @@ std::wstring NeverStartedText(int32_t VersionsMask) {
            L"Click OK to install only the library's files for " + (one ? L"it" : L"them") +
            L" (start the IDE once and run Setup again later to register it), or Cancel to go back and change "
            L"your choice.";
+}
+
+int32_t VersionsTouchedByRun() {
+    const TPreviousInstall previous = ReadPreviousInstall();
+    return InstallVersions | (IsRecordedMask(previous.InstallVersions) ? previous.InstallVersions : 0);
 }

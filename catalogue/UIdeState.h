@@ -49,6 +49,10 @@ std::vector<TRunningIde> FindRunningIdes(const std::vector<std::wstring>& Roots)
 std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask);
 std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows);
 
+// The environments a run with InstallVersions touches: those chosen, and those of
+// the previous installation, which the run removes first.
+int32_t VersionsTouchedByRun();
+
 // One line per running program: "Delphi 7: C:\...\bin\delphi32.exe".
 std::wstring RunningIdesList(const std::vector<TRunningIde>& Running);
 

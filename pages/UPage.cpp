@@ -103,10 +103,7 @@ int32_t TPageReadyForInstall::Show() {
 
 bool TPageReadyForInstall::MayLeave(int32_t Step) {
     if (Step < 0) return true;
-    // The run first removes the previous installation, from the IDEs it was made for.
-    const TPreviousInstall previous = ReadPreviousInstall();
-    const int32_t versions = InstallVersions | (IsRecordedMask(previous.InstallVersions) ? previous.InstallVersions : 0);
-    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(versions), L"Install",
+    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun()), L"Install",
                                  L"to go back without installing anything");
 }
 
