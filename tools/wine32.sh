@@ -52,20 +52,21 @@ make_wine32_root() {
     fi
     rm -rf "$root" "$new"
     mkdir -p "$(dirname "$root")"
-    # The archive as this machine's apt reaches it.
-    local sources=()
-    [ -s /etc/apt/sources.list ] && sources+=(/etc/apt/sources.list)
-    local f
-    for f in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-        [ -s "$f" ] && sources+=("$f")
-    done
     echo "Making the 32-bit Wine root in $root (once; a few minutes)"
-    if ! mmdebstrap --mode=unshare --variant=essential --architectures=amd64,i386 \
+    # The release itself, from mmdebstrap's default Debian mirror: its indexes do
+    # not change under a running download as those of the update suites can. A
+    # second try covers a network hiccup.
+    local try
+    for try in 1 2; do
+        rm -rf "$new"
+        mmdebstrap --mode=unshare --variant=essential --architectures=amd64,i386 \
             --aptopt='APT::Install-Recommends "false"' --include="$WINE32_PACKAGES" \
-            bookworm "$new" "${sources[@]}" >"$root.log" 2>&1; then
-        echo "mmdebstrap failed; its output is in $root.log" >&2
-        return 1
-    fi
+            bookworm "$new" >"$root.log" 2>&1 && break
+        if [ "$try" = 2 ]; then
+            echo "mmdebstrap failed; its output is in $root.log" >&2
+            return 1
+        fi
+    done
     echo "$WINE32_ROOT_VERSION" >"$new/.cvl-ready"
     mv "$new" "$root"
 }
