@@ -53,15 +53,22 @@ make_wine32_root() {
     rm -rf "$root" "$new"
     mkdir -p "$(dirname "$root")"
     echo "Making the 32-bit Wine root in $root (once; a few minutes)"
-    # The release itself, from mmdebstrap's default Debian mirror: its indexes do
-    # not change under a running download as those of the update suites can. A
-    # second try covers a network hiccup.
+    # The release itself, from the archive as this machine's apt reaches it: its
+    # indexes do not change under a running download as those of the update and
+    # security suites can. A second try covers a network hiccup.
+    local mirror
+    mirror="$(apt-get indextargets --format '$(SITE) $(RELEASE) $(TARGET_OF)' 2>/dev/null |
+        awk '$2 == "bookworm" && $3 == "deb" { print $1; exit }')"
+    if [ -z "$mirror" ]; then
+        echo "this machine's apt has no source for Debian bookworm (run apt-get update)" >&2
+        return 1
+    fi
     local try
     for try in 1 2; do
         rm -rf "$new"
         mmdebstrap --mode=unshare --variant=essential --architectures=amd64,i386 \
             --aptopt='APT::Install-Recommends "false"' --include="$WINE32_PACKAGES" \
-            bookworm "$new" >"$root.log" 2>&1 && break
+            bookworm "$new" "deb $mirror bookworm main" >"$root.log" 2>&1 && break
         if [ "$try" = 2 ]; then
             echo "mmdebstrap failed; its output is in $root.log" >&2
             return 1
