@@ -14,5 +14,11 @@ if [ -n "$reason" ]; then
 fi
 start=$SECONDS
 ready="$(cat "$(wine32_root)/.cvl-ready" 2>/dev/null || true)"
-make_wine32_root
+failed="$(wine32_root).failed"
+rm -f "$failed"
+if ! make_wine32_root; then
+    # The i686 runs then skip with this line instead of failing on a download.
+    echo "the 32-bit Wine root could not be made (see $(wine32_root).log)" | tee "$failed"
+    exit 1
+fi
 [ "$ready" = "$WINE32_ROOT_VERSION" ] || echo "32-bit Wine root made in $((SECONDS - start)) s"

@@ -25,6 +25,10 @@ if [ -n "$reason" ]; then
     exit 77
 fi
 root="$(wine32_root)"
+if [ -f "$root.failed" ]; then
+    echo "i686 run skipped: $(cat "$root.failed")"
+    exit 77
+fi
 if [ "$(cat "$root/.cvl-ready" 2>/dev/null)" != "$WINE32_ROOT_VERSION" ]; then
     echo "FAIL: no 32-bit Wine root in $root (tools/make-wine32-root.sh makes it; tools/test.sh runs it)" >&2
     exit 1
@@ -51,5 +55,23 @@ mkdir -p "$view/bin"
     source "$CVL_SOURCE/tools/wine-env.sh"
     make_base_prefix
 ) 9>"$view/.lock"
+
+# The kernel may run 32-bit code and the root be there, and still 32-bit Wine not
+# start a program (a kernel that lacks what Wine's 32-bit loader needs): a 32-bit
+# cmd.exe that cannot give back its exit code means no i686 run can say anything.
+probe_prefix="$view/wine/probe-$$"
+(
+    source "$CVL_SOURCE/tools/wine-env.sh"
+    fresh_prefix "$probe_prefix"
+) >/dev/null 2>&1
+rc=0
+(cd "$probe_prefix/drive_c" && WINEPREFIX="$probe_prefix" timeout 120 wine 'C:\windows\syswow64\cmd.exe' /c exit 7 \
+    </dev/null >/dev/null 2>&1) || rc=$?
+WINEPREFIX="$probe_prefix" wineserver -k >/dev/null 2>&1 || true
+rm -rf "$probe_prefix"
+if [ "$rc" -ne 7 ]; then
+    echo "i686 run skipped: 32-bit Wine does not start a 32-bit program here (cmd.exe gave $rc)"
+    exit 77
+fi
 
 exec bash "$scenario"
