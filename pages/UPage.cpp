@@ -1,5 +1,6 @@
 #include "pages/UPage.h"
 
+#include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
@@ -99,6 +100,12 @@ int32_t TPageReadyForInstall::Show() {
     SetItemText(idcNext, L"Start");
     SetFocus(Item(idcNext));
     return 1;
+}
+
+bool TPageReadyForInstall::MayLeave(int32_t Step) {
+    if (Step < 0) return true;
+    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun()), L"Install",
+                                 L"to go back without installing anything");
 }
 
 int32_t TPageReadyForInstall::Hide() {

@@ -37,6 +37,9 @@ public:
     virtual int32_t Hide() = 0;
     virtual int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam);
     virtual TCancelAnswer OnCancel() { return TCancelAnswer::Ask; }
+    // Asked before the user's Next (Step 1) or Back (Step -1) leaves the page; false
+    // keeps the wizard on it, as it is.
+    virtual bool MayLeave(int32_t) { return true; }
 
     HWND DlgHandle = nullptr;
     std::wstring Name;
@@ -67,6 +70,8 @@ public:
     int32_t Show() override;
     int32_t Hide() override;
     int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam) override;
+    // Next with an IDE that was never started asks whether to go on with files only.
+    bool MayLeave(int32_t Step) override;
 
     void CheckClick(TbrdCheckListBox* Sender);
     void CustomizeOnClick(TbrdCheckListBox* Sender);
@@ -122,6 +127,8 @@ class TPageReadyForInstall : public TPage {
 public:
     int32_t Show() override;
     int32_t Hide() override;
+    // Start waits until no IDE of the run is running.
+    bool MayLeave(int32_t Step) override;
 
 private:
     // False (after telling the user) when the wizard should go back for another folder.

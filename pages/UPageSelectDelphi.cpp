@@ -3,6 +3,7 @@
 // environment and item masks when the page is left.
 #include "pages/UPage.h"
 
+#include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
@@ -49,6 +50,14 @@ int32_t CheckedBits(const TbrdCheckListBox& List) {
     for (int32_t i = 0; i < List.Count() && i < MaskBits; ++i)
         if (List.GetChecked(i)) bits |= 1u << i;
     return static_cast<int32_t>(bits);
+}
+
+// The environment mask of the checked entries, as leaving the page will store it.
+int32_t CheckedVersions(const TbrdCheckListBox& List) {
+    int32_t mask = 0;
+    for (size_t i = 0; i < SelectionItems.size() && static_cast<int32_t>(i) < List.Count(); ++i)
+        if (List.GetChecked(static_cast<int32_t>(i))) mask |= SelectionItems[i].ProductId;
+    return mask;
 }
 
 // ---------------------------------------------------------------- Customize dialog
@@ -172,6 +181,16 @@ int32_t TPageSelectDelphi::Hide() {
     ShowItem(idcCustomize, false);
     if (CLB) StoreSelectionList(*CLB);
     return 1;
+}
+
+bool TPageSelectDelphi::MayLeave(int32_t Step) {
+    if (Step < 0 || !CLB) return true;
+    const int32_t neverStarted = NeverStartedVersions(CheckedVersions(*CLB));
+    if (neverStarted != 0 && MessageBoxW(DlgHandle, NeverStartedText(neverStarted).c_str(), L"Install",
+                                         MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+        return false;
+    FilesOnlyVersions = neverStarted;
+    return true;
 }
 
 int32_t TPageSelectDelphi::DlgProc(uint32_t Msg, uint32_t wParam, uint32_t) {

@@ -46,6 +46,22 @@ std::wstring PackageDescription() {
     return text;
 }
 
+bool WritesIdeSettings(uint32_t Type) {
+    return Type == itRegisterPackage || Type == itAddSearchPath || Type == itAddIdePath;
+}
+
+std::wstring FilesOnlyLogText(const TScriptItem& Item) {
+    const TBorlandProduct* ide = CurrentProduct();
+    std::wstring text;
+    switch (ItemType(Item)) {
+        case itRegisterPackage: text = L"Registering package: " + RowPath(Item.Dir, Item.Name); break;
+        case itAddSearchPath: text = L"Adding search path: " + RowPath(Item.Dir, Item.Name); break;
+        default: text = L"Adding search path: " + SearchPathLocation(static_cast<uint8_t>(Item.Code)); break;
+    }
+    return text + L"...Skipped: " + (ide ? ide->Name : std::wstring(L"the IDE")) +
+           L" has never been started, files only";
+}
+
 int32_t ExecRegisterPackage(const TScriptItem& Item, std::wstring& LogText) {
     const TBorlandProduct* ide = CurrentProduct();
     const std::wstring package = RowPath(Item.Dir, Item.Name);

@@ -33,6 +33,14 @@ int32_t ExecRegisterHelp(const TScriptItem& Item, std::wstring& LogText);
 int32_t ExecRegisterUninstall(const TScriptItem& Item, std::wstring& LogText);
 int32_t ExecCreateRegKey(const TScriptItem& Item, std::wstring& LogText);
 
+// Whether rows of this type write the IDE's settings below HKEY_CURRENT_USER: the
+// rows the engine passes over for an IDE that gets the library's files only.
+bool WritesIdeSettings(uint32_t Type);
+
+// The log line of such a row passed over for the current IDE, such as
+// "Registering package: C:\...\dclcvl70.bpl...Skipped: Delphi7 has never been started, files only".
+std::wstring FilesOnlyLogText(const TScriptItem& Item);
+
 // "Trial Delphi version of Corvane library v4.07": the description of the
 // design-time package in the IDE's Known Packages.
 std::wstring PackageDescription();

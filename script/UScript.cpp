@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "catalogue/UIdeState.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UCompile.h"
@@ -26,6 +27,11 @@ TExecutor ExecutorOf(uint32_t type) {
 }
 
 bool IsFileOrControlRow(uint32_t typeId) { return (typeId & (itFileClass | itControlClass)) != 0; }
+
+// An IDE that gets the library's files only keeps its settings untouched.
+bool PassesOverForFilesOnly(const TScriptItem& item) {
+    return WritesIdeSettings(ItemType(item)) && IdeIsFilesOnly(CurrentIde);
+}
 
 // Puts InstallDir back when the uninstaller has changed it, whatever way it returns.
 class InstallDirGuard {
@@ -60,6 +66,8 @@ int32_t TScript::Start() {
         InstallDirGuard keep;
         UninstallPrevious();
     }
+    // Whoever chose the IDEs, a never-started one is not registered into.
+    FilesOnlyVersions |= NeverStartedVersions(InstallVersions);
     if (FLogEnable) OpenTextLog();
     if (BinLogOpen(FBinLogHandle) < 0 && FLogEnable) {
         FLogText = SystemMessageText(GetLastError());
@@ -182,6 +190,12 @@ int32_t TScript::ItemDoScript() {
     if (SkipsRow(item)) return 0;
     FLogText.clear();
     if (CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
+    if (PassesOverForFilesOnly(item)) {
+        // Not run, so nothing to undo: the row leaves its log line and no record.
+        FLogText = FilesOnlyLogText(item);
+        WriteLogLine(FLogText);
+        return 0;
+    }
     const int32_t result = Dispatch(item);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);

@@ -136,6 +136,7 @@ BOOL FrameInitDialog(HWND Wnd) {
 }
 
 int32_t Navigate(int32_t Step) {
+    if (Step != 0 && Pages[CurrentPage] && !Pages[CurrentPage]->MayLeave(Step)) return 0;
     for (;;) {
         if (Step != 0 && Pages[CurrentPage]) Pages[CurrentPage]->Hide();
         CurrentPage += Step;

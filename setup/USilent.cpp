@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
@@ -12,12 +13,16 @@
 #include "script/UScriptRun.h"
 #include "support/UConst.h"
 #include "support/UPaths.h"
+#include "support/UTextFile.h"
 #include "support/WinHandles.h"
 
 namespace {
 
 // The value of /ides= that stands for every detected environment.
 inline constexpr const wchar_t* FoundIdes = L"found";
+// Ends a name of /ides= whose environment gets the library's files only: no package
+// registration and no search paths (an IDE never started under this account).
+constexpr wchar_t FilesOnlySuffix = L'!';
 
 // The names of /items= and the selection entries they check.
 struct TComponentName {
@@ -103,13 +108,19 @@ TSelectionItem* SelectionEntryOfMask(int32_t Mask) {
     return nullptr;
 }
 
-// Checks exactly the environments named, as a user would on the selection page.
+// Checks exactly the environments named, as a user would on the selection page, and
+// notes those named for files only.
 bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
     std::vector<bool> chosen(ProductCount + 1, false);
-    for (const std::wstring& name : Names) {
+    for (std::wstring name : Names) {
+        const bool filesOnly = name.size() > 1 && name.back() == FilesOnlySuffix;
+        if (filesOnly) name.pop_back();
         if (SameText(name, FoundIdes)) {
-            for (int row = 1; row <= ProductCount; ++row)
-                if (BorlandProducts[row].Exists && SelectionEntryOfRow(row)) chosen[static_cast<size_t>(row)] = true;
+            for (int row = 1; row <= ProductCount; ++row) {
+                if (!BorlandProducts[row].Exists || !SelectionEntryOfRow(row)) continue;
+                chosen[static_cast<size_t>(row)] = true;
+                if (filesOnly) FilesOnlyVersions |= BorlandProducts[row].InternalId;
+            }
             continue;
         }
         int row = ProductRowByName(name);
@@ -126,6 +137,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
             return false;
         }
         chosen[static_cast<size_t>(row)] = true;
+        if (filesOnly) FilesOnlyVersions |= BorlandProducts[row].InternalId;
     }
     for (int row = 1; row <= ProductCount; ++row)
         if (TSelectionItem* entry = SelectionEntryOfRow(row)) entry->Checked = chosen[static_cast<size_t>(row)];
@@ -157,8 +169,25 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
 std::vector<TIdeChoice> CheckedIdes() {
     std::vector<TIdeChoice> ides;
     for (const TSelectionItem& item : SelectionItems)
-        if (item.Checked && item.ProductId != 0) ides.push_back({ProductRowById(item.ProductId), false});
+        if (item.Checked && item.ProductId != 0) {
+            const int row = ProductRowById(item.ProductId);
+            ides.push_back({row, IdeIsFilesOnly(row)});
+        }
     return ides;
+}
+
+// Why an environment that was never started cannot be chosen as it is.
+std::wstring NeverStartedProblem(int32_t Versions) {
+    std::wstring names;
+    for (int row = 1; row <= ProductCount; ++row) {
+        if (!(BorlandProducts[row].InternalId & Versions)) continue;
+        if (!names.empty()) names += L", ";
+        names += BorlandProducts[row].Name;
+    }
+    const std::wstring first = names.substr(0, names.find(L','));
+    return L"Never started under this account, so the library cannot be registered with it: " + names +
+           L". Start the IDE once and close it, or name it with a ! at the end (" + first +
+           L"!) to install its files only.";
 }
 
 std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
@@ -229,9 +258,7 @@ public:
             WriteConsoleW(FOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             return;
         }
-        int n = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-        std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), n, nullptr, nullptr);
+        const std::string bytes = WideToUtf8(line);
         WriteFile(FOut, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
 
@@ -278,6 +305,11 @@ int ApplySilentChoice(const TSilentOptions& Options, const std::wstring& Previou
         Message = L"Nothing to install: no IDE and no item chosen.";
         return seNothingChosen;
     }
+    const int32_t neverStarted = NeverStartedVersions(InstallVersions) & ~FilesOnlyVersions;
+    if (neverStarted != 0) {
+        Message = NeverStartedProblem(neverStarted);
+        return seBadArguments;
+    }
     return seSuccess;
 }
 
@@ -303,8 +335,13 @@ int RunSilent(const TSilentOptions& Options) {
         PrintToCaller(message);
         return status;
     }
-    // Checks that must pass before anything is written belong here, between the plan
-    // and the run; plan.Ides carries each environment's FilesOnly flag to the run.
+    // A running IDE would write its old settings back when it closes.
+    const std::vector<TRunningIde> running = FindRunningIdes(IdeRootsOfVersions(VersionsTouchedByRun()));
+    if (!running.empty()) {
+        PrintToCaller(L"Close these IDEs and run setup again; nothing has been installed:\r\n" +
+                      RunningIdesList(running));
+        return seIdeRunning;
+    }
     int32_t failures = InstallWithPlan(plan);
     if (Options.HasLog && !CopyLog(Options.LogPath)) ++failures;
     if (failures == 0) return seSuccess;

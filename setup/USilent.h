@@ -17,6 +17,7 @@ enum TSilentExit : int {
     seRowsFailed = 1,     // the run completed, but rows (or its record, or the log copy) failed
     seBadArguments = 2,   // nothing was written
     seNothingChosen = 3,  // neither an environment nor a component: nothing was written
+    seIdeRunning = 4,     // an IDE the run would change is running: nothing was written
 };
 
 struct TSilentOptions {
@@ -24,7 +25,7 @@ struct TSilentOptions {
     bool HasDir = false;
     std::wstring Dir;
     bool HasIdes = false;
-    std::vector<std::wstring> Ides;  // catalogue names, or "found"
+    std::vector<std::wstring> Ides;  // catalogue names, or "found"; "Delphi7!": files only
     bool HasItems = false;
     std::vector<std::wstring> Items;  // "help", "demos"
     bool HasLog = false;

@@ -17,6 +17,7 @@ extern std::wstring InstallDir;       // directory code 3
 extern int32_t InstallVersions;       // environment mask: one bit per catalogue row
 extern int32_t InstallItems;          // item mask: one bit per selection entry
 extern int32_t CustomizeItems;        // Customize dialog's checked entries; 5 until read
+extern int32_t FilesOnlyVersions;     // environment mask: IDEs that get files, no registration
 extern int32_t CurrentIde;            // catalogue row 1..28 the script works on, 0 for none
 extern std::wstring CurrentIdeName;   // that environment's folder below InstallDir
 extern std::wstring HelpDir;

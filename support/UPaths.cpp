@@ -1,5 +1,6 @@
 #include "support/UPaths.h"
 
+#include "support/UPlatform.h"
 #include "support/UText.h"
 
 std::wstring PathJoin(const std::wstring& Dir, const std::wstring& Name) {
@@ -54,4 +55,9 @@ bool IsPathAtOrBelow(const std::wstring& Path, const std::wstring& Dir) {
 
 bool IsPathBelow(const std::wstring& Path, const std::wstring& Dir) {
     return IsPathAtOrBelow(Path, Dir) && LengthWithoutTrailingSeparators(Path) > LengthWithoutTrailingSeparators(Dir);
+}
+
+bool PathLiesBelow(const std::wstring& File, const std::wstring& Dir) {
+    if (File.empty() || Dir.empty()) return false;
+    return IsPathBelow(GetFullPath(File), GetFullPath(Dir));
 }

@@ -20,6 +20,12 @@ bool IsFullPath(const std::wstring& Path);
 bool IsPathAtOrBelow(const std::wstring& Path, const std::wstring& Dir);
 bool IsPathBelow(const std::wstring& Path, const std::wstring& Dir);
 
+// Whether File lies inside Dir, at any depth, in any letter case, once both are made
+// full paths against the current directory; Dir may end with backslashes. Dir itself
+// and a sibling that merely begins like it (C:\IDE\Delphi70 for C:\IDE\Delphi7) do
+// not count.
+bool PathLiesBelow(const std::wstring& File, const std::wstring& Dir);
+
 bool PathExists(const std::wstring& Path);
 bool FileExists(const std::wstring& Path);       // and is not a directory
 bool DirectoryExists(const std::wstring& Path);

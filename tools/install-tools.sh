@@ -4,21 +4,36 @@
 set -euo pipefail
 
 need=()
-have() { command -v "$1" >/dev/null 2>&1; }
-have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64)
-have i686-w64-mingw32-g++-posix   || need+=(g++-mingw-w64-i686)
-have wine                         || need+=(wine wine64)
-have Xvfb                         || need+=(xvfb)
-have xwd                          || need+=(x11-apps)
-have xdotool                      || need+=(xdotool)
-# ImageMagick itself, not just some command named convert (some images carry a
-# stand-in that only turns a PNG into PPM).
-convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
-have cmake                        || need+=(cmake)
-have python3                      || need+=(python3)
-have ninja                        || need+=(ninja-build)
-have fpc                          || need+=(fp-compiler)
-have chmcmd                       || need+=(fp-utils)
+# Each tool is asked who it is: a command of the same name that is something else
+# (some images carry stand-ins, e.g. a convert that only turns a PNG into PPM) must
+# not count.
+is() {
+    local pattern="$1" out; shift
+    # Some tools describe themselves with a failing exit status (Xvfb -help).
+    out="$("$@" </dev/null 2>&1)" || true
+    grep -qE "$pattern" <<<"$out"
+}
+# For tools that cannot describe themselves without a display: the file the
+# command runs belongs to the package.
+from_package() {
+    local path
+    path="$(command -v "$2" 2>/dev/null)" || return 1
+    dpkg-query -S "$(readlink -f "$path")" 2>/dev/null | grep -q "^$1:"
+}
+is '^x86_64-w64-mingw32$' x86_64-w64-mingw32-g++-posix -dumpmachine || need+=(g++-mingw-w64-x86-64)
+is '^i686-w64-mingw32$' i686-w64-mingw32-g++-posix -dumpmachine     || need+=(g++-mingw-w64-i686)
+is '^wine-[0-9]' wine --version                                     || need+=(wine wine64)
+is '^use: X ' Xvfb -help                                            || need+=(xvfb)
+from_package x11-apps xwd                                           || need+=(x11-apps)
+is '^xdotool version' xdotool --version                             || need+=(xdotool)
+is 'Version: ImageMagick' convert -version                          || need+=(imagemagick)
+is '^cmake version 3\.(2[1-9]|[3-9][0-9])' cmake --version          || need+=(cmake)
+is '^Python 3\.' python3 --version                                  || need+=(python3)
+is '^1\.[0-9]+' ninja --version                                     || need+=(ninja-build)
+is '^3\.[0-9]+\.[0-9]+' fpc -iV                                     || need+=(fp-compiler)
+is '^chmcmd, a CHM compiler' chmcmd                                 || need+=(fp-utils)
+# The 32-bit Wine root of the i686 test runs is made with it.
+is '^mmdebstrap [0-9]' mmdebstrap --version                         || need+=(mmdebstrap)
 # The library's sources use the registry unit of the Free Pascal class library.
 compgen -G "/usr/lib/*/fpc/*/units/*/fcl-registry" >/dev/null || need+=(fp-units-fcl)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
@@ -26,8 +41,8 @@ compgen -G "/usr/lib/*/fpc/*/units/*/fcl-registry" >/dev/null || need+=(fp-units
 if [ ${#need[@]} -eq 0 ]; then
     exit 0
 fi
-# wine32 must stay away: with it /usr/bin/wine tries the 32-bit loader, which this
-# kernel cannot run.
+# wine32 stays away from the machine itself: it does not install beside the image's
+# own packages. The i686 runs get it in a root of their own (tools/wine32.sh).
 echo "Installing: ${need[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo

@@ -8,6 +8,7 @@
 #               [--type REG_SZ|REG_EXPAND_SZ|REG_MULTI_SZ|REG_DWORD|REG_BINARY]
 #               [--compilers DIR|FILE] [--no-dcc32] [--no-dcc64] [--no-make]
 #               [--no-bin] [--no-help] [--no-files] [--no-registry] [--settings]
+#               [--program]
 #               [--row N --root ... more IDEs]
 #   make-ide.sh --prefix P --row N --root 'C:\...' --remove [--hive HKLM|HKCU]
 #   make-ide.sh --list
@@ -31,7 +32,11 @@
 # root folder. --settings also writes the user's settings an IDE has once it has been
 # run (below HKCU, whatever the hive of "RootDir"): a "Known Packages" key with one
 # standard package, the library search path (per platform where the IDE has two), and
-# for the BDS family the C++ search and library paths.
+# for the BDS family the C++ search and library paths. Without it the IDE is one that
+# was never started under this account: nothing of it below HKCU (unless "RootDir"
+# is there). --program also puts the IDE's own program into bin\ (delphi32.exe,
+# bcb.exe or bds.exe), taken like the compilers; the stand-in program started under
+# that name stays running until bin\<program>.stop appears.
 #
 # Run it with a persistent wineserver for P (tools/wine-env.sh: start_wineserver):
 # each Wine process then costs a fraction of a second.
@@ -186,6 +191,7 @@ create_files() {
         if [ "$want_dcc32" = 1 ]; then compiler_file dcc32.exe; fi
         if [ "$want_dcc64" = 1 ] && [ "$platforms" = 64 ]; then compiler_file dcc64.exe; fi
         if [ "$want_make" = 1 ]; then compiler_file make.exe; fi
+        if [ "$want_program" = 1 ]; then compiler_file "$(ide_program "$row")"; fi
     fi
     if [ "$want_help" = 1 ]; then
         mkdir -p -- "$host_root/Help"
@@ -194,6 +200,15 @@ create_files() {
         # WinHelp's cache of the contents, which help registration deletes.
         if [ -n "$first" ]; then printf 'GID\0' >"$host_root/Help/${first%.*}.gid"; fi
     fi
+}
+
+# The file name of the IDE's own program.
+ide_program() {
+    case "$1" in
+        1|2|3|7|9) echo delphi32.exe;;
+        4|5|6|8) echo bcb.exe;;
+        *) echo bds.exe;;
+    esac
 }
 
 # The user's settings of an IDE that has been run once.
@@ -223,7 +238,7 @@ settings_lines() {
 make_ide() {
     row="" root="" hive=HKLM type=REG_SZ compilers=""
     want_dcc32=1 want_dcc64=1 want_make=1 want_bin=1 want_help=1 want_files=1 want_registry=1 remove=0
-    want_settings=0
+    want_settings=0 want_program=0
     while [ $# -gt 0 ]; do
         case "$1" in
             --row) row="$2"; shift 2;;
@@ -239,6 +254,7 @@ make_ide() {
             --no-files) want_files=0; shift;;
             --no-registry) want_registry=0; shift;;
             --settings) want_settings=1; shift;;
+            --program) want_program=1; shift;;
             --remove) remove=1; shift;;
             *) die "unknown argument: $1";;
         esac

@@ -113,6 +113,22 @@ bool TDeinstall::BodyIsWhole() {
     return whole;
 }
 
+std::vector<int32_t> TDeinstall::LoggedIdes() {
+    std::vector<int32_t> rows;
+    P = PBegin;
+    std::string bytes;
+    TUndoRecord record;
+    while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) {
+        const auto row = static_cast<int32_t>(record.Code);
+        if (record.Type() != itSetIde || row < 1 || row > ProductCount) continue;
+        bool known = false;
+        for (int32_t seen : rows) known = known || seen == row;
+        if (!known) rows.push_back(row);
+    }
+    P = PBegin;
+    return rows;
+}
+
 void TDeinstall::ShowAction(const wchar_t* Text) {
     if (!flWithDialog) return;
     SetDlgItemTextW(FDlgHandle, idcStatusLine, Text);

@@ -38,6 +38,10 @@ public:
     // fails. Call after PrepareDeinstall.
     bool BodyIsWhole();
 
+    // The IDE rows (catalogue rows 1..28) that the body's itSetIde records name, each
+    // once, in the order of the body. Call after PrepareDeinstall.
+    std::vector<int32_t> LoggedIdes();
+
     // Filled from the log for the caller; nothing here reads them.
     std::wstring ProductName;
     std::wstring ProductVersion;

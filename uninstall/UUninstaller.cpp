@@ -4,13 +4,17 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <utility>
 
+#include "catalogue/UIdeState.h"
+#include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
 #include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UProduct.h"
+#include "support/UTextFile.h"
 #include "support/WinHandles.h"
 #include "uninstall/UDeinstall.h"
 
@@ -58,13 +62,31 @@ std::wstring OwnFileName() {
     }
 }
 
-// Whether File lies inside Dir.
-bool LiesBelow(const std::wstring& file, const std::wstring& dir) {
-    return IsPathBelow(GetFullPath(file), GetFullPath(dir));
+// A silent run has no window; whoever started it may have given it a standard error.
+void WriteStdErr(const std::wstring& text) {
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
+    const std::string bytes = WideToUtf8(L"unbrd: " + text + L"\r\n");
+    DWORD written = 0;
+    WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 void Tell(const TUnbrdOptions& options, const std::wstring& text, UINT icon = MB_ICONERROR) {
-    if (!options.Silent) MessageBoxW(nullptr, text.c_str(), BoxCaption, MB_OK | icon);
+    if (options.Silent)
+        WriteStdErr(text);
+    else
+        MessageBoxW(nullptr, text.c_str(), BoxCaption, MB_OK | icon);
+}
+
+// The root folders of the IDEs the installation registered with, as they are now.
+std::vector<std::wstring> LoggedIdeRoots(TDeinstall& d) {
+    DetectProducts();
+    return IdeRootsOfRows(d.LoggedIdes());
+}
+
+std::wstring IdesRunningText(const std::vector<TRunningIde>& running) {
+    return L"Nothing has been removed: close these IDEs first and run the removal again.\r\n" +
+           RunningIdesList(running);
 }
 
 std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
@@ -143,6 +165,7 @@ bool HandOverToTempCopy(const std::vector<std::wstring>& args) {
 struct TRemoval {
     TDeinstall& Deinstall;
     bool Partial;
+    std::vector<std::wstring> IdeRoots;  // of the IDEs the installation registered with
     bool Done = false;
     brd::UniqueIcon Icon;
 };
@@ -174,6 +197,7 @@ void InitRemovalDialog(HWND dlg, TRemoval& removal) {
 void RunRemoval(HWND dlg, TRemoval& removal) {
     std::wstring question = L"Are you sure you want to remove " + ProductTitle(removal.Deinstall) + L"?";
     if (MessageBoxW(dlg, question.c_str(), BoxCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (!AskToCloseRunningIdes(dlg, removal.IdeRoots, BoxCaption, L"to go back without removing anything")) return;
     removal.Partial = IsDlgButtonChecked(dlg, idcKeepSettings) == BST_CHECKED;
     ShowWindow(GetDlgItem(dlg, idcKeepSettings), SW_HIDE);
     TDeinstall& d = removal.Deinstall;
@@ -211,10 +235,10 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
     }
 }
 
-int RemoveWithDialog(TDeinstall& d, bool partial) {
+int RemoveWithDialog(TDeinstall& d, bool partial, std::vector<std::wstring> ideRoots) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TRemoval removal{d, partial, false, {}};
+    TRemoval removal{d, partial, std::move(ideRoots), false, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);
@@ -262,8 +286,19 @@ int RunUninstaller() {
         return euBadLog;
     }
 
+    // A silent run cannot wait for the user, so it ends before the hand-over, where its
+    // exit code still reaches whoever started it.
+    std::vector<std::wstring> ideRoots = LoggedIdeRoots(d);
+    if (options.Silent) {
+        std::vector<TRunningIde> running = FindRunningIdes(ideRoots);
+        if (!running.empty()) {
+            WriteStdErr(IdesRunningText(running));
+            return euIdeRunning;
+        }
+    }
+
     // The original hands over before anything is removed; the copy never does.
-    if (!options.WaitFor && LiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
+    if (!options.WaitFor && PathLiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
         return euRemoved;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());
@@ -274,5 +309,5 @@ int RunUninstaller() {
         d.DoDeinstall();
         return euRemoved;
     }
-    return RemoveWithDialog(d, options.Partial);
+    return RemoveWithDialog(d, options.Partial, std::move(ideRoots));
 }

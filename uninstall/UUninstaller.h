@@ -2,7 +2,8 @@
 // the uninstall log:
 //
 //   unbrd.exe [/S] [/P] LOGFILE
-//     /S  silent: no dialog and no message boxes
+//     /S  silent: no dialog and no message boxes; what goes wrong is written to
+//         standard error instead
 //     /P  partial: keep the records flagged to be kept (the product key and the
 //         template settings file)
 //
@@ -33,6 +34,7 @@ constexpr int euRemoved = 0;    // removed, or handed over to the temporary copy
 constexpr int euCancelled = 1;  // the user chose not to remove
 constexpr int euBadLog = 2;     // missing or damaged log: nothing removed
 constexpr int euUsage = 3;      // no log named, or an unknown switch
+constexpr int euIdeRunning = 4;  // silent: an IDE the installation was made for is running; nothing removed
 
 // The whole program for the process's command line.
 int RunUninstaller();

@@ -1,5 +1,6 @@
-// Stand-in for the IDEs' command-line tools dcc32.exe, dcc64.exe and make.exe, for the
-// tests and the demo machine. One program; what it is comes from its own file name.
+// Stand-in for the IDEs' command-line tools dcc32.exe, dcc64.exe and make.exe, and for
+// the IDE programs themselves (delphi32.exe, bds.exe, bcb.exe), for the tests and the
+// demo machine. One program; what it is comes from its own file name.
 //
 //   dcc32.exe|dcc64.exe PROJECT[.dpk] [switches]
 //       Reads the configuration the way the Delphi compiler does: <tool>.cfg beside
@@ -16,6 +17,12 @@
 //       Reads "NAME = value" lines of the makefile and writes the file named by
 //       PROJECT (relative to the current directory).
 //
+//   delphi32.exe|bds.exe|bcb.exe
+//       An IDE that the user keeps open: it stays running until a file named like
+//       the program with ".stop" added (bin\delphi32.exe.stop) appears beside it,
+//       and then deletes that file and ends with 0; after CVL_STANDIN_IDE_MS
+//       (default 300000) it ends by itself with 4, so that a test that forgets it
+//       does not leave it behind for long.
 // Test controls, from the environment (which the installer passes on):
 //   CVL_STANDIN_LOG      a file that gets one line per start ("start", tool, current
 //                        directory, command line) and one per exit ("exit", tool,
@@ -42,6 +49,8 @@ constexpr int ExitUsage = 2;
 constexpr int ExitFailedOnRequest = 3;
 constexpr int ExitHungOnRequest = 4;
 constexpr DWORD DefaultHangMs = 600000;
+constexpr DWORD DefaultIdeMs = 300000;
+constexpr DWORD IdePollMs = 50;
 
 // ---------------------------------------------------------------- text helpers
 
@@ -628,7 +637,25 @@ DWORD HangMs() {
     return text.empty() ? DefaultHangMs : static_cast<DWORD>(wcstoul(text.c_str(), nullptr, 10));
 }
 
+bool IsIdeProgram(const std::wstring& toolName) {
+    return toolName == L"delphi32" || toolName == L"bds" || toolName == L"bcb";
+}
+
+int RunIde(const std::wstring& toolPath) {
+    const std::wstring stopFile = toolPath + L".stop";
+    const std::wstring limitText = Env(L"CVL_STANDIN_IDE_MS");
+    const DWORD limit = limitText.empty() ? DefaultIdeMs : static_cast<DWORD>(wcstoul(limitText.c_str(), nullptr, 10));
+    const DWORD start = GetTickCount();
+    while (!FileExists(stopFile)) {
+        if (GetTickCount() - start >= limit) return ExitHungOnRequest;
+        Sleep(IdePollMs);
+    }
+    DeleteFileW(stopFile.c_str());
+    return ExitOk;
+}
+
 int Run(int argc, wchar_t** argv, const std::wstring& toolPath, const std::wstring& toolName) {
+    if (IsIdeProgram(toolName)) return RunIde(toolPath);
     const std::wstring project = ProjectArgument(argc, argv);
     if (Listed(L"CVL_STANDIN_HANG", toolName, project)) {
         Sleep(HangMs());

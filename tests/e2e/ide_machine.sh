@@ -156,7 +156,7 @@ hive_dump() {
 # succeeded, so the help batch file's fallback writes the 64-bit view of the
 # registry as well, whose emptied keys its removal leaves.
 expected_leftovers() {
-    grep -v -e '/Help/delphi3\.gid$' -e '/Help/d7\.gid$' -e '/Help/d7\.als$' -e '/windows/system32/cvl[0-9]*\.[bd]pl$' \
+    grep -v -e '/Help/delphi3\.gid$' -e '/Help/d7\.gid$' -e '/Help/d7\.als$' -e "/$SYSDIR/cvl[0-9]*\\.[bd]pl\$" \
         -e '^\[HKEY_LOCAL_MACHINE\\Software\\Brindlecraft'
 }
 

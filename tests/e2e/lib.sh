@@ -7,6 +7,12 @@ source "$CVL_SOURCE/tools/wine-env.sh"
 SETUP_EXE="$CVL_BIN/setup.exe"
 DRIVER_EXE="$CVL_BIN/uidriver.exe"
 
+# The system directory as the program under test sees it, below drive_c: a 32-bit
+# program on 64-bit Windows writes its system32 into syswow64.
+pe_machine() { od -An -tx2 -j$(( $(od -An -tu4 -j60 -N4 "$1") + 4 )) -N2 "$1" | tr -d ' '; }
+SYSDIR=windows/system32
+[ -f "$SETUP_EXE" ] && [ "$(pe_machine "$SETUP_EXE")" = 014c ] && SYSDIR=windows/syswow64
+
 # new_machine NAME: a fresh copy of the base prefix; exports WINEPREFIX and C (its drive_c).
 new_machine() {
     export WINEPREFIX="$CVL_BUILD_ROOT/wine/e2e/$1"

@@ -14,7 +14,7 @@ DIALOG="Uninstall Corvane library v4.07"
 
 # Files the installation touches, with the contents of the IDE's help files.
 files_state() {
-    (cd "$C" && find IDE "Program Files" windows/cvTempls.ini windows/system32/cvl70.bpl cvlhelp.txt 2>/dev/null | sort
+    (cd "$C" && find IDE "Program Files" windows/cvTempls.ini $SYSDIR/cvl70.bpl cvlhelp.txt 2>/dev/null | sort
      md5sum IDE/Delphi7/Help/*)
 }
 # The registry keys the installation touches (the whole list of uninstall entries

@@ -38,7 +38,7 @@ state() {
         win reg query "$key" /s /reg:32 2>/dev/null | tr -d '\r' | grep -v '^$' || echo "(none)"
     done
     (cd "$C" && find Borland Embarcadero "Program Files (x86)/Embarcadero" windows/cvTempls.ini \
-        windows/system32/cvl*.bpl 2>/dev/null | sort)
+        $SYSDIR/cvl*.bpl 2>/dev/null | sort)
     # The help cache files (.gid) are the IDE's to rebuild, and the merged alias
     # files keep the library's aliases: both are checked apart.
     (cd "$C" && find Borland Embarcadero "Program Files (x86)/Embarcadero" -path '*Help*' -type f \
@@ -88,7 +88,7 @@ for f in Delphi7/cvl70.bpl Delphi7/dclcvl70.bpl RADStudio9/Win32/cvl160.bpl RADS
     [ -f "$LIB/$f" ] || fail "missing $f"
 done
 [ -f "$LIB/RADStudio22/Win64/cvl280.bpl" ] && fail "a Win64 package without dcc64.exe"
-[ -f "$C/windows/system32/cvl70.bpl" ] || fail "no runtime package in the system directory"
+[ -f "$C/$SYSDIR/cvl70.bpl" ] || fail "no runtime package in the system directory"
 installed="$(state)"
 grep -q 'Trial Delphi version of Corvane library v4.07' <<<"$installed" || fail "no Known Packages entry"
 grep -q 'Search Path    REG_SZ    $(DELPHI)\\Lib;C:\\MyLib;C:\\Borland\\CorvaneX;C:\\Borland\\Corvane\\Delphi7' <<<"$installed" \

@@ -1,5 +1,6 @@
 // For the tests of compilation and registration: the stand-in compiler written out
-// as an IDE's bin\dcc32.exe, dcc64.exe or make.exe, its journal of starts, and an IDE
+// as an IDE's bin\dcc32.exe, dcc64.exe or make.exe (or as the IDE program itself, which
+// stays running), its journal of starts, and an IDE
 // row whose settings keys a test owns for its run (the row locks of StandInIde.h keep
 // test processes running in parallel off each other's IDE keys).
 #pragma once
@@ -68,6 +69,44 @@ inline bool WriteStandInCompiler(const std::wstring& Path) {
     CloseHandle(f);
     return ok;
 }
+
+// The stand-in IDE program (the stand-in compiler under the name delphi32.exe,
+// bds.exe or bcb.exe) written to Path and started: it runs until Stop, or until the
+// object goes.
+class RunningStandInIde {
+public:
+    explicit RunningStandInIde(const std::wstring& Path) : FPath(Path) {
+        EXPECT_TRUE(WriteStandInCompiler(Path));
+        std::wstring command = L"\"" + Path + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        EXPECT_TRUE(CreateProcessW(Path.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                   nullptr, &startup, &info));
+        FProcess = info.hProcess;
+        if (info.hThread) CloseHandle(info.hThread);
+        FId = info.dwProcessId;
+    }
+    ~RunningStandInIde() {
+        if (!FProcess) return;
+        if (WaitForSingleObject(FProcess, 0) == WAIT_TIMEOUT) {
+            Stop();
+            if (WaitForSingleObject(FProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(FProcess, 1);
+        }
+        CloseHandle(FProcess);
+    }
+    RunningStandInIde(const RunningStandInIde&) = delete;
+    RunningStandInIde& operator=(const RunningStandInIde&) = delete;
+
+    void Stop() { WriteFileBytes(FPath + L".stop", ""); }
+    bool Ended(DWORD ms) { return WaitForSingleObject(FProcess, ms) == WAIT_OBJECT_0; }
+    DWORD Id() const { return FId; }
+
+private:
+    std::wstring FPath;
+    HANDLE FProcess = nullptr;
+    DWORD FId = 0;
+};
 
 // Which tools a stand-in IDE has in its bin folder.
 enum StandInTools : unsigned { ToolDcc32 = 1, ToolDcc64 = 2, ToolMake = 4, AllTools = 7 };
