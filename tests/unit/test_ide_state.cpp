@@ -13,9 +13,9 @@
 #include "catalogue/UProducts.h"
 #include "script/UScript.h"
 #include "support/UConst.h"
+#include "support/UPaths.h"
 #include "uninstall/UDeinstall.h"
 #include "uninstall/UUndoLog.h"
-#include "support/UPaths.h"
 
 using namespace cvltest;
 
