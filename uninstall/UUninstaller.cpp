@@ -86,6 +86,12 @@ void Tell(const TUnbrdOptions& options, const std::wstring& text, UINT icon = MB
     if (!options.Silent) MessageBoxW(nullptr, text.c_str(), BoxCaption, MB_OK | icon);
 }
 
+// A log that ends inside a record is removed up to that record; the user learns
+// that the installation had been stopped and what may therefore be left.
+inline constexpr const wchar_t* CutLogNote =
+    L"\r\n\r\nThe uninstall log ends in the middle of an entry: the installation was stopped before it "
+    L"finished. Everything the log records is removed; what the installation did last may be left behind.";
+
 std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
     if (result == duOpenFailed)
         return L"The uninstall log\r\n" + logFile + L"\r\ncannot be opened. Nothing has been removed.";
@@ -176,7 +182,7 @@ std::wstring IntroText(const TDeinstall& d) {
     std::wstring edition = d.ProductType.empty() ? L"" : L" (" + d.ProductType + L")";
     return ProductTitle(d) + edition + L" will be removed from your computer: the folder\r\n" + InstallDir +
            L"\r\nwith all its files, the packages and search paths in your IDEs, the help registration and the "
-           L"uninstall entry.\r\n\r\nPress Remove to start.";
+           L"uninstall entry." + (d.LogIsCut() ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
 }
 
 void InitRemovalDialog(HWND dlg, TRemoval& removal) {
@@ -203,6 +209,7 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
 
     std::wstring done = ProductTitle(d) + L" has been removed from your computer.";
     if (removal.Partial) done += L"\r\n\r\nYour settings have been kept.";
+    if (d.LogIsCut()) done += CutLogNote;
     SetDlgItemTextW(dlg, idcPageText, done.c_str());
     SetDlgItemTextW(dlg, idcCancel, L"&Finish");
     SetFocus(GetDlgItem(dlg, idcCancel));
@@ -281,9 +288,10 @@ int RunUninstaller() {
         return euBadLog;
     }
 
+    const int removed = d.LogIsCut() ? euCutLog : euRemoved;
     // The original hands over before anything is removed; the copy never does.
     if (!options.WaitFor && LiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
-        return euRemoved;
+        return removed;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());
 
@@ -291,7 +299,8 @@ int RunUninstaller() {
     if (options.Silent) {
         d.flPartialUninstall = options.Partial;
         d.DoDeinstall();
-        return euRemoved;
+        return removed;
     }
-    return RemoveWithDialog(d, options.Partial);
+    const int exitCode = RemoveWithDialog(d, options.Partial);
+    return exitCode == euRemoved ? removed : exitCode;
 }
