@@ -3,10 +3,10 @@
 # among them: before one of the script's rows (scriptrun /stopat:N, which ends the
 # process as a kill does) or by killing the running installer (kill -9 of its Wine
 # process) while a slowed stand-in compile runs. For every moment, on a machine as
-# it was before:
+# it was before, the stopped machine is saved, and then
 #   (b) the uninstaller on the cut log leaves the machine as it was, except what a
 #       removal leaves by design;
-#   (a) the same stop, then setup again: the machine equals one clean install, and
+#   (a) on the stopped machine again, setup: the machine equals one clean install, and
 #       its text log differs at most where the kept template settings file reads
 #       "...Already".
 # Then a removal killed in its middle and run again completes and touches nothing
@@ -51,7 +51,7 @@ stop_install() {
 MOMENTS=(row:0 row:7 "row:$((9 + RANDOM % 49))" row:69 row:73 row:75 row:201 compile:cvl70 row:217 row:223
          compile:dclcvl280 row:797 "row:$((805 + RANDOM % 17))" row:822)
 INSIDE_IDE=(row:201 compile:cvl70 row:217 row:223 compile:dclcvl280 row:797)
-trap 'echo "moments (seed $SEED): ${MOMENTS[*]}" >&2; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX" "$SNAP"' EXIT
+trap 'echo "moments (seed $SEED): ${MOMENTS[*]}" >&2; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX" "$SNAP" "$CUT"' EXIT
 
 make_ide_machine
 before="$(removed_state)"
@@ -65,17 +65,18 @@ grep -q '^Compiling package: .*dclcvl280\.dpk\.\.\.Success$' <<<"$clean_log" || 
 
 for moment in "${MOMENTS[@]}"; do
     echo "$moment at ${SECONDS}s" >&2
-    # (b) The uninstaller on the cut log.
     load_machine
     stop_install "$moment"
+    save_machine "$CUT"
+
+    # (b) The uninstaller on the cut log.
     rc=0; win "$UNBRD" /S "$LIB_LOG_W" || rc=$?
     expect_eq "$moment: unbrd exit status" "$rc" 0
     same_state "$moment: the removal of the stopped install left differences" "$before" \
         "$(removed_state | unlogged_folder "$moment")"
 
     # (a) Setup again over the stopped install.
-    load_machine
-    stop_install "$moment"
+    load_machine "$CUT"
     run_script "$VERSIONS" "$ITEMS" || fail "$moment: rows failed on the rerun: $(cat "$WINEPREFIX/scriptrun.out")"
     same_state "$moment: the rerun left another machine than a clean install" "$clean" "$(installed_state)"
     log_diff="$(diff <(echo "$clean_log") <(text_log) | grep '^[<>]' || true)"
@@ -93,7 +94,12 @@ DIALOG="Uninstall Corvane library v4.07"
 driver wait "$DIALOG" 15000 || fail "no removal dialog"
 driver click "$DIALOG" 1000
 driver answer Uninstall 6 >/dev/null || fail "no removal question"
-sleep 3  # some 60 of the log's records undone, at 50 ms each
+# Newest first: the product key, the trial deletes, then RAD Studio 11's block; the
+# kill comes once its folder is gone, with Delphi 7's block still to undo.
+for i in $(seq 1 300); do
+    [ -e "$LIB/RADStudio22" ] || break
+    sleep 0.05
+done
 kill -0 "$pid" 2>/dev/null || fail "the removal ended before it was killed"
 [ "$(driver text "$DIALOG" 2 2>/dev/null)" == "&Finish" ] && fail "the removal finished before it was killed"
 kill -9 "$pid"; wait "$pid" 2>/dev/null || true

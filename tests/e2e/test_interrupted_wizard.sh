@@ -60,16 +60,17 @@ install_to_end
 clean="$(installed_state)"
 clean_log="$(text_log)"
 
-# (b) The uninstaller on the cut log.
 load_machine
 install_killed
+save_machine "$CUT"
+
+# (b) The uninstaller on the cut log.
 rc=0; win "$CVL_BIN/unbrd.exe" /S "$LIB_LOG_W" || rc=$?
 expect_eq "unbrd exit status" "$rc" 0
 same_state "the removal of the killed install left differences" "$before" "$(removed_state)"
 
 # (a) Setup again over the killed install.
-load_machine
-install_killed
+load_machine "$CUT"
 install_to_end
 same_state "the rerun left another machine than a clean install" "$clean" "$(installed_state)"
 log_diff="$(diff <(echo "$clean_log") <(text_log) | grep '^[<>]' || true)"
