@@ -14,6 +14,8 @@ WIZARD="Installation Wizard for Corvane library v4.07"
 
 "$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$COMPILERS" --settings \
     --row 9 --root 'C:\Borland\Delphi7' >/dev/null || fail "make-ide.sh"
+# Windows keeps its help registrations here; this machine has one of its own.
+win reg add 'HKLM\Software\Microsoft\Windows\Help' /v 'notepad.hlp' /d 'C:\windows\help' /reg:32 /f >/dev/null
 touch "$WINEPREFIX/.made"
 
 next() { driver click "$WIZARD" 1000; sleep 0.3; }
