@@ -10,7 +10,8 @@
 #       its text log differs at most where the kept template settings file reads
 #       "...Already".
 # Then a removal killed in its middle and run again completes and touches nothing
-# else. The moments are fixed and seeded (CVL_KILL_SEED, printed on failure).
+# else. The moments are fixed and seeded (CVL_KILL_SEED, printed on failure);
+# CVL_KILL_MOMENTS chooses some of them.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ide_machine.sh"
 new_machine interrupted_install
@@ -51,6 +52,8 @@ stop_install() {
 MOMENTS=(row:0 row:7 "row:$((9 + RANDOM % 49))" row:69 row:73 row:75 row:201 compile:cvl70 row:217 row:223
          compile:dclcvl280 row:797 "row:$((805 + RANDOM % 17))" row:822)
 INSIDE_IDE=(row:201 compile:cvl70 row:217 row:223 compile:dclcvl280 row:797)
+# CVL_KILL_MOMENTS="row:217 compile:cvl70" runs only those, to look into one.
+[ -z "${CVL_KILL_MOMENTS:-}" ] || read -ra MOMENTS <<<"$CVL_KILL_MOMENTS"
 trap 'echo "moments (seed $SEED): ${MOMENTS[*]}" >&2; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX" "$SNAP" "$CUT"' EXIT
 
 make_ide_machine
@@ -100,10 +103,10 @@ for i in $(seq 1 300); do
     [ -e "$LIB/RADStudio22" ] || break
     sleep 0.05
 done
-kill -0 "$pid" 2>/dev/null || fail "the removal ended before it was killed"
-[ "$(driver text "$DIALOG" 2 2>/dev/null)" == "&Finish" ] && fail "the removal finished before it was killed"
 kill -9 "$pid"; wait "$pid" 2>/dev/null || true
-[ -f "$LIB/uninst.log" ] || fail "the killed removal took its log"
+# The log goes with the installation folder, by the last record undone.
+[ -f "$LIB/uninst.log" ] || fail "the removal ended before it was killed"
+[ -e "$LIB/RADStudio22" ] && fail "the removal was killed before it began"
 rc=0; win "$UNBRD" /S "$LIB_LOG_W" || rc=$?
 expect_eq "exit status of the second removal" "$rc" 0
 same_state "the killed and repeated removal left differences" "$before" "$(removed_state)"
