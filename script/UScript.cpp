@@ -86,11 +86,8 @@ int32_t TScript::UninstallPrevious() {
     const std::wstring target = InstallDir;
     TDeinstall deinstall;
     deinstall.flPartialUninstall = true;
-    if (deinstall.PrepareUninstFile(log) != 0 || deinstall.PrepareDeinstall() != 0) {
-        if (registered) FLogText += LogSuccess;
-        return 0;
-    }
-    if (registered || IsLeftInTarget(deinstall, target)) deinstall.DoDeinstall();
+    const bool readable = deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0;
+    if (readable && (registered || IsLeftInTarget(deinstall, target))) deinstall.DoDeinstall();
     if (registered) FLogText += LogSuccess;
     return 0;
 }

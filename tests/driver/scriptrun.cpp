@@ -7,8 +7,9 @@
 // are detected first; a detected IDE whose bit is in VERSIONS counts as chosen. /C
 // runs copy-only, /record also writes the installation record as the Finish page
 // does. /stopat:N ends the process the hard way, as a kill does, just before row N
-// runs: nothing is closed or finished. Every failing row is printed as "row N: error X type Y: text"; the exit
-// status is the number of failing rows (at most 255).
+// runs: nothing is closed or finished. Every failing row is printed as
+// "row N: error X type Y: text"; the exit status is the number of failing rows (at
+// most 255).
 #include <windows.h>
 
 #include "tests/driver/Utf8Output.h"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "UndoLogTesting.h"
+#include "script/UScript.h"
 #include "setup/UFrame.h"
 #include "support/UUtils.h"
 #include "uninstall/UnDo.h"
@@ -163,6 +164,35 @@ TEST_F(InterruptedLog, DamageInTheMiddleIsNoCut) {
     // with no IDE current, so nothing of Delphi 7 changes.
     EXPECT_TRUE(IsDir(InstallDir + L"\\Delphi7"));
     EXPECT_NE(Value(d7 + L"\\Known Packages", Package(L"Delphi7\\dclcvl70.bpl")), L"<missing>");
+}
+
+// Setup run again over an installation stopped before it registered its uninstall
+// entry: the log that run left in the folder is replayed first. A log there that
+// names another folder was not written by a run into this one and stays unread.
+TEST_F(InterruptedLog, SetupReplaysTheLogAStoppedRunLeftInItsFolder) {
+    const std::vector<TScriptItem> rows =
+        HeaderRows() + std::vector<TScriptItem>{Row(itCreateDir | Logged, L"", 0, dcRoot),
+                                                Row(itCreateDir | Logged, L"Source", 0, dcRoot)};
+    auto setup = [&rows] {
+        TScript script(rows.data(), static_cast<int32_t>(rows.size()));
+        script.Start();
+        for (; script.Current < script.Count(); script.Current += script.ItemProgressStep()) script.ItemDoScript();
+    };
+    setup();
+    WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
+    setup();
+    EXPECT_FALSE(Exists(InstallDir + L"\\Source\\stray.txt"));
+    EXPECT_FALSE(Exists(InstallDir + L"\\Delphi7"));
+    EXPECT_TRUE(IsDir(InstallDir + L"\\Source"));
+
+    const std::wstring here = InstallDir;
+    InstallDir = dir / L"Elsewhere";
+    WriteLog(rows);
+    ASSERT_TRUE(CopyFileW((InstallDir + L"\\uninst.log").c_str(), (here + L"\\uninst.log").c_str(), FALSE));
+    InstallDir = here;
+    WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
+    setup();
+    EXPECT_TRUE(Exists(InstallDir + L"\\Source\\stray.txt"));
 }
 
 }  // namespace
