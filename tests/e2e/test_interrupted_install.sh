@@ -43,13 +43,13 @@ stop_install() {
     [ -f "$LIB/uninst.log" ] || fail "$moment: no uninstall log"
 }
 
-# Fixed moments: before the first row, after the header, after the help
-# registration, just before and after the uninstall entry, in Delphi 7's block (its
+# Fixed moments: before the first row, just before and after the uninstall entry
+# (the help registered, the uninstaller copied), in Delphi 7's block (its
 # folder made, the runtime compile killed, the design package registered, before
 # its closing row), RAD Studio 11's block (the design compile killed, after its
 # path rows), before the product key. Seeded: one row among the source copies and
 # one among the trial deletes.
-MOMENTS=(row:0 row:7 "row:$((9 + RANDOM % 49))" row:69 row:73 row:75 row:201 compile:cvl70 row:217 row:223
+MOMENTS=(row:0 "row:$((9 + RANDOM % 49))" row:73 row:75 row:201 compile:cvl70 row:217 row:223
          compile:dclcvl280 row:797 "row:$((805 + RANDOM % 17))" row:822)
 INSIDE_IDE=(row:201 compile:cvl70 row:217 row:223 compile:dclcvl280 row:797)
 # CVL_KILL_MOMENTS="row:217 compile:cvl70" runs only those, to look into one.
