@@ -86,12 +86,28 @@ int32_t TScript::Stop() {
 // settings, and this run writes the product key anew.
 int32_t TScript::UninstallPrevious() {
     std::wstring log = FindPreviousUninstallLog();
-    if (log.empty()) return 0;
+    const bool registered = !log.empty();
+    // An installation stopped before it registered its uninstall entry, or a removal
+    // stopped after it took the entry away, leaves its log in its folder. This run
+    // truncates that log, so it is replayed now or never.
+    if (!registered) log = PathJoin(InstallDir, L"uninst.log");
+    const std::wstring target = InstallDir;
     TDeinstall deinstall;
     deinstall.flPartialUninstall = true;
-    if (deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0) deinstall.DoDeinstall();
-    FLogText += LogSuccess;
+    const bool readable = deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0;
+    if (readable && (registered || IsLeftInTarget(deinstall, target))) deinstall.DoDeinstall();
+    if (registered) FLogText += LogSuccess;
     return 0;
+}
+
+// Only a log of this product that names the folder it lies in counts as left there
+// by a stopped run; any other file of that name is not ours to replay.
+bool TScript::IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target) {
+    auto same = [](const std::wstring& a, const std::wstring& b) {
+        return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                    TRUE) == CSTR_EQUAL;
+    };
+    return !Target.empty() && same(Log.ProductIntName, UninstallName) && same(InstallDir, Target);
 }
 
 // ---------------------------------------------------------------- text log

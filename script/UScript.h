@@ -10,6 +10,8 @@
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
+class TDeinstall;
+
 class TScript {
 public:
     // Create. The program runs ScriptItems; tests hand in tables of their own.
@@ -51,6 +53,7 @@ private:
     int32_t OpenTextLog();
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
+    static bool IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target);
     int32_t BeginBlock(const TScriptItem& Item);
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);

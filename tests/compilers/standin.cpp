@@ -31,6 +31,9 @@
 //                        names (cvl70) or "*": those compiles fail without output.
 //   CVL_STANDIN_HANG     the same: those compiles sleep CVL_STANDIN_HANG_MS
 //                        (default 600000) and then exit without output.
+//   CVL_STANDIN_SLOW     the same: those compiles sleep CVL_STANDIN_SLOW_MS (default
+//                        1000) first and then compile as usual, so that a test can
+//                        stop the installer while a compile runs.
 // A missing compiler is simply a compiler that is not there.
 #include <windows.h>
 
@@ -654,9 +657,15 @@ int RunIde(const std::wstring& toolPath) {
     return ExitOk;
 }
 
+DWORD SlowMs() {
+    std::wstring text = Env(L"CVL_STANDIN_SLOW_MS");
+    return text.empty() ? 1000 : static_cast<DWORD>(wcstoul(text.c_str(), nullptr, 10));
+}
+
 int Run(int argc, wchar_t** argv, const std::wstring& toolPath, const std::wstring& toolName) {
     if (IsIdeProgram(toolName)) return RunIde(toolPath);
     const std::wstring project = ProjectArgument(argc, argv);
+    if (Listed(L"CVL_STANDIN_SLOW", toolName, project)) Sleep(SlowMs());
     if (Listed(L"CVL_STANDIN_HANG", toolName, project)) {
         Sleep(HangMs());
         return ExitHungOnRequest;

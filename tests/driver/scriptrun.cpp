@@ -1,13 +1,15 @@
 // scriptrun.exe: runs the whole install script through TScript exactly as the
 // progress page does, without the wizard, for engine-level end-to-end tests.
 //
-//   scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record]
+//   scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record] [/stopat:N]
 //
 // VERSIONS and ITEMS are the environment and item masks (0x... allowed). The IDEs
 // are detected first; a detected IDE whose bit is in VERSIONS counts as chosen. /C
 // runs copy-only, /record also writes the installation record as the Finish page
-// does. Every failing row is printed as "row N: error X type Y: text"; the exit
-// status is the number of failing rows (at most 255).
+// does. /stopat:N ends the process the hard way, as a kill does, just before row N
+// runs: nothing is closed or finished. Every failing row is printed as
+// "row N: error X type Y: text"; the exit status is the number of failing rows (at
+// most 255).
 #include <windows.h>
 
 #include "tests/driver/Utf8Output.h"
@@ -23,12 +25,15 @@
 
 namespace {
 
+int StopAtRow = -1;
+
 int RunScript() {
     int failures = 0;
     TScript script;
     script.Start();
     std::wstring status;
     while (script.Current < script.Count()) {
+        if (script.Current == StopAtRow) TerminateProcess(GetCurrentProcess(), 99);
         script.ItemText(status);
         int32_t error = script.ItemDoScript();
         if (error != 0) {
@@ -47,7 +52,7 @@ int RunScript() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
-        PrintUtf8(L"usage: scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record]\n");
+        PrintUtf8(L"usage: scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record] [/stopat:N]\n");
         return 255;
     }
     InstallDir = argv[1];
@@ -57,6 +62,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 4; i < argc; ++i) {
         if (_wcsicmp(argv[i], L"/C") == 0) CopyOnly = true;
         if (_wcsicmp(argv[i], L"/record") == 0) record = true;
+        if (_wcsnicmp(argv[i], L"/stopat:", 8) == 0) StopAtRow = static_cast<int>(wcstol(argv[i] + 8, nullptr, 10));
     }
     DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
