@@ -75,8 +75,10 @@ int32_t TPageProgress::DoScript() {
         SetText(status);
         const int32_t error = script->ItemDoScript();
         if (error != 0) {
+            // The error's own text stays as it is; what a compiler printed goes below it.
             std::wstring text = ErrorText(script->Current, error, ScriptItems[script->Current].TypeId,
-                                          script->LogString());
+                                          script->LogString()) +
+                                script->CompilerReport();
             MessageBoxW(DlgHandle, text.c_str(), L"Error", MB_OK);
         }
         SendMessageW(bar, PBM_DELTAPOS, static_cast<WPARAM>(script->ItemProgressStep()), 0);

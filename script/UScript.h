@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "script/UCompile.h"
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
@@ -35,6 +36,10 @@ public:
 
     int32_t Current = 0;
     const std::wstring& LogString() const { return FLogText; }
+    // For a check row that failed right after a compile of the same IDE block: what
+    // the compiler printed last and where its log is, to add below the error; empty
+    // for every other row.
+    const std::wstring& CompilerReport() const { return FCompilerReport; }
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 
@@ -50,6 +55,7 @@ private:
     int32_t BeginBlock(const TScriptItem& Item);
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);
+    void FollowCompile(const TScriptItem& Item, int32_t Result);
 
     const TScriptItem* FItems;
     int32_t FCount;
@@ -59,4 +65,7 @@ private:
     brd::UniqueFile FLogHandle;
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
+    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    int32_t FLastCompileIde = 0;
+    std::wstring FCompilerReport;
 };

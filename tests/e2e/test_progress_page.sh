@@ -21,9 +21,13 @@ question="$(driver answer Install 7 20000)" || fail "no cancel question during t
 expect_eq "cancel question" "$question" "Are you sure you want to cancel the install?"
 
 boxes=()
+rects=()
 for i in $(seq 1 900); do
     [ "$(driver text "$WIZARD" 2 2>/dev/null)" == "Finish" ] && break
-    if driver wait Error 10 >/dev/null 2>&1; then boxes+=("$(driver answer Error 1)"); fi
+    if driver wait Error 10 >/dev/null 2>&1; then
+        rects+=("$(driver screenrect Error 0)")
+        boxes+=("$(driver answer Error 1)")
+    fi
     sleep 0.1
 done
 expect_eq "finish page after the failures" "$(driver text "$WIZARD" 2)" "Finish"
@@ -31,7 +35,20 @@ expect_eq "finish page after the failures" "$(driver text "$WIZARD" 2)" "Finish"
 first="${boxes[0]}"
 [[ "$first" =~ ^Error\ in\ ScriptItem=([0-9]+),\ ErrorCode=1h\ ScriptItemId=13\ with\ text$'\r\n'(.*)$ ]] \
     || fail "error box text: $first"
-expect_eq "log text in the box" "${BASH_REMATCH[2]}" 'Check file: C:\Borland\Corvane\Delphi7\cvl70.bpl...Fail'
+# The row's own text stays as it is; below it what the compiler printed last and
+# where its whole output is.
+report="$(tr -d '\r' <<<"${BASH_REMATCH[2]}")"
+expect_eq "log text in the box" "$(head -1 <<<"$report")" 'Check file: C:\Borland\Corvane\Delphi7\cvl70.bpl...Fail'
+grep -qxF "cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'" <<<"$report" || fail "no compiler line: $report"
+expect_eq "log path in the box" "$(tail -1 <<<"$report")" 'The whole output is in C:\Borland\Corvane\Delphi7\cvl70.log'
+log="$C/Borland/Corvane/Delphi7/cvl70.log"
+grep -qF "Fatal: F1026 File not found: 'cvlStorage.pas'" "$log" || fail "compiler log: $(cat "$log" 2>&1)"
+read -r _ _ width height <<<"$(driver workarea "$WIZARD" 0)"
+for rect in "${rects[@]}"; do
+    read -r left top right bottom <<<"$rect"
+    (( left >= 0 && top >= 0 && right <= width && bottom <= height )) \
+        || fail "an error box ($rect) leaves the screen (${width}x$height)"
+done
 expect_eq "status line hidden" "$(driver visible "$WIZARD" 260)" 0
 driver click "$WIZARD" 2
 wait "$pid" || fail "setup exit status"
