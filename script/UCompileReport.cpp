@@ -84,6 +84,10 @@ std::wstring Join(const std::vector<std::wstring>& Lines) {
     return text;
 }
 
+size_t RowsOf(const std::wstring& Line, size_t RowChars) {
+    return Line.empty() ? 1 : (Line.size() + RowChars - 1) / RowChars;
+}
+
 }  // namespace
 
 std::wstring OutputToText(const std::string& Bytes) {
@@ -96,18 +100,21 @@ std::wstring OutputToText(const std::string& Bytes) {
     return Readable(text);
 }
 
-std::vector<std::wstring> LastLines(const std::wstring& Text, size_t MaxLines, size_t MaxChars, size_t LineWidth) {
-    std::vector<std::wstring> pieces;
-    for (const std::wstring& line : SplitLines(Text)) {
-        if (line.empty()) pieces.push_back(line);
-        for (size_t at = 0; at < line.size(); at += LineWidth) pieces.push_back(line.substr(at, LineWidth));
-    }
+std::vector<std::wstring> LastLines(const std::wstring& Text, const TReportLimits& Limits) {
+    const std::vector<std::wstring> lines = SplitLines(Text);
     std::vector<std::wstring> last;
-    size_t chars = 0;
-    for (auto piece = pieces.rbegin(); piece != pieces.rend() && last.size() < MaxLines; ++piece) {
-        if (chars + piece->size() > MaxChars) break;
-        chars += piece->size();
-        last.push_back(*piece);
+    size_t chars = 0, rows = 0;
+    for (auto line = lines.rbegin(); line != lines.rend() && last.size() < Limits.Lines; ++line) {
+        const size_t lineRows = RowsOf(*line, Limits.RowChars);
+        if (chars + line->size() > Limits.Chars || rows + lineRows > Limits.Rows) {
+            // A last line too long for the box by itself shows its end.
+            const size_t room = std::min(Limits.Chars, Limits.Rows * Limits.RowChars);
+            if (last.empty() && room > 3) last.push_back(L"..." + line->substr(line->size() - (room - 3)));
+            break;
+        }
+        chars += line->size();
+        rows += lineRows;
+        last.push_back(*line);
     }
     std::reverse(last.begin(), last.end());
     return last;
@@ -132,8 +139,7 @@ std::wstring CompileReport(const TCompileOutcome& Outcome) {
         bytes.erase(0, lineEnd == std::string::npos ? bytes.size() : lineEnd + 1);
         if (bytes.size() % 2 == 1 && bytes[0] == '\0') bytes.erase(0, 1);  // the rest of a UTF-16 line break
     }
-    const std::vector<std::wstring> lines =
-        LastLines(OutputToText(bytes), CompileReportLines, CompileReportChars, CompileReportLineWidth);
+    const std::vector<std::wstring> lines = LastLines(OutputToText(bytes), CompileReportLimits);
     if (lines.empty()) text += L"\r\nThe compiler printed nothing.";
     else text += L"\r\nThe last lines the compiler printed:" + Join(lines);
     if (Outcome.LogError == 0) text += L"\r\n\r\nThe whole output is in " + Outcome.LogPath;

@@ -7,17 +7,24 @@
 #include <string>
 #include <vector>
 
-// What an error report shows of a compiler's output at most; lines longer than the
-// width are broken, so that the message box fits on the screen.
-constexpr size_t CompileReportLines = 20;
-constexpr size_t CompileReportChars = 2000;
-constexpr size_t CompileReportLineWidth = 100;
+// What an error report shows of a compiler's output at most: whole lines, as many
+// as fit all three limits. A message box wraps its text at a width of its own
+// choosing (Wine's at about 45 characters), so long lines take several rows; the
+// rows are counted at RowChars characters each, which keeps the box, with the
+// error's own text, within a screen of 768 pixels.
+struct TReportLimits {
+    size_t Lines;
+    size_t Chars;
+    size_t Rows;
+    size_t RowChars;
+};
+constexpr TReportLimits CompileReportLimits = {20, 2000, 30, 36};
 
 // The bytes as text: UTF-16 when they look like it, else UTF-8 when they are valid
 // UTF-8, else the ANSI code page, byte by byte where it fails. Control characters,
 // unpaired surrogates and direction marks become '?'; line breaks and tabs stay.
 std::wstring OutputToText(const std::string& Bytes);
 
-// The last lines of Text, without trailing blanks and trailing empty lines: at most
-// MaxLines pieces of at most LineWidth characters, MaxChars characters in all.
-std::vector<std::wstring> LastLines(const std::wstring& Text, size_t MaxLines, size_t MaxChars, size_t LineWidth);
+// The last lines of Text, without trailing blanks and trailing empty lines, within
+// Limits. When the last line alone does not fit, its end, after "...".
+std::vector<std::wstring> LastLines(const std::wstring& Text, const TReportLimits& Limits);

@@ -661,7 +661,10 @@ int Flood(const std::wstring& toolName, const std::wstring& project) {
     std::wstring text = Env(L"CVL_STANDIN_FLOOD_BYTES");
     const size_t bytes = text.empty() ? 6u << 20 : wcstoul(text.c_str(), nullptr, 10);
     Say(Banner(toolName));
-    const std::string hint = "cvlUtils.pas(100) Hint: H2077 Value assigned to 'Index' never used\r\n";
+    // Longer than a line of the installer's error box, as hints with paths are.
+    const std::string hint =
+        "C:\\Corvane\\Source\\cvlSettingsStorage.pas(1024) Hint: H2077 Value assigned to "
+        "'TcvlSettingsStorage.ReadSectionValues.Index' never used\r\n";
     std::string page;
     while (page.size() < 64 * 1024) page += hint;
     for (size_t sent = 0, n = 0; sent < bytes; sent += page.size(), ++n)

@@ -274,9 +274,21 @@ TEST_F(Compile, MegabytesOfOutputNeitherBlockTheCompilerNorFillTheDisk) {
     EXPECT_EQ(bytes.substr(bytes.size() - fatal.size()), fatal);
 
     const std::wstring report = CompileReport(outcome);
-    EXPECT_NE(report.find(L"Hint: H2077 Value assigned to 'Index' never used\r\n"), std::wstring::npos);
-    EXPECT_NE(report.find(L"cvl70.dpk(12) Fatal: F1026"), std::wstring::npos);
-    EXPECT_LT(report.size(), CompileReportChars + 200 + outcome.LogPath.size());
+    // Whole lines, as many as the limits allow, the last one the failure.
+    EXPECT_NE(report.find(L"' never used\r\n"), std::wstring::npos) << Narrow(report);
+    EXPECT_NE(report.find(L"\r\ncvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'\r\n\r\n"),
+              std::wstring::npos);
+    const size_t from = report.find(L"printed:\r\n") + 10, to = report.find(L"\r\n\r\nThe whole output");
+    ASSERT_LT(from, to);
+    size_t lines = 0, rows = 0;
+    for (size_t at = from; at < to; ++lines) {
+        size_t end = std::min(report.find(L"\r\n", at), to);
+        rows += (end - at + CompileReportLimits.RowChars - 1) / CompileReportLimits.RowChars;
+        at = end + 2;
+    }
+    EXPECT_GE(lines, 5u);
+    EXPECT_LE(rows, CompileReportLimits.Rows);
+    EXPECT_LE(to - from, CompileReportLimits.Chars + 2 * CompileReportLimits.Lines);
 }
 
 TEST_F(Compile, ACompilerThatHangsIsEndedWithEverythingItStartedAfterTheWait) {
@@ -376,33 +388,31 @@ TEST(CompileReportText, OutputBytesBecomeReadableText) {
 TEST(CompileReportText, TheLastLinesFitTheBox) {
     struct Case {
         std::wstring text;
-        size_t lines;         // how many lines come back
-        std::wstring first;   // the first of them
-        std::wstring last;
+        TReportLimits limits;
+        std::vector<std::wstring> lines;  // what comes back
     };
-    std::wstring many, full;
+    std::wstring many;
     for (int i = 1; i <= 30; ++i) many += L"line " + std::to_wstring(i) + L"\r\n";
-    for (int i = 1; i <= 30; ++i) full += std::wstring(99, static_cast<wchar_t>(L'A' + i % 26)) + L"\n";
+    std::vector<std::wstring> last20;
+    for (int i = 11; i <= 30; ++i) last20.push_back(L"line " + std::to_wstring(i));
+    const std::wstring w40(40, L'w'), w70(70, L'w');
     // clang-format off
     const Case cases[] = {
-        {many + L"\r\n\r\n  \r\n",                  20, L"line 11",               L"line 30"},
-        {std::wstring(250, L'w') + L"\r\nend",      4,  std::wstring(100, L'w'),  L"end"},
-        {full,                                      20, std::wstring(99, L'L'),   std::wstring(99, L'E')},
-        {L"only\r\n",                               1,  L"only",                  L"only"},
-        {L"",                                       0,  L"",                      L""},
+        {many + L"\r\n\r\n  \r\n",       CompileReportLimits, last20},
+        {L"only\r\n",                    CompileReportLimits, {L"only"}},
+        {L"",                            CompileReportLimits, {}},
+        {L"a\r\n\r\nb  \t",              CompileReportLimits, {L"a", L"", L"b"}},
+        // Rows: a line of 40 characters takes two rows of 36, one of 70 two as well.
+        {w40 + L"\n" + w40 + L"\n" + w70, {20, 2000, 4, 36},  {w40, w70}},
+        {w40 + L"\n" + w70,               {20, 2000, 3, 36},  {w70}},
+        // Characters.
+        {w40 + L"\n" + w40 + L"\n" + w70, {20, 149, 30, 36},  {w40, w70}},
+        // A last line too long by itself: its end.
+        {L"start " + std::wstring(200, L'y'), {20, 2000, 3, 36}, {L"..." + std::wstring(105, L'y')}},
+        {L"start " + std::wstring(200, L'y'), {20, 50, 30, 36},  {L"..." + std::wstring(47, L'y')}},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        auto lines = LastLines(c.text, CompileReportLines, CompileReportChars, CompileReportLineWidth);
-        ASSERT_EQ(lines.size(), c.lines) << Narrow(c.text.substr(0, 40));
-        if (lines.empty()) continue;
-        EXPECT_EQ(lines.front(), c.first);
-        EXPECT_EQ(lines.back(), c.last);
-    }
-    // Lines of the full width: the character limit, not the line limit, ends the list.
-    auto wide = LastLines(std::wstring(100, L'x') + L"\n" + std::wstring(2500, L'y'), 50, 2000, 100);
-    EXPECT_EQ(wide.size(), 20u);
-    EXPECT_EQ(wide.front(), std::wstring(100, L'y'));
+    for (const Case& c : cases) EXPECT_EQ(LastLines(c.text, c.limits), c.lines) << Narrow(c.text.substr(0, 40));
 }
 
 TEST(OutputKeeper, KeepsTheHeadAndTheTailAndCountsWhatLiesBetween) {
