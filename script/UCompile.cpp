@@ -47,20 +47,24 @@ std::wstring ToolName(const TCompileTool& Tool) {
 
 TCompileOutcome LastOutcome;
 
+bool WriteAll(HANDLE File, const std::string& Bytes) {
+    DWORD written = 0;
+    return Bytes.empty() ||
+           (WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr) && written == Bytes.size());
+}
+
 // The output as the compiler wrote it; a middle part past the head is left out
-// with a note of its size.
+// with a note of its size. 0, or the Windows error code.
 uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) {
     brd::UniqueFile file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return GetLastError();
     std::string note;
     if (Output.Dropped() > 0)
         note = "\r\n\r\n[... " + std::to_string(Output.Dropped()) + " bytes of the compiler's output left out here ...]\r\n\r\n";
-    for (const std::string& part : {Output.Head(), note, Output.Tail()}) {
-        DWORD written = 0;
-        if (!part.empty() && !WriteFile(file.get(), part.data(), static_cast<DWORD>(part.size()), &written, nullptr))
-            return GetLastError();
-    }
-    return 0;
+    if (WriteAll(file.get(), Output.Head()) && WriteAll(file.get(), note) && WriteAll(file.get(), Output.Tail()))
+        return 0;
+    const DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_WRITE_FAULT;  // a short write sets no error of its own
 }
 
 }  // namespace

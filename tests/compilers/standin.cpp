@@ -685,25 +685,30 @@ int Garble(const std::wstring& project) {
 }
 
 // A compiler that starts a helper of its own and then never finishes: both must be
-// ended by the installer. The helper holds the output pipe as well.
+// ended by the installer. The helper holds the output pipe as well. The compiler
+// goes on once the helper runs (and has written its start), so that a test sees both.
 int Hang(const std::wstring& toolPath, const std::wstring& project) {
-    Say(L"Compiling " + project + L"...");
-    std::wstring command = L"\"" + toolPath + L"\" /helper";
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE running = CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    std::wstring command = L"\"" + toolPath + L"\" /helper " + std::to_wstring(reinterpret_cast<uintptr_t>(running));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION helper{};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                       &helper)) {
+    if (running && CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &helper)) {
+        WaitForSingleObject(running, 30000);
         CloseHandle(helper.hThread);
         CloseHandle(helper.hProcess);
     }
+    Say(L"Compiling " + project + L"...");
     Sleep(HangMs());
     return ExitHungOnRequest;
 }
 
 int Run(int argc, wchar_t** argv, const std::wstring& toolPath, const std::wstring& toolName) {
     const std::wstring project = ProjectArgument(argc, argv);
-    if (argc == 2 && std::wstring(argv[1]) == L"/helper") {
+    if (argc == 3 && std::wstring(argv[1]) == L"/helper") {
+        SetEvent(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(argv[2], nullptr, 10))));
         Sleep(HangMs());
         return ExitHungOnRequest;
     }
