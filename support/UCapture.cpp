@@ -114,6 +114,35 @@ void Drain(HANDLE Pipe, TOutputKeeper& Output) {
     }
 }
 
+// The attribute list that limits what a child inherits; get() is nullptr when the
+// system cannot make it, and the child then inherits every inheritable handle.
+class TInheritList {
+public:
+    TInheritList(HANDLE* Handles, size_t Count) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        FBuffer.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(FBuffer.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        FList = list;
+        if (!UpdateProcThreadAttribute(FList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, Handles, Count * sizeof(HANDLE),
+                                       nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(FList);
+            FList = nullptr;
+        }
+    }
+    ~TInheritList() {
+        if (FList) DeleteProcThreadAttributeList(FList);
+    }
+    TInheritList(const TInheritList&) = delete;
+    TInheritList& operator=(const TInheritList&) = delete;
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const { return FList; }
+
+private:
+    std::vector<char> FBuffer;
+    LPPROC_THREAD_ATTRIBUTE_LIST FList = nullptr;
+};
+
 bool TimeIsUp(ULONGLONG Started, uint32_t TimeoutMs) {
     return TimeoutMs != INFINITE && GetTickCount64() - Started >= TimeoutMs;
 }
@@ -132,19 +161,26 @@ int RunCaptured(const std::wstring& Command, uint32_t TimeoutMs, TOutputKeeper& 
     UniqueFile input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                                  OPEN_EXISTING, 0, nullptr));
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdInput = input ? input.get() : nullptr;
-    startup.hStdOutput = writeEnd.get();
-    startup.hStdError = writeEnd.get();
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.hStdInput = input ? input.get() : nullptr;
+    startup.StartupInfo.hStdOutput = writeEnd.get();
+    startup.StartupInfo.hStdError = writeEnd.get();
+    // The tool inherits these two handles and no other, whatever else this process
+    // holds as inheritable (its own standard handles, for one).
+    HANDLE inherited[] = {writeEnd.get(), input ? input.get() : writeEnd.get()};
+    TInheritList inheritList(inherited, input ? 2 : 1);
+    startup.lpAttributeList = inheritList.get();
+    const DWORD extended = inheritList.get() ? EXTENDED_STARTUPINFO_PRESENT : 0;
     std::vector<wchar_t> commandLine(Command.begin(), Command.end());
     commandLine.push_back(L'\0');  // CreateProcessW may write into the command text
     PROCESS_INFORMATION started{};
     // Suspended until it is in its job, so that nothing it starts escapes the job.
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &started))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED | extended, nullptr, nullptr, &startup.StartupInfo,
+                        &started))
         return static_cast<int>(GetLastError());
     UniqueKernel process(started.hProcess);
     UniqueKernel thread(started.hThread);
