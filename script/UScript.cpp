@@ -198,9 +198,21 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
     return executor ? executor(Item, FLogText) : 0;
 }
 
+// A check row that follows a compile tells whether the package was built; when it
+// was not, the compiler's own words say why. Only the row right after the compile
+// gets them, and only in the same IDE block.
+void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
+    const uint32_t type = ItemType(Item);
+    if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == CurrentIde)
+        FCompilerReport = CompileReport(FLastCompile);
+    FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
+    FLastCompileIde = CurrentIde;
+}
+
 int32_t TScript::ItemDoScript() {
     if (Current < 0 || Current >= Count()) return 0;
     const TScriptItem item = FItems[Current];
+    FCompilerReport.clear();
     if (SkipsRow(item)) return 0;
     FLogText.clear();
     if (CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
@@ -211,6 +223,7 @@ int32_t TScript::ItemDoScript() {
         return 0;
     }
     const int32_t result = Dispatch(item);
+    FollowCompile(item, result);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);
     return result;

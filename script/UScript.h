@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "script/UCompile.h"
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
@@ -41,6 +42,10 @@ public:
     const std::wstring& LogString() const { return FLogText; }
     // Adds a line of the caller's own to the text log.
     void LogLine(const std::wstring& Line) { WriteLogLine(Line); }
+    // For a check row that failed right after a compile of the same IDE block: what
+    // the compiler printed last and where its log is, to add below the error; empty
+    // for every other row.
+    const std::wstring& CompilerReport() const { return FCompilerReport; }
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 
@@ -57,6 +62,7 @@ private:
     int32_t BeginBlock(const TScriptItem& Item);
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);
+    void FollowCompile(const TScriptItem& Item, int32_t Result);
 
     const TScriptItem* FItems;
     int32_t FCount;
@@ -66,4 +72,7 @@ private:
     brd::UniqueFile FLogHandle;
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
+    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    int32_t FLastCompileIde = 0;
+    std::wstring FCompilerReport;
 };

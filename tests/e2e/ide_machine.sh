@@ -108,11 +108,11 @@ EOF
     rm -f "$C/user-settings.reg"
 }
 
-# run_script VERSIONS ITEMS: the whole script through the engine, with the
-# installation record; its failing rows in $WINEPREFIX/scriptrun.out. Fails when
-# any row fails.
+# run_script VERSIONS ITEMS [scriptrun switches]: the whole script through the
+# engine, with the installation record; its failing rows in $WINEPREFIX/scriptrun.out.
+# Fails when any row fails.
 run_script() {
-    win "$SCRIPTRUN" "$LIB_W" "$1" "$2" /record >"$WINEPREFIX/scriptrun.out" 2>&1
+    win "$SCRIPTRUN" "$LIB_W" "$1" "$2" /record "${@:3}" >"$WINEPREFIX/scriptrun.out" 2>&1
 }
 
 # The registry (both hives, values included) and every file of drive C:, with the
