@@ -11,8 +11,9 @@
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
 #include "script/UScript.h"
-#include "script/UScriptRun.h"
 #include "script/UScriptItems.h"
+#include "script/UScriptRun.h"
+#include "support/UProduct.h"
 
 namespace {
 

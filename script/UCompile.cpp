@@ -6,8 +6,11 @@
 
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
+#include "support/UCapture.h"
 #include "support/UPaths.h"
+#include "support/UPlatform.h"
 #include "support/UProcess.h"
+#include "support/WinHandles.h"
 
 namespace {
 
@@ -27,7 +30,6 @@ const TCompileTool Make  = {L"bin\\make.exe",  L" /f", cpNoMake};
 
 constexpr uint32_t Win64Compiler = 1;  // Options of a compile row
 
-uint32_t TimeoutOverrideMs = 0;
 
 const TCompileTool& ToolFor(const TBorlandProduct& Ide, uint32_t Options) {
     if (!Ide.IsDelphi) return Make;  // C++Builder has no 64-bit switch of its own
@@ -39,23 +41,41 @@ std::wstring ToolName(const TCompileTool& Tool) {
     return file.substr(file.find(L'\\') + 1);
 }
 
-uint32_t TimeoutFromEnvironment() {
-    wchar_t text[16] = {};
-    DWORD length = GetEnvironmentVariableW(L"CVL_COMPILE_TIMEOUT_MS", text, static_cast<DWORD>(std::size(text)));
-    if (length == 0 || length >= std::size(text)) return DefaultCompileTimeoutMs;
-    wchar_t* end = nullptr;
-    unsigned long value = wcstoul(text, &end, 10);
-    if (end == text || *end != L'\0') return DefaultCompileTimeoutMs;
-    return value < DefaultCompileTimeoutMs ? static_cast<uint32_t>(value) : DefaultCompileTimeoutMs;
+TCompileOutcome LastOutcome;
+
+bool WriteAll(HANDLE File, const std::string& Bytes) {
+    DWORD written = 0;
+    return Bytes.empty() ||
+           (WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr) && written == Bytes.size());
+}
+
+// The output as the compiler wrote it; a middle part past the head is left out
+// with a note of its size. 0, or the Windows error code.
+uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) {
+    brd::UniqueFile file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return GetLastError();
+    std::string note;
+    if (Output.Dropped() > 0)
+        note = "\r\n\r\n[... " + std::to_string(Output.Dropped()) + " bytes of the compiler's output left out here ...]\r\n\r\n";
+    if (WriteAll(file.get(), Output.Head()) && WriteAll(file.get(), note) && WriteAll(file.get(), Output.Tail()))
+        return 0;
+    const DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_WRITE_FAULT;  // a short write sets no error of its own
 }
 
 }  // namespace
 
-uint32_t CompileTimeoutMs() { return TimeoutOverrideMs ? TimeoutOverrideMs : TimeoutFromEnvironment(); }
+const TCompileOutcome& LastCompileOutcome() { return LastOutcome; }
 
-void SetCompileTimeoutMs(uint32_t Ms) { TimeoutOverrideMs = Ms < DefaultCompileTimeoutMs ? Ms : DefaultCompileTimeoutMs; }
+std::wstring CompileLogPath(const std::wstring& Name) {
+    const size_t slash = Name.find_last_of(L"\\/");
+    const size_t dot = Name.find_last_of(L'.');
+    const bool hasExtension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
+    return PathJoin(GetCurrentDir(), (hasExtension ? Name.substr(0, dot) : Name) + L".log");
+}
 
 int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText) {
+    LastOutcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
     const TBorlandProduct* ide = ProductRow(ProductRowByLowestBit(static_cast<int32_t>(Item.Code)));
     if (!ide) return cpIdeOutOfTable;
@@ -71,9 +91,21 @@ int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText) {
     }
     // The tool's path is quoted when it holds a blank: unquoted, "C:\Program Files
     // (x86)\..." would first start C:\Program.exe. The project's name goes as it is.
-    const int32_t result = StartHiddenAndWait(QuoteIfBlank(toolPath) + tool.Separator + name, CompileTimeoutMs());
+    TOutputKeeper output(CompileLogHeadBytes, CompileLogTailBytes);
+    TCapturedRun run;
+    const uint32_t timeoutMs = CompileTimeoutMs();
+    const int32_t result = RunCaptured(QuoteIfBlank(toolPath) + tool.Separator + name, timeoutMs, output, run);
     if (result != 0) return result;
-    LogText = L"Compiling package: " + name + LogSuccess;
+
+    LastOutcome.Ran = true;
+    LastOutcome.TimedOut = run.TimedOut;
+    LastOutcome.ExitCode = run.ExitCode;
+    LastOutcome.TimeoutMs = timeoutMs;
+    LastOutcome.LogPath = CompileLogPath(name);
+    LastOutcome.LogError = WriteCompileLog(LastOutcome.LogPath, output);
+    LastOutcome.OutputBytes = output.Total();
+    LastOutcome.LastOutput = output.Last(CompileReportBytes);
+    LogText = L"Compiling package: " + name + LogSuccess + L"\r\n" + CompileOutcomeLine(LastOutcome);
     return 0;
 }
 

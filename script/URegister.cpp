@@ -12,6 +12,7 @@
 #include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UProcess.h"
+#include "support/UProduct.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
 #include "uninstall/UnDo.h"

@@ -13,6 +13,7 @@
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
+#include "support/UProduct.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 
@@ -88,12 +89,28 @@ int32_t TScript::Stop() {
 // settings, and this run writes the product key anew.
 int32_t TScript::UninstallPrevious() {
     std::wstring log = FindPreviousUninstallLog();
-    if (log.empty()) return 0;
+    const bool registered = !log.empty();
+    // An installation stopped before it registered its uninstall entry, or a removal
+    // stopped after it took the entry away, leaves its log in its folder. This run
+    // truncates that log, so it is replayed now or never.
+    if (!registered) log = PathJoin(InstallDir, L"uninst.log");
+    const std::wstring target = InstallDir;
     TDeinstall deinstall;
     deinstall.flPartialUninstall = true;
-    if (deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0) deinstall.DoDeinstall();
-    FLogText += LogSuccess;
+    const bool readable = deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0;
+    if (readable && (registered || IsLeftInTarget(deinstall, target))) deinstall.DoDeinstall();
+    if (registered) FLogText += LogSuccess;
     return 0;
+}
+
+// Only a log of this product that names the folder it lies in counts as left there
+// by a stopped run; any other file of that name is not ours to replay.
+bool TScript::IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target) {
+    auto same = [](const std::wstring& a, const std::wstring& b) {
+        return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                    TRUE) == CSTR_EQUAL;
+    };
+    return !Target.empty() && same(Log.ProductIntName, UninstallName) && same(InstallDir, Target);
 }
 
 // ---------------------------------------------------------------- text log
@@ -184,9 +201,21 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
     return executor ? executor(Item, FLogText) : 0;
 }
 
+// A check row that follows a compile tells whether the package was built; when it
+// was not, the compiler's own words say why. Only the row right after the compile
+// gets them, and only in the same IDE block.
+void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
+    const uint32_t type = ItemType(Item);
+    if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == CurrentIde)
+        FCompilerReport = CompileReport(FLastCompile);
+    FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
+    FLastCompileIde = CurrentIde;
+}
+
 int32_t TScript::ItemDoScript() {
     if (Current < 0 || Current >= Count()) return 0;
     const TScriptItem item = FItems[Current];
+    FCompilerReport.clear();
     if (SkipsRow(item)) return 0;
     FLogText.clear();
     if (CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
@@ -197,6 +226,7 @@ int32_t TScript::ItemDoScript() {
         return 0;
     }
     const int32_t result = Dispatch(item);
+    FollowCompile(item, result);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);
     return result;

@@ -7,8 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "script/UCompile.h"
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
+
+class TDeinstall;
 
 class TScript {
 public:
@@ -39,6 +42,10 @@ public:
     const std::wstring& LogString() const { return FLogText; }
     // Adds a line of the caller's own to the text log.
     void LogLine(const std::wstring& Line) { WriteLogLine(Line); }
+    // For a check row that failed right after a compile of the same IDE block: what
+    // the compiler printed last and where its log is, to add below the error; empty
+    // for every other row.
+    const std::wstring& CompilerReport() const { return FCompilerReport; }
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 
@@ -51,9 +58,11 @@ private:
     int32_t OpenTextLog();
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
+    static bool IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target);
     int32_t BeginBlock(const TScriptItem& Item);
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);
+    void FollowCompile(const TScriptItem& Item, int32_t Result);
 
     const TScriptItem* FItems;
     int32_t FCount;
@@ -63,4 +72,7 @@ private:
     brd::UniqueFile FLogHandle;
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
+    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    int32_t FLastCompileIde = 0;
+    std::wstring FCompilerReport;
 };

@@ -23,7 +23,9 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
         const int32_t error = Script.ItemDoScript();
         if (error != 0) {
             ++failures;
-            std::wstring text = RowErrorText(Script.Current, error, Script.ItemTypeId(), Script.LogString());
+            // The error's own text stays as it is; what a compiler printed goes below it.
+            std::wstring text =
+                RowErrorText(Script.Current, error, Script.ItemTypeId(), Script.LogString()) + Script.CompilerReport();
             // Whoever closes the error box or was not there to see it finds it in the log.
             Script.LogLine(text);
             Observer.RowFailed(text);

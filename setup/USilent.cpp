@@ -13,6 +13,7 @@
 #include "script/UScriptRun.h"
 #include "support/UConst.h"
 #include "support/UPaths.h"
+#include "support/UProduct.h"
 #include "support/UTextFile.h"
 #include "support/WinHandles.h"
 

@@ -86,11 +86,58 @@ int32_t TDeinstall::PrepareDeinstall() {
                 ReadBackward = true;
                 PBegin = PEnd;
                 PEnd = P;
-                return 0;
+                break;
             default: break;  // a header code of a later format
         }
+        if (ReadBackward) break;
     }
+    LeaveOutCutTail();
+    MapIdeContexts();
     return 0;
+}
+
+// Every record is written with one write, so an installation that is stopped leaves
+// whole records, unless it stopped in the middle of that write: then the file ends
+// inside its last record, whose head asks for more bytes than are left and whose
+// end is no record's end. Those bytes are left out and the records before them are
+// undone. Damage anywhere else is not a cut: the reading ends at it as before.
+void TDeinstall::LeaveOutCutTail() {
+    const size_t first = BodyFirst(), last = BodyLast();
+    size_t pos = first;
+    while (size_t length = ForwardRecordLength(Buf, pos, first, last)) pos += length;
+    const size_t left = last - pos;
+    if (left == 0 || BackwardRecordLength(Buf, last, first, last) != 0) return;  // whole at its end
+    if (left >= UndoRecordHeadSize) {
+        size_t wanted = (Buf[pos + UndoNameLengthOffset] | Buf[pos + UndoNameLengthOffset + 1] << 8) + UndoRecordOverhead;
+        if (wanted <= left) return;
+    }
+    FCutBytes = left;
+    (ReadBackward ? PBegin : PEnd) = pos;
+}
+
+// An IDE block's records act on the IDE its opening itSetIde names. Read backward,
+// the block's closing itSetIde would set it, but a log cut inside a block has none;
+// so each record gets the IDE of the last itSetIde before it in file order, none
+// before the first. For a complete log that is the IDE the closing records give.
+void TDeinstall::MapIdeContexts() {
+    FIdeAt.clear();
+    const size_t first = BodyFirst(), last = BodyLast();
+    TIdeContext current;
+    TUndoRecord record;
+    for (size_t pos = first; size_t length = ForwardRecordLength(Buf, pos, first, last); pos += length) {
+        FIdeAt[pos] = current;
+        if (!DecodeUndoRecord(std::string(reinterpret_cast<const char*>(&Buf[pos]), length), record)) break;
+        if (record.Type() == itSetIde) current = {static_cast<int32_t>(record.Code), record.RecordName()};
+    }
+}
+
+// Records beyond damage in the middle of the body cannot be placed in their block:
+// they keep whatever IDE the records undone before them left current.
+void TDeinstall::EnterIdeContext(size_t RecordStart) {
+    auto context = FIdeAt.find(RecordStart);
+    if (context == FIdeAt.end()) return;
+    CurrentIde = context->second.Ide;
+    CurrentIdeName = context->second.Name;
 }
 
 bool TDeinstall::ReadNextRecord(std::string& Record) {
@@ -172,6 +219,7 @@ int32_t TDeinstall::DoDeinstall() {
         } else {
             if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
             ShowAction(actionText.c_str());
+            EnterIdeContext(ReadBackward ? P : P - bytes.size());
             if (UndoRecord(record, ProductIntName) != 0) break;  // the older records stay as they are
         }
         if (flWithDialog) {

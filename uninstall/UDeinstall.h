@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ public:
     // once, in the order of the body. Call after PrepareDeinstall.
     std::vector<int32_t> LoggedIdes();
 
+    // True when the log ends inside a record: the installation that wrote it was
+    // stopped in the middle of a write. The records before that one are read as
+    // usual; the cut bytes are not. Call after PrepareDeinstall.
+    bool LogIsCut() const { return FCutBytes != 0; }
+
     // Filled from the log for the caller; nothing here reads them.
     std::wstring ProductName;
     std::wstring ProductVersion;
@@ -58,7 +64,18 @@ public:
 private:
     friend struct TDeinstallProbe;  // the tests walk the body record by record
 
+    // The IDE that was current when a record was written.
+    struct TIdeContext {
+        int32_t Ide = 0;
+        std::wstring Name;
+    };
+
     bool ReadNextRecord(std::string& Record);
+    size_t BodyFirst() const { return ReadBackward ? PEnd : PBegin; }
+    size_t BodyLast() const { return ReadBackward ? PBegin : PEnd; }
+    void LeaveOutCutTail();
+    void MapIdeContexts();
+    void EnterIdeContext(size_t RecordStart);
     void ShowAction(const wchar_t* Text);
     void StartProgress(size_t BodySize);
     void AdvanceProgress(size_t Done);
@@ -75,4 +92,8 @@ private:
     bool ReadBackward = false;
     std::string FUnInstFileVersion;
     uint32_t FProgressDivisor = 1;  // keeps a long body inside the bar's 16-bit range
+    size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
+    // By the offset of each record's first byte, for the records read whole from the
+    // start of the body in file order: the IDE of the last itSetIde before it.
+    std::map<size_t, TIdeContext> FIdeAt;
 };

@@ -1,3 +1,4 @@
+#include "support/UTextFile.h"
 #include "uninstall/UUndoLog.h"
 
 #include <windows.h>

@@ -89,6 +89,12 @@ std::wstring IdesRunningText(const std::vector<TRunningIde>& running) {
            RunningIdesList(running);
 }
 
+// A log that ends inside a record is removed up to that record; the user learns
+// that the installation had been stopped and what may therefore be left.
+inline constexpr const wchar_t* CutLogNote =
+    L"\r\n\r\nThe uninstall log ends in the middle of an entry: the installation was stopped before it "
+    L"finished. Everything the log records is removed; what the installation did last may be left behind.";
+
 std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
     if (result == duOpenFailed)
         return L"The uninstall log\r\n" + logFile + L"\r\ncannot be opened. Nothing has been removed.";
@@ -180,7 +186,7 @@ std::wstring IntroText(const TDeinstall& d) {
     std::wstring edition = d.ProductType.empty() ? L"" : L" (" + d.ProductType + L")";
     return ProductTitle(d) + edition + L" will be removed from your computer: the folder\r\n" + InstallDir +
            L"\r\nwith all its files, the packages and search paths in your IDEs, the help registration and the "
-           L"uninstall entry.\r\n\r\nPress Remove to start.";
+           L"uninstall entry." + (d.LogIsCut() ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
 }
 
 void InitRemovalDialog(HWND dlg, TRemoval& removal) {
@@ -208,6 +214,7 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
 
     std::wstring done = ProductTitle(d) + L" has been removed from your computer.";
     if (removal.Partial) done += L"\r\n\r\nYour settings have been kept.";
+    if (d.LogIsCut()) done += CutLogNote;
     SetDlgItemTextW(dlg, idcPageText, done.c_str());
     SetDlgItemTextW(dlg, idcCancel, L"&Finish");
     SetFocus(GetDlgItem(dlg, idcCancel));
@@ -297,9 +304,10 @@ int RunUninstaller() {
         }
     }
 
+    const int removed = d.LogIsCut() ? euCutLog : euRemoved;
     // The original hands over before anything is removed; the copy never does.
     if (!options.WaitFor && PathLiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
-        return euRemoved;
+        return removed;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());
 
@@ -307,7 +315,8 @@ int RunUninstaller() {
     if (options.Silent) {
         d.flPartialUninstall = options.Partial;
         d.DoDeinstall();
-        return euRemoved;
+        return removed;
     }
-    return RemoveWithDialog(d, options.Partial, std::move(ideRoots));
+    const int exitCode = RemoveWithDialog(d, options.Partial, std::move(ideRoots));
+    return exitCode == euRemoved ? removed : exitCode;
 }

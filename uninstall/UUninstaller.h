@@ -34,7 +34,11 @@ constexpr int euRemoved = 0;    // removed, or handed over to the temporary copy
 constexpr int euCancelled = 1;  // the user chose not to remove
 constexpr int euBadLog = 2;     // missing or damaged log: nothing removed
 constexpr int euUsage = 3;      // no log named, or an unknown switch
-constexpr int euIdeRunning = 4;  // silent: an IDE the installation was made for is running; nothing removed
+// The log ends inside a record (its installation was stopped in the middle of a
+// write): everything its whole records name has been removed, or the removal
+// handed over; the step that record was written for may remain.
+constexpr int euCutLog = 4;
+constexpr int euIdeRunning = 5;  // silent: an IDE the installation was made for is running; nothing removed
 
 // The whole program for the process's command line.
 int RunUninstaller();

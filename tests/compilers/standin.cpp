@@ -25,14 +25,31 @@
 //       does not leave it behind for long.
 // Test controls, from the environment (which the installer passes on):
 //   CVL_STANDIN_LOG      a file that gets one line per start ("start", tool, current
-//                        directory, command line) and one per exit ("exit", tool,
-//                        exit code), tab-separated, UTF-8.
+//                        directory, command line, process id) and one per exit
+//                        ("exit", tool, exit code, process id), tab-separated, UTF-8.
+//                        A process that was ended from outside writes no exit line.
 //   CVL_STANDIN_FAIL     ';'-separated tool names (dcc32, dcc64, make), project
-//                        names (cvl70) or "*": those compiles fail without output.
-//   CVL_STANDIN_HANG     the same: those compiles sleep CVL_STANDIN_HANG_MS
-//                        (default 600000) and then exit without output.
+//   CVL_STANDIN_FAIL     ';'-separated tool names (dcc32, dcc64, make), project
+//                        names (cvl70) or "*": those compiles fail as the compiler
+//                        does for a missing unit ("PROJECT.dpk(12) Fatal: F1026 File
+//                        not found: 'cvlStorage.pas'" on standard output, exit code 1).
+//   CVL_STANDIN_SILENT   the same list: those compiles fail without any output.
+//   CVL_STANDIN_FLOOD    those compiles print CVL_STANDIN_FLOOD_BYTES (default 6 MB)
+//                        of hints, every eighth 64 KB on standard error, then fail.
+//   CVL_STANDIN_GARBLE   those compiles print bytes that are no text (escape and
+//                        control characters, a zero byte, bytes of another code
+//                        page), a line on standard error, and fail.
+//   CVL_STANDIN_HANG     those compiles start a helper process (the same program with
+//                        /helper, holding the output too), and both sleep
+//                        CVL_STANDIN_HANG_MS (default 600000) and exit without result.
+//   CVL_STANDIN_SLOW     the same: those compiles sleep CVL_STANDIN_SLOW_MS (default
+//                        1000) first and then compile as usual, so that a test can
+//                        stop the installer while a compile runs.
 // A missing compiler is simply a compiler that is not there.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cwctype>
@@ -46,7 +63,6 @@ enum class Tool { Dcc32, Dcc64, Make };
 constexpr int ExitOk = 0;
 constexpr int ExitCompileError = 1;
 constexpr int ExitUsage = 2;
-constexpr int ExitFailedOnRequest = 3;
 constexpr int ExitHungOnRequest = 4;
 constexpr DWORD DefaultHangMs = 600000;
 constexpr DWORD DefaultIdeMs = 300000;
@@ -654,17 +670,94 @@ int RunIde(const std::wstring& toolPath) {
     return ExitOk;
 }
 
+DWORD SlowMs() {
+    std::wstring text = Env(L"CVL_STANDIN_SLOW_MS");
+    return text.empty() ? 1000 : static_cast<DWORD>(wcstoul(text.c_str(), nullptr, 10));
+}
+
+void SayBytes(HANDLE stream, const std::string& bytes) {
+    DWORD written = 0;
+    WriteFile(stream, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring Banner(const std::wstring& toolName) {
+    return L"Stand-in Delphi compiler (" + toolName + L") for " + Platform(toolName == L"dcc64" ? Tool::Dcc64 : Tool::Dcc32);
+}
+
+// What the Delphi compiler prints when a unit of the package is missing.
+std::wstring MissingUnitLine(const std::wstring& project) {
+    std::wstring name = NameOf(project);
+    if (name.find(L'.') == std::wstring::npos) name += L".dpk";
+    return name + L"(12) Fatal: F1026 File not found: 'cvlStorage.pas'";
+}
+
+// Pages of hints, some of them on standard error, and the failure at the end.
+int Flood(const std::wstring& toolName, const std::wstring& project) {
+    std::wstring text = Env(L"CVL_STANDIN_FLOOD_BYTES");
+    const size_t bytes = text.empty() ? 6u << 20 : wcstoul(text.c_str(), nullptr, 10);
+    Say(Banner(toolName));
+    // Longer than a line of the installer's error box, as hints with paths are.
+    const std::string hint =
+        "C:\\Corvane\\Source\\cvlSettingsStorage.pas(1024) Hint: H2077 Value assigned to "
+        "'TcvlSettingsStorage.ReadSectionValues.Index' never used\r\n";
+    std::string page;
+    while (page.size() < 64 * 1024) page += hint;
+    for (size_t sent = 0, n = 0; sent < bytes; sent += page.size(), ++n)
+        SayBytes(GetStdHandle(n % 8 == 7 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE), page);
+    Say(MissingUnitLine(project));
+    return ExitCompileError;
+}
+
+// Bytes that are no text: a code page the installer does not use, control and
+// escape characters, a zero byte, and a line on standard error.
+int Garble(const std::wstring& project) {
+    static const char garbled[] = "Warnung: W1000 \x1b[31mVeraltet\x1b[0m \x01\x7f\x00 \x81\x8d\xff\r\n";
+    SayBytes(GetStdHandle(STD_OUTPUT_HANDLE), std::string(garbled, sizeof(garbled) - 1));
+    SayBytes(GetStdHandle(STD_ERROR_HANDLE), "Error on standard error\r\n");
+    SayBytes(GetStdHandle(STD_OUTPUT_HANDLE),
+             ToUtf8(NameOf(project)) + "(12) Fatal: F1026 Datei nicht gefunden: '\xdc" "bersicht.pas'\r\n");
+    return ExitCompileError;
+}
+
+// A compiler that starts a helper of its own and then never finishes: both must be
+// ended by the installer. The helper holds the output pipe as well. The compiler
+// goes on once the helper runs (and has written its start), so that a test sees both.
+int Hang(const std::wstring& toolPath, const std::wstring& project) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE running = CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    std::wstring command = L"\"" + toolPath + L"\" /helper " + std::to_wstring(reinterpret_cast<uintptr_t>(running));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION helper{};
+    if (running && CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &helper)) {
+        WaitForSingleObject(running, 30000);
+        CloseHandle(helper.hThread);
+        CloseHandle(helper.hProcess);
+    }
+    Say(L"Compiling " + project + L"...");
+    Sleep(HangMs());
+    return ExitHungOnRequest;
+}
+
 int Run(int argc, wchar_t** argv, const std::wstring& toolPath, const std::wstring& toolName) {
     if (IsIdeProgram(toolName)) return RunIde(toolPath);
     const std::wstring project = ProjectArgument(argc, argv);
-    if (Listed(L"CVL_STANDIN_HANG", toolName, project)) {
+    if (argc == 3 && std::wstring(argv[1]) == L"/helper") {
+        SetEvent(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(argv[2], nullptr, 10))));
         Sleep(HangMs());
         return ExitHungOnRequest;
     }
+    if (Listed(L"CVL_STANDIN_SLOW", toolName, project)) Sleep(SlowMs());
+    if (Listed(L"CVL_STANDIN_HANG", toolName, project)) return Hang(toolPath, project);
     if (Listed(L"CVL_STANDIN_FAIL", toolName, project)) {
-        Say(L"Fatal: failing as the test asked");
-        return ExitFailedOnRequest;
+        Say(Banner(toolName));
+        Say(MissingUnitLine(project));
+        return ExitCompileError;
     }
+    if (Listed(L"CVL_STANDIN_SILENT", toolName, project)) return ExitCompileError;
+    if (Listed(L"CVL_STANDIN_FLOOD", toolName, project)) return Flood(toolName, project);
+    if (Listed(L"CVL_STANDIN_GARBLE", toolName, project)) return Garble(project);
     if (toolName == L"make") return RunMake(argc, argv);
     return RunDcc(toolName == L"dcc64" ? Tool::Dcc64 : Tool::Dcc32, toolName, toolPath, argc, argv);
 }
@@ -672,10 +765,13 @@ int Run(int argc, wchar_t** argv, const std::wstring& toolPath, const std::wstri
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // The compilers write their line ends themselves, as "\r\n".
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::wstring toolPath = OwnPath();
     const std::wstring toolName = Lower(StripExt(NameOf(toolPath)));
-    Journal(L"start\t" + toolName + L"\t" + CurrentDir() + L"\t" + GetCommandLineW());
+    const std::wstring pid = std::to_wstring(GetCurrentProcessId());
+    Journal(L"start\t" + toolName + L"\t" + CurrentDir() + L"\t" + GetCommandLineW() + L"\t" + pid);
     int code = Run(argc, argv, toolPath, toolName);
-    Journal(L"exit\t" + toolName + L"\t" + std::to_wstring(code));
+    Journal(L"exit\t" + toolName + L"\t" + std::to_wstring(code) + L"\t" + pid);
     return code;
 }

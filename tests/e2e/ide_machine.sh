@@ -108,11 +108,11 @@ EOF
     rm -f "$C/user-settings.reg"
 }
 
-# run_script VERSIONS ITEMS: the whole script through the engine, with the
-# installation record; its failing rows in $WINEPREFIX/scriptrun.out. Fails when
-# any row fails.
+# run_script VERSIONS ITEMS [scriptrun switches]: the whole script through the
+# engine, with the installation record; its failing rows in $WINEPREFIX/scriptrun.out.
+# Fails when any row fails.
 run_script() {
-    win "$SCRIPTRUN" "$LIB_W" "$1" "$2" /record >"$WINEPREFIX/scriptrun.out" 2>&1
+    win "$SCRIPTRUN" "$LIB_W" "$1" "$2" /record "${@:3}" >"$WINEPREFIX/scriptrun.out" 2>&1
 }
 
 # The registry (both hives, values included) and every file of drive C:, with the
@@ -134,7 +134,8 @@ machine_state() {
 
 # The whole registry as Wine stores it, key names written as in an export
 # ([HKEY_LOCAL_MACHINE\Software\...]). The server writes its files when it ends, so
-# it is stopped for the dump and started again (faster than exporting the hives).
+# it is stopped for the dump and started again (faster than exporting the hives),
+# unless SERVER_STAYS_DOWN is set.
 hive_dump() {
     stop_wineserver "$WINEPREFIX"
     WINEPREFIX="$WINEPREFIX" wineserver -w </dev/null >/dev/null 2>&1 || true
@@ -145,7 +146,7 @@ hive_dump() {
             /^\[/ { name = substr($0, 2, index($0, "] ") - 2); gsub(/\\\\/, "\\", name); print "[" root "\\" name "]"; next }
             { print }' "$file"
     done
-    start_wineserver "$WINEPREFIX"
+    [ -n "${SERVER_STAYS_DOWN:-}" ] || start_wineserver "$WINEPREFIX"
 }
 
 # What a removal leaves by design: the IDEs' WinHelp caches (*.gid), which the

@@ -62,6 +62,8 @@ EOF
     # install.log: every compile started and every package checked.
     iconv -f UTF-16LE -t UTF-8 "$LIB/install.log" | tr -d '\r' >"$WINEPREFIX/install.txt"
     expect_eq "compile lines" "$(grep -c '^Compiling package: .*\.dpk\.\.\.Success$' "$WINEPREFIX/install.txt")" 14
+    expect_eq "compiler exits" "$(grep -c '^Compiler exit code: 0, output in C:\\Corvane\\[A-Za-z0-9]*\\[a-z0-9]*\.log$' "$WINEPREFIX/install.txt")" 14
+    grep -qx 'Compiler exit code: 0, output in C:\\Corvane\\Delphi7\\dclcvl70.log' "$WINEPREFIX/install.txt" || fail "compile log line"
     expect_eq "package checks" "$(grep -c '^Check file: .*\.[bd]pl\.\.\.Success$' "$WINEPREFIX/install.txt")" 14
     grep -qx 'Adding search path: C:\\Corvane\\Delphi7...Success' "$WINEPREFIX/install.txt" || fail "two-line package entry"
 }

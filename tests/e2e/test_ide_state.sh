@@ -85,7 +85,7 @@ grep -q '^Registering package: C:\\Borland\\Corvane\\RADStudio9\\Win32\\dclcvl16
 start_ide
 rc=0
 (cd "$C/run" && wine "$LIB/unbrd.exe" /S 'C:\Borland\Corvane\uninst.log') 2>"$WINEPREFIX/unbrd.err" || rc=$?
-expect_eq "unbrd /S exit code" "$rc" 4
+expect_eq "unbrd /S exit code" "$rc" 5
 grep -q 'Delphi 7: C:\\Borland\\Delphi7\\bin\\delphi32.exe' "$WINEPREFIX/unbrd.err" \
     || fail "unbrd /S message: $(cat "$WINEPREFIX/unbrd.err")"
 sleep 1

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -128,14 +129,16 @@ public:
         SetEnvironmentVariableW(L"CVL_STANDIN_LOG", FFile.c_str());
     }
     ~StandInJournal() {
-        for (const wchar_t* name : {L"CVL_STANDIN_LOG", L"CVL_STANDIN_FAIL", L"CVL_STANDIN_HANG", L"CVL_STANDIN_HANG_MS"})
+        for (const wchar_t* name : {L"CVL_STANDIN_LOG", L"CVL_STANDIN_FAIL", L"CVL_STANDIN_HANG", L"CVL_STANDIN_HANG_MS",
+                                    L"CVL_STANDIN_SILENT", L"CVL_STANDIN_FLOOD", L"CVL_STANDIN_FLOOD_BYTES",
+                                    L"CVL_STANDIN_GARBLE"})
             SetEnvironmentVariableW(name, nullptr);
     }
     StandInJournal(const StandInJournal&) = delete;
     StandInJournal& operator=(const StandInJournal&) = delete;
 
-    // One entry per line: "start", tool, current directory, command line; or "exit",
-    // tool, exit code; tab-separated.
+    // One entry per line: "start", tool, current directory, command line, process id;
+    // or "exit", tool, exit code, process id; tab-separated.
     std::vector<std::vector<std::string>> Entries() const {
         std::vector<std::vector<std::string>> entries;
         std::string text = ReadFileBytes(FFile);
@@ -159,16 +162,33 @@ public:
         return entries;
     }
 
-    // Waits until as many compilers have exited as have started (at most TimeoutMs),
-    // so that no stand-in outlives its test.
+    // The process ids of the starts, and of the exits the stand-ins wrote themselves.
+    std::vector<DWORD> Pids(const char* Kind) const {
+        std::vector<DWORD> pids;
+        for (const auto& e : Entries())
+            if (e.size() >= 4 && e[0] == Kind) pids.push_back(static_cast<DWORD>(strtoul(e.back().c_str(), nullptr, 10)));
+        return pids;
+    }
+
+    // Waits until every stand-in that started has ended (at most TimeoutMs), on its
+    // own or ended from outside, so that no stand-in outlives its test.
     bool WaitAllExited(DWORD TimeoutMs) const {
         for (DWORD waited = 0;; waited += 50) {
-            size_t starts = 0, exits = 0;
-            for (const auto& e : Entries()) (e[0] == "start" ? starts : exits)++;
-            if (starts == exits) return true;
+            bool all = true;
+            for (DWORD pid : Pids("start")) all = all && ProcessGone(pid);
+            if (all) return true;
             if (waited >= TimeoutMs) return false;
             Sleep(50);
         }
+    }
+
+    // Whether no process with this id runs (any more).
+    static bool ProcessGone(DWORD Pid) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, Pid);
+        if (!process) return true;
+        const bool gone = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        CloseHandle(process);
+        return gone;
     }
 
 private:

@@ -9,6 +9,10 @@
 #include "catalogue/UDirCodes.h"
 #include "script/UCompile.h"
 #include "support/UDirTree.h"
+#include "script/UCompileReport.h"
+#include "script/UScript.h"
+#include "support/UCapture.h"
+#include "tests/driver/TestCompileTimeout.h"
 
 using namespace cvltest;
 
@@ -29,7 +33,7 @@ protected:
     void TearDown() override {
         EXPECT_TRUE(journal.WaitAllExited(10000)) << "a stand-in compiler outlived its test";
         SetCurrentDirectoryW(L"C:\\");
-        SetCompileTimeoutMs(0);
+        TestCompileTimeoutMs = DefaultCompileTimeoutMs;
         ResetCatalogue();
     }
     int32_t Run(const TScriptItem& Item) {
@@ -48,6 +52,12 @@ protected:
     StandInJournal journal{dir / L"journal.txt"};
     std::wstring log;
 };
+
+std::wstring FirstLine(const std::wstring& Text) { return Text.substr(0, Text.find(L"\r\n")); }
+std::wstring SecondLine(const std::wstring& Text) {
+    const size_t end = Text.find(L"\r\n");
+    return end == std::wstring::npos ? L"" : Text.substr(end + 2);
+}
 
 TEST_F(Compile, TheLowestBitPicksTheIdeAndItsRowPicksTheTool) {
     struct Case {
@@ -74,7 +84,9 @@ TEST_F(Compile, TheLowestBitPicksTheIdeAndItsRowPicksTheTool) {
         DeleteFileW((dir / L"journal.txt").c_str());
 
         EXPECT_EQ(Run(CompileRow(L"cvl160.dpk", c.code, c.options)), 0) << std::hex << c.code;
-        EXPECT_EQ(log, L"Compiling package: cvl160.dpk...Success");
+        // There is no project here: every tool fails, and the row still reports the start.
+        EXPECT_EQ(FirstLine(log), L"Compiling package: cvl160.dpk...Success");
+        EXPECT_EQ(SecondLine(log), L"Compiler exit code: 1, output in " + dir / L"work\\cvl160.log");
         ASSERT_TRUE(journal.WaitAllExited(10000));
         auto starts = Starts();
         ASSERT_EQ(starts.size(), 1u) << std::hex << c.code;
@@ -133,7 +145,8 @@ TEST_F(Compile, AToolPathWithBlanksIsQuotedAndTheProjectNameIsNot) {
     MakeStandInIde(Delphi7, dir / L"Program Files (x86)\\Borland\\Delphi7");
 
     EXPECT_EQ(Run(CompileRow(L"my package.dpk", 0x100)), 0);
-    EXPECT_EQ(log, L"Compiling package: my package.dpk...Success");
+    EXPECT_EQ(FirstLine(log), L"Compiling package: my package.dpk...Success");
+    EXPECT_EQ(LastCompileOutcome().LogPath, dir / L"work\\my package.log");
     ASSERT_TRUE(journal.WaitAllExited(10000));
     auto starts = Starts();
     ASSERT_EQ(starts.size(), 1u);
@@ -186,65 +199,249 @@ TEST_F(Compile, TheStandInBuildsWhereTheConfigurationSays) {
     EXPECT_FALSE(Exists(dir / L"work\\cvl70.bpl"));
 }
 
-TEST_F(Compile, AFailedCompileStillReportsTheStartOnly) {
+TEST_F(Compile, ASuccessfulCompileLogsExitCodeZeroAndWhatTheCompilerPrinted) {
     WriteProjects(dir);
     MakeStandInIde(Delphi7, dir / L"d7");
-    SetEnvironmentVariableW(L"CVL_STANDIN_FAIL", L"cvl70");
+    WriteFileBytes(dir / L"work\\cvl70.log", std::string(100000, 'x'));  // of an earlier run
     EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
-    EXPECT_EQ(log, L"Compiling package: cvl70.dpk...Success");
-    ASSERT_TRUE(journal.WaitAllExited(10000));
-    EXPECT_FALSE(Exists(dir / L"work\\out\\cvl70.bpl"));
-    // A broken source tree fails the same way, for a reason of its own.
-    SetEnvironmentVariableW(L"CVL_STANDIN_FAIL", nullptr);
-    DeleteFileW((dir / L"Source\\cvl.inc").c_str());
-    EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
-    ASSERT_TRUE(journal.WaitAllExited(10000));
-    EXPECT_FALSE(Exists(dir / L"work\\out\\cvl70.bpl"));
+    EXPECT_EQ(log, L"Compiling package: cvl70.dpk...Success\r\nCompiler exit code: 0, output in " +
+                       dir / L"work\\cvl70.log");
+    EXPECT_EQ(ReadFileBytes(dir / L"work\\cvl70.log"),
+              "Stand-in Delphi compiler (dcc32) for Win32\r\n1 units, cvl70 built for Win32.\r\n");
+    EXPECT_TRUE(Exists(dir / L"work\\out\\cvl70.bpl"));
+    // Every start of the compiler has ended when the row is done.
+    EXPECT_TRUE(journal.WaitAllExited(0));
 }
 
-TEST_F(Compile, ACompilerThatHangsIsWaitedForOnlyUntilTheTimeOut) {
-    WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
-    SetEnvironmentVariableW(L"CVL_STANDIN_HANG", L"dcc32");
-    SetEnvironmentVariableW(L"CVL_STANDIN_HANG_MS", L"4000");
-    SetCompileTimeoutMs(300);
-    DWORD started = GetTickCount();
-    EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
-    DWORD took = GetTickCount() - started;
-    EXPECT_GE(took, 250u);
-    EXPECT_LT(took, 3000u);
-    EXPECT_EQ(log, L"Compiling package: cvl70.dpk...Success");
-    EXPECT_EQ(Starts().size(), 1u);
-    EXPECT_FALSE(Exists(dir / L"work\\out\\cvl70.bpl"));
-}
-
-TEST(CompileTimeout, TheEnvironmentCanOnlyShortenTheWait) {
+TEST_F(Compile, AFailingCompilerIsLoggedInItsOwnBytesAndReportedReadably) {
     struct Case {
-        const wchar_t* value;  // nullptr: not set
-        uint32_t ms;
+        const wchar_t* mode;       // the stand-in's control variable
+        const char* inLog;         // bytes the log holds
+        const wchar_t* lastLine;   // the report's last output line; empty: "printed nothing"
     };
     // clang-format off
     const Case cases[] = {
-        {nullptr,    45000},
-        {L"500",     500},
-        {L"0",       0},
-        {L"45000",   45000},
-        {L"999999",  45000},
-        {L"12ab",    45000},
-        {L"",        45000},
-        {L"99999999999999999999", 45000},
+        {L"CVL_STANDIN_FAIL",   "cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'\r\n",
+                                L"cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'"},
+        {L"CVL_STANDIN_SILENT", "",
+                                L""},
+        {L"CVL_STANDIN_GARBLE", "\x1b[31mVeraltet\x1b[0m \x01\x7f",
+                                L"cvl70.dpk(12) Fatal: F1026 Datei nicht gefunden: '\u00dcbersicht.pas'"},
+    };
+    // clang-format on
+    WriteProjects(dir);
+    MakeStandInIde(Delphi7, dir / L"d7");
+    for (const Case& c : cases) {
+        SetEnvironmentVariableW(c.mode, L"cvl70");
+        EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0) << Narrow(c.mode);
+        SetEnvironmentVariableW(c.mode, nullptr);
+        EXPECT_EQ(SecondLine(log), L"Compiler exit code: 1, output in " + dir / L"work\\cvl70.log");
+        const std::string bytes = ReadFileBytes(dir / L"work\\cvl70.log");
+        EXPECT_NE(bytes.find(c.inLog), std::string::npos) << Narrow(c.mode);
+        if (*c.inLog == '\0') {
+            EXPECT_EQ(bytes, "");
+        }
+
+        const std::wstring report = CompileReport(LastCompileOutcome());
+        for (wchar_t ch : report)
+            EXPECT_TRUE(ch >= 0x20 || ch == L'\r' || ch == L'\n' || ch == L'\t') << Narrow(c.mode) << " " << int(ch);
+        const std::wstring path = L"\r\n\r\nThe whole output is in " + dir / L"work\\cvl70.log";
+        ASSERT_GE(report.size(), path.size());
+        EXPECT_EQ(report.substr(report.size() - path.size()), path);
+        const std::wstring shown = report.substr(0, report.size() - path.size());
+        const std::wstring want = *c.lastLine ? std::wstring(L"\r\n") + c.lastLine : L"The compiler printed nothing.";
+        EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), want.size())), want) << Narrow(report);
+    }
+    // Standard error comes through the same pipe.
+    EXPECT_NE(ReadFileBytes(dir / L"work\\cvl70.log").find("Error on standard error\r\n"), std::string::npos);
+    EXPECT_TRUE(journal.WaitAllExited(0));
+}
+
+TEST_F(Compile, MegabytesOfOutputNeitherBlockTheCompilerNorFillTheDisk) {
+    WriteProjects(dir);
+    MakeStandInIde(Delphi7, dir / L"d7");
+    SetEnvironmentVariableW(L"CVL_STANDIN_FLOOD", L"dcc32");
+    SetEnvironmentVariableW(L"CVL_STANDIN_FLOOD_BYTES", L"6291456");
+    TestCompileTimeoutMs = 30000;
+    EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
+    EXPECT_EQ(SecondLine(log), L"Compiler exit code: 1, output in " + dir / L"work\\cvl70.log");
+    const TCompileOutcome& outcome = LastCompileOutcome();
+    EXPECT_GT(outcome.OutputBytes, 6291456u);
+    const std::string bytes = ReadFileBytes(dir / L"work\\cvl70.log");
+    EXPECT_LT(bytes.size(), CompileLogHeadBytes + CompileLogTailBytes + 200);
+    EXPECT_EQ(bytes.compare(0, 20, "Stand-in Delphi comp"), 0);
+    EXPECT_NE(bytes.find(" bytes of the compiler's output left out here ...]"), std::string::npos);
+    const std::string fatal = "cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'\r\n";
+    ASSERT_GT(bytes.size(), fatal.size());
+    EXPECT_EQ(bytes.substr(bytes.size() - fatal.size()), fatal);
+
+    const std::wstring report = CompileReport(outcome);
+    // Whole lines, as many as the limits allow, the last one the failure.
+    EXPECT_NE(report.find(L"' never used\r\n"), std::wstring::npos) << Narrow(report);
+    EXPECT_NE(report.find(L"\r\ncvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'\r\n\r\n"),
+              std::wstring::npos);
+    const size_t from = report.find(L"printed:\r\n") + 10, to = report.find(L"\r\n\r\nThe whole output");
+    ASSERT_LT(from, to);
+    size_t lines = 0, rows = 0;
+    for (size_t at = from; at < to; ++lines) {
+        size_t end = std::min(report.find(L"\r\n", at), to);
+        rows += (end - at + CompileReportLimits.RowChars - 1) / CompileReportLimits.RowChars;
+        at = end + 2;
+    }
+    EXPECT_GE(lines, 5u);
+    EXPECT_LE(rows, CompileReportLimits.Rows);
+    EXPECT_LE(to - from, CompileReportLimits.Chars + 2 * CompileReportLimits.Lines);
+}
+
+TEST_F(Compile, ACompilerThatHangsIsEndedWithEverythingItStartedAfterTheWait) {
+    WriteProjects(dir);
+    MakeStandInIde(Delphi7, dir / L"d7");
+    SetEnvironmentVariableW(L"CVL_STANDIN_HANG", L"dcc32");
+    TestCompileTimeoutMs = 3000;
+    DWORD started = GetTickCount();
+    EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
+    DWORD took = GetTickCount() - started;
+    EXPECT_GE(took, 2950u);
+    EXPECT_LT(took, 10000u);
+    EXPECT_EQ(log, L"Compiling package: cvl70.dpk...Success\r\nCompiler stopped after the time-out of 3000 ms, "
+                   L"output in " + dir / L"work\\cvl70.log");
+    EXPECT_EQ(ReadFileBytes(dir / L"work\\cvl70.log"), "Compiling cvl70.dpk...\r\n");
+    // The compiler and the helper it started are gone at once; neither ended by itself.
+    const std::vector<DWORD> pids = journal.Pids("start");
+    ASSERT_EQ(pids.size(), 2u);
+    for (DWORD pid : pids) EXPECT_TRUE(StandInJournal::ProcessGone(pid)) << pid;
+    EXPECT_TRUE(journal.Pids("exit").empty());
+    EXPECT_FALSE(Exists(dir / L"work\\out\\cvl70.bpl"));
+    const std::wstring report = CompileReport(LastCompileOutcome());
+    EXPECT_EQ(report.rfind(L"\r\n\r\nThe compiler did not finish within 3 seconds and was stopped.\r\n", 0), 0u)
+        << Narrow(report);
+}
+
+TEST_F(Compile, ALogThatCannotBeWrittenIsSaidSo) {
+    WriteProjects(dir);
+    MakeStandInIde(Delphi7, dir / L"d7");
+    CreateDirectoryPath(dir / L"work\\cvl70.log");  // a folder where the log should go
+    EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
+    EXPECT_EQ(SecondLine(log).rfind(L"Compiler exit code: 0, output not saved in " + dir / L"work\\cvl70.log: ", 0), 0u)
+        << Narrow(log);
+    EXPECT_NE(CompileReport(LastCompileOutcome()).find(L"The output could not be saved in "), std::wstring::npos);
+}
+
+// The engine adds a compiler's report to the check row right after its compile, and
+// to no other row.
+TEST_F(Compile, OnlyTheCheckRowRightAfterACompileGetsTheCompilersReport) {
+    WriteProjects(dir);
+    MakeStandInIde(Delphi7, dir / L"d7");
+    SetEnvironmentVariableW(L"CVL_STANDIN_FAIL", L"cvl70");
+    const std::wstring work = dir / L"work";
+    const TScriptItem setIde = {itSetIde, L"Delphi7", 9, dcNone, nullptr, nullptr, dcNone, 0, nullptr};
+    const TScriptItem checkBpl = {itCheckFile, L"out\\cvl70.bpl", 0, dcNone, nullptr, nullptr, dcNone, 0, nullptr};
+    const TScriptItem checkDcp = {itCheckFile, L"out\\cvl70.dcp", 0, dcNone, nullptr, nullptr, dcNone, 0, nullptr};
+    const TScriptItem rows[] = {
+        setIde,
+        CompileRow(L"cvl70.dpk", 0x100),
+        checkBpl,                          // 2: the report
+        checkDcp,                          // 3: none, not right after the compile
+        CompileRow(L"cvl70.dpk", 0x100),
+        setIde,
+        checkBpl,                          // 6: none, another block
+        CompileRow(L"dclcvl70.dpk", 0x100),
+        checkBpl,                          // 8: the report of dclcvl70
+    };
+    ResetInstallState();
+    InstallDir = dir / L"lib";
+    std::vector<std::wstring> reports;
+    {
+        TScript script(rows, static_cast<int32_t>(std::size(rows)));
+        script.Start();
+        for (; script.Current < script.Count(); ++script.Current) {
+            script.ItemDoScript();
+            reports.push_back(script.CompilerReport());
+        }
+    }
+    ResetInstallState();
+    ASSERT_EQ(reports.size(), std::size(rows));
+    for (size_t i : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) EXPECT_EQ(reports[i], L"") << i;
+    EXPECT_NE(reports[2].find(L"cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'"), std::wstring::npos);
+    EXPECT_NE(reports[2].find(work + L"\\cvl70.log"), std::wstring::npos);
+    EXPECT_NE(reports[8].find(L"dclcvl70.dpk Fatal: F2613"), std::wstring::npos) << Narrow(reports[8]);
+    EXPECT_NE(reports[8].find(work + L"\\dclcvl70.log"), std::wstring::npos);
+}
+
+TEST(CompileReportText, OutputBytesBecomeReadableText) {
+    struct Case {
+        std::string bytes;
+        const wchar_t* text;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"Fatal: F1026\r\n",                     L"Fatal: F1026\r\n"},
+        {"Datei \xc3\x9c" "bersicht",            L"Datei \u00dcbersicht"},   // UTF-8
+        {"Datei \xdc" "bersicht",                L"Datei \u00dcbersicht"},   // the ANSI code page (1252)
+        {std::string("a\0b\x01\x1b[0m\x7f", 9), L"a?b??[0m?"},              // control characters
+        {std::string("F\0a\0t\0a\0l\0\n\0", 12), L"Fatal\n"},               // UTF-16
+        {"\xe2\x80\xae" "evil",                  L"?evil"},                  // a direction override
+        {"",                                     L""},
+    };
+    // clang-format on
+    for (const Case& c : cases) EXPECT_EQ(OutputToText(c.bytes), c.text) << c.bytes;
+}
+
+TEST(CompileReportText, TheLastLinesFitTheBox) {
+    struct Case {
+        std::wstring text;
+        TReportLimits limits;
+        std::vector<std::wstring> lines;  // what comes back
+    };
+    std::wstring many;
+    for (int i = 1; i <= 30; ++i) many += L"line " + std::to_wstring(i) + L"\r\n";
+    std::vector<std::wstring> last20;
+    for (int i = 11; i <= 30; ++i) last20.push_back(L"line " + std::to_wstring(i));
+    const std::wstring w40(40, L'w'), w70(70, L'w');
+    // clang-format off
+    const Case cases[] = {
+        {many + L"\r\n\r\n  \r\n",       CompileReportLimits, last20},
+        {L"only\r\n",                    CompileReportLimits, {L"only"}},
+        {L"",                            CompileReportLimits, {}},
+        {L"a\r\n\r\nb  \t",              CompileReportLimits, {L"a", L"", L"b"}},
+        // Rows: a line of 40 characters takes two rows of 36, one of 70 two as well.
+        {w40 + L"\n" + w40 + L"\n" + w70, {20, 2000, 4, 36},  {w40, w70}},
+        {w40 + L"\n" + w70,               {20, 2000, 3, 36},  {w70}},
+        // Characters.
+        {w40 + L"\n" + w40 + L"\n" + w70, {20, 149, 30, 36},  {w40, w70}},
+        // A last line too long by itself: its end.
+        {L"start " + std::wstring(200, L'y'), {20, 2000, 3, 36}, {L"..." + std::wstring(105, L'y')}},
+        {L"start " + std::wstring(200, L'y'), {20, 50, 30, 36},  {L"..." + std::wstring(47, L'y')}},
+    };
+    // clang-format on
+    for (const Case& c : cases) EXPECT_EQ(LastLines(c.text, c.limits), c.lines) << Narrow(c.text.substr(0, 40));
+}
+
+TEST(OutputKeeper, KeepsTheHeadAndTheTailAndCountsWhatLiesBetween) {
+    struct Case {
+        std::vector<std::string> pieces;
+        std::string head, tail;
+        uint64_t dropped;
+        std::string last3;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{"abc"},                                            "abc",  "",       0,  "abc"},
+        {{"abcdefg"},                                        "abcd", "efg",    0,  "efg"},
+        {{"abcd", "efgh", "ijkl"},                           "abcd", "ghijkl", 2,  "jkl"},
+        {{"ab", "cdefghijklmnopqrstu"},                      "abcd", "pqrstu", 11, "stu"},
+        {{"abcde", "f", "g", "h", "i", "j", "k", "l", "m"},  "abcd", "hijklm", 3,  "klm"},
     };
     // clang-format on
     for (const Case& c : cases) {
-        SetEnvironmentVariableW(L"CVL_COMPILE_TIMEOUT_MS", c.value);
-        EXPECT_EQ(CompileTimeoutMs(), c.ms) << (c.value ? Narrow(c.value) : "unset");
+        TOutputKeeper keeper(4, 6);
+        for (const std::string& piece : c.pieces) keeper.Append(piece.data(), piece.size());
+        EXPECT_EQ(keeper.Head(), c.head);
+        EXPECT_EQ(keeper.Tail(), c.tail);
+        EXPECT_EQ(keeper.Dropped(), c.dropped) << c.head << c.tail;
+        EXPECT_EQ(keeper.Last(3), c.last3);
+        EXPECT_EQ(keeper.Total(), c.head.size() + c.tail.size() + c.dropped);
     }
-    SetCompileTimeoutMs(700);
-    EXPECT_EQ(CompileTimeoutMs(), 700u);
-    SetCompileTimeoutMs(90000);
-    EXPECT_EQ(CompileTimeoutMs(), 45000u);
-    SetCompileTimeoutMs(0);
-    SetEnvironmentVariableW(L"CVL_COMPILE_TIMEOUT_MS", nullptr);
 }
 
 TEST(CompileDispatch, TheTableNamesTheCompileExecutor) {

@@ -2,6 +2,8 @@
 // what both make of damaged or foreign files.
 #include "UndoLogTesting.h"
 #include "catalogue/UDirCodes.h"
+#include "support/UProduct.h"
+#include "support/UTextFile.h"
 
 using namespace cvltest;
 
@@ -259,7 +261,7 @@ TEST_F(UndoLog, DamagedLengthsEndTheReading) {
         {"trailer of the newest too long", good.size() - 2, 0x7FFF, 0},
         {"trailer of the newest below 16", good.size() - 2, 15, 0},
         {"trailer of the newest off by one", good.size() - 2, recordSize - 1, 0},
-        {"name length of the newest", newestStart + 12, 7, 0},
+        {"name length of the newest", newestStart + 12, 5, 0},
         {"name length of the middle", middleStart + 12, 2, 1},
         {"trailer of the middle", newestStart - 2, 40, 1},
     };
@@ -275,14 +277,23 @@ TEST_F(UndoLog, DamagedLengthsEndTheReading) {
             EXPECT_EQ(read[0].Name, "newest") << c.what;
         }
         EXPECT_FALSE(d.BodyIsWhole()) << c.what;
+        EXPECT_FALSE(d.LogIsCut()) << c.what;
     }
 
-    // A log cut inside its last record.
-    WriteFileBytes(LogPath(), good.substr(0, good.size() - 1));
-    TDeinstall cut;
-    ASSERT_EQ(Load(cut, LogPath()), 0);
-    EXPECT_TRUE(TDeinstallProbe::Body(cut).empty());
-    EXPECT_FALSE(cut.BodyIsWhole());
+    // A log cut inside its last record, or whose last head asks for more bytes than
+    // there are, ends with a short write: the records before it are read.
+    std::string longer = good;
+    Put16(longer, newestStart + 12, 7);
+    for (const std::string& cutLog : {good.substr(0, good.size() - 1), longer}) {
+        WriteFileBytes(LogPath(), cutLog);
+        TDeinstall cut;
+        ASSERT_EQ(Load(cut, LogPath()), 0);
+        std::vector<TUndoRecord> read = TDeinstallProbe::Body(cut);
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_EQ(read[0].Name, "middle");
+        EXPECT_TRUE(cut.BodyIsWhole());
+        EXPECT_TRUE(cut.LogIsCut());
+    }
 }
 
 TEST_F(UndoLog, DamageInTheHeaderOrAForwardBodyStopsThere) {
