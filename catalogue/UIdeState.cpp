@@ -4,9 +4,11 @@
 
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
-#include "script/UScriptItems.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UProduct.h"
+#include "support/URegistry.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -26,13 +28,8 @@ std::wstring FileNameOf(const std::wstring& Path) {
 
 // "C:\IDE\.\bin" and "c:/ide/bin" name one folder; the comparison needs one spelling.
 std::wstring Normalised(const std::wstring& Path) {
-    DWORD size = GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return Path;
-    std::wstring full(size, L'\0');
-    DWORD length = GetFullPathNameW(Path.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) return Path;
-    full.resize(length);
-    return full;
+    std::wstring full = GetFullPath(Path);
+    return full.empty() ? Path : full;
 }
 
 // The full path of a process's program; empty when the process cannot be asked.
@@ -88,14 +85,6 @@ bool IsIdeProgramName(const std::wstring& FileName) {
     for (const wchar_t* name : IdePrograms)
         if (SameTextNoCase(FileName, name)) return true;
     return false;
-}
-
-bool PathLiesBelow(const std::wstring& File, const std::wstring& Dir) {
-    if (File.empty() || Dir.empty()) return false;
-    std::wstring file = Normalised(File), dir = Normalised(Dir);
-    while (!dir.empty() && dir.back() == L'\\') dir.pop_back();
-    if (dir.empty() || file.size() <= dir.size() + 1 || file[dir.size()] != L'\\') return false;
-    return SameTextNoCase(file.substr(0, dir.size()), dir);
 }
 
 std::vector<TRunningIde> FindRunningIdes(const std::vector<std::wstring>& Roots) {

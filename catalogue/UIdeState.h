@@ -28,11 +28,6 @@
 // any letter case.
 bool IsIdeProgramName(const std::wstring& FileName);
 
-// Whether File lies inside Dir, at any depth, in any letter case; Dir may end with
-// backslashes. Dir itself and a sibling that merely begins like it
-// (C:\IDE\Delphi70 for C:\IDE\Delphi7) do not count.
-bool PathLiesBelow(const std::wstring& File, const std::wstring& Dir);
-
 struct TRunningIde {
     std::wstring Root;     // the root, as passed in, that Program lies below; empty: unknown
     std::wstring Program;  // the full path of the running program (its bare name when unknown)

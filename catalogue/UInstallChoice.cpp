@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "catalogue/UProducts.h"
-#include "script/UScriptItems.h"
+#include "support/UProduct.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/URegistry.h"
+#include "support/UText.h"
 #include "support/WinHandles.h"
 
 namespace {

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "catalogue/UProducts.h"
-#include "script/UScriptItems.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UProduct.h"
+#include "support/URegistry.h"
+#include "support/UText.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/URegistry.h"
 
 namespace {
 
@@ -81,16 +82,6 @@ std::array<TSelectionItem, SelectionItemCount> MakeSelectionItems() {
         {0x80,       L"Context help files",              false, 0},
         {0x100,      L"Delphi demo projects",            false, 0},
     }};
-}
-
-bool DirectoryExists(const std::wstring& path) {
-    DWORD attr = GetFileAttributesW(path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool FileExists(const std::wstring& path) {
-    DWORD attr = GetFileAttributesW(path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void DetectProduct(TBorlandProduct& p) {

@@ -3,11 +3,12 @@
 #include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
-#include "script/UScriptItems.h"
-#include "setup/UFrame.h"
+#include "resources/UResourceIds.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UProduct.h"
 
+int32_t CurrentPage = 1;
 std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 
 void CreatePages() {
@@ -92,7 +93,7 @@ bool TPageReadyForInstall::InstallDirAcceptable() const {
 }
 
 int32_t TPageReadyForInstall::Show() {
-    if (!InstallDirAcceptable()) return 9;  // back to the directory page
+    if (!InstallDirAcceptable()) return psBack;  // back to the directory page
     SizePageText(2);
     SetItemText(idcPageText, ReadyText());
     ShowItem(idcPageText, true);

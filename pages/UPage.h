@@ -10,12 +10,33 @@
 #include <string>
 #include <vector>
 
+// What Show returns besides 1 (shown) and 0 (a failure that ends the wizard's
+// navigation): the page asks to go back one page, to be shown again, or to be passed
+// over onto the next one.
+enum TPageStep : int32_t {
+    psBack = 9,
+    psAgain = 10,
+    psForward = 11,
+};
+
+// The move a TPageStep asks for: -1, 0 or +1 pages.
+constexpr int32_t StepOf(int32_t Result) { return Result - psAgain; }
+constexpr bool IsPageStep(int32_t Result) { return Result >= psBack && Result <= psForward; }
+
+// How the frame answers Cancel on a page.
+enum class TCancelAnswer {
+    Ignore,  // the page has taken care of it; nothing more happens
+    Close,   // the wizard closes at once
+    Ask,     // the user is asked whether to cancel the install
+};
+
 class TPage {
 public:
     virtual ~TPage() = default;
     virtual int32_t Show() = 0;
     virtual int32_t Hide() = 0;
     virtual int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam);
+    virtual TCancelAnswer OnCancel() { return TCancelAnswer::Ask; }
     // Asked before the user's Next (Step 1) or Back (Step -1) leaves the page; false
     // keeps the wizard on it, as it is.
     virtual bool MayLeave(int32_t) { return true; }
@@ -123,6 +144,9 @@ public:
     bool InDoScript() const { return FInDoScript; }
     // A cancel request never interrupts the run.
     int32_t Terminate() { return 0; }
+    TCancelAnswer OnCancel() override {
+        return InDoScript() && Terminate() != 0 ? TCancelAnswer::Ignore : TCancelAnswer::Ask;
+    }
 
     // The text of the box that reports a failing row.
     static std::wstring ErrorMessage(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
@@ -136,10 +160,13 @@ class TPageFinish : public TPage {
 public:
     int32_t Show() override;
     int32_t Hide() override { return 1; }
+    TCancelAnswer OnCancel() override { return TCancelAnswer::Close; }
     bool SaveInstallState();
 };
 
 constexpr int PageCount = 6;
+// The page the wizard shows, 1..PageCount.
+extern int32_t CurrentPage;
 // Entries 1..6; entry 0 stays empty.
 extern std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "pages/UPage.h"
+#include "resources/UResourceIds.h"
 #include "script/UScript.h"
-#include "script/UScriptRun.h"
 #include "script/UScriptItems.h"
-#include "setup/UFrame.h"
+#include "script/UScriptRun.h"
+#include "support/UProduct.h"
 
 namespace {
 

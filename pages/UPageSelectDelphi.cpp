@@ -8,9 +8,9 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "controls/UbrdCheckListBox.h"
-#include "script/UScriptItems.h"
-#include "setup/UFrame.h"
+#include "resources/UResourceIds.h"
 #include "support/UConst.h"
+#include "support/UProduct.h"
 
 TPageSelectDelphi* PageSelectDelphi = nullptr;
 
@@ -22,13 +22,6 @@ const std::vector<TCustomizeEntry> CustomizeEntries = {
 };
 
 namespace {
-
-// Dialog resource 900 and its controls.
-constexpr int CustomizeDialogId = 900;
-constexpr int idcCustomizeList = 901;
-constexpr int idcCustomizeDescription = 902;
-constexpr int idcCustomizeOk = 904;
-constexpr int idcCustomizeCancel = 905;
 
 constexpr int MaskBits = 32;
 
@@ -232,7 +225,7 @@ uint32_t TPageSelectDelphi::CheckedMask() const {
 void TPageSelectDelphi::EnableNextByChecks() const { EnableWindow(Item(idcNext), CheckedMask() != 0); }
 
 void TPageSelectDelphi::ShowCustomizeDialog() {
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(CustomizeDialogId), nullptr,
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CUSTOMIZE), nullptr,
                                      CustomizeDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create Customize dialog", L"Error", MB_OK);
 }

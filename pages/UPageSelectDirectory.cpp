@@ -9,10 +9,11 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "pages/UPage.h"
-#include "script/UScriptItems.h"
-#include "setup/UFrame.h"
+#include "resources/UResourceIds.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UProduct.h"
+#include "support/URegistry.h"
+#include "support/UText.h"
 
 namespace {
 

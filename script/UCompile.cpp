@@ -7,7 +7,9 @@
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UCapture.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UProcess.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -28,16 +30,10 @@ const TCompileTool Make  = {L"bin\\make.exe",  L" /f", cpNoMake};
 
 constexpr uint32_t Win64Compiler = 1;  // Options of a compile row
 
-std::wstring Text(const wchar_t* Value) { return Value ? Value : L""; }
 
 const TCompileTool& ToolFor(const TBorlandProduct& Ide, uint32_t Options) {
     if (!Ide.IsDelphi) return Make;  // C++Builder has no 64-bit switch of its own
     return Options == Win64Compiler ? Dcc64 : Dcc32;
-}
-
-bool IsFile(const std::wstring& Path) {
-    DWORD attributes = GetFileAttributesW(Path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::wstring ToolName(const TCompileTool& Tool) {
@@ -84,12 +80,12 @@ int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText) {
     const TBorlandProduct* ide = ProductRow(ProductRowByLowestBit(static_cast<int32_t>(Item.Code)));
     if (!ide) return cpIdeOutOfTable;
 
-    const std::wstring name = Text(Item.Name);
+    const std::wstring name = FieldText(Item.Name);
     const TCompileTool& tool = ToolFor(*ide, Item.Options);
     // A root that detection left empty or relative would make the tool's path point
     // into whatever the current drive or folder holds.
     const std::wstring toolPath = IsFullPath(ide->RootDir) ? PathJoin(ide->RootDir, tool.File) : L"";
-    if (toolPath.empty() || !IsFile(toolPath)) {
+    if (toolPath.empty() || !FileExists(toolPath)) {
         LogText = L"Compiling package, cannot find " + ToolName(tool) + L": " + name + LogFail;
         return tool.MissingResult;
     }

@@ -46,3 +46,8 @@ inline TExecutor FindExecutor(const TExecutorTable& Table, uint32_t Type) {
 inline constexpr const wchar_t* LogSuccess = L"...Success";
 inline constexpr const wchar_t* LogFail = L"...Fail";
 inline constexpr const wchar_t* LogAlready = L"...Already";
+
+inline const wchar_t* Outcome(bool Success) { return Success ? LogSuccess : LogFail; }
+
+// A text field of a row, empty where the row has none.
+inline std::wstring FieldText(const wchar_t* Value) { return Value ? Value : L""; }

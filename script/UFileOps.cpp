@@ -5,10 +5,17 @@
 #include <iterator>
 #include <vector>
 
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "support/UConst.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UProcess.h"
+#include "support/UResources.h"
+#include "support/UText.h"
 #include "support/UTextFile.h"
-#include "support/UUtils.h"
+#include "support/UVersionInfo.h"
 #include "support/UbrdStringList.h"
 #include "support/WinHandles.h"
 
@@ -20,23 +27,19 @@ namespace {
 
 const wchar_t* const CrLf = L"\r\n";
 
-std::wstring Text(const wchar_t* Value) { return Value ? Value : L""; }
-
-const wchar_t* Outcome(bool Success) { return Success ? LogSuccess : LogFail; }
-
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
 // The folder part of a path or pattern, up to and including its last separator; a
 // forward slash separates as well, or a pattern such as Source/*.hpp would have its
 // matches looked for in one folder and acted on in the one above.
 std::wstring FolderOf(const std::wstring& Path) {
     for (size_t i = Path.size(); i > 0; --i)
-        if (IsSeparator(Path[i - 1])) return Path.substr(0, i);
+        if (IsPathSeparator(Path[i - 1])) return Path.substr(0, i);
     return L"";
 }
 
 std::wstring NamePartOf(const std::wstring& Path) { return Path.substr(FolderOf(Path).size()); }
 
+// Whether anything is at Path, which may also be a pattern ("Delphi7\*.bpl"): the
+// check-file and write rows count a match of the pattern as present.
 bool AnythingAt(const std::wstring& Path) {
     WIN32_FIND_DATAW data;
     UniqueFind find(FindFirstFileW(Path.c_str(), &data));
@@ -190,7 +193,7 @@ std::wstring SystemMessageText(uint32_t Code) {
     return text;
 }
 
-std::wstring RowPath(uint32_t Dir, const wchar_t* Name) { return PathJoin(DirCodeToPath(Dir), Text(Name)); }
+std::wstring RowPath(uint32_t Dir, const wchar_t* Name) { return PathJoin(DirCodeToPath(Dir), FieldText(Name)); }
 
 // ---------------------------------------------------------------- directories
 
@@ -336,7 +339,7 @@ int32_t ExecModifyFile(const TScriptItem& Item, std::wstring& LogText) {
         LogText += LogFail;
         return opened;
     }
-    std::string line = AnsiFromWide(Text(Item.Name));
+    std::string line = AnsiFromWide(FieldText(Item.Name));
     if (StrPosA(AnsiLower(content), AnsiLower(line)) > 0) {
         LogText += LogAlready;
         return 0;
@@ -357,19 +360,19 @@ int32_t ExecReplaceText(const TScriptItem& Item, std::wstring& LogText) {
     std::string content;
     const int32_t opened = OpenTextForEdit(IsFullPath(path) ? path : L"", file, content);
     if (opened == mfOpenFailed || opened == mfSizeFailed) return opened;
-    LogText = L"Replace text: File=" + path + L", FindText=" + Text(Item.Param) + L", ReplaceTo=" + Text(Item.Name2);
+    LogText = L"Replace text: File=" + path + L", FindText=" + FieldText(Item.Param) + L", ReplaceTo=" + FieldText(Item.Name2);
     if (opened != 0) {
         LogText += LogFail;
         return opened;
     }
-    const std::string find = AnsiFromWide(Text(Item.Param));
+    const std::string find = AnsiFromWide(FieldText(Item.Param));
     const int position = StrPosA(AnsiLower(content), AnsiLower(find));
     if (position == 0) {
         LogText += LogAlready;
         return 0;
     }
     const size_t start = static_cast<size_t>(position - 1);
-    const std::string tail = AnsiFromWide(Text(Item.Name2)) + content.substr(start + find.size());
+    const std::string tail = AnsiFromWide(FieldText(Item.Name2)) + content.substr(start + find.size());
     const int32_t result = WriteAt(file.get(), start, tail, true);
     LogText += Outcome(result == 0);
     return result;
@@ -404,7 +407,7 @@ int32_t ExecMergeFiles(const TScriptItem& Item, std::wstring& LogText) {
 int32_t ExecRunFile(const TScriptItem& Item, std::wstring& LogText) {
     // The program's path is put in quotes when it holds a blank: unquoted, the system
     // would try "C:\Program.exe" first for a folder below "C:\Program Files".
-    const std::wstring name = Text(Item.Name);
+    const std::wstring name = FieldText(Item.Name);
     const size_t blank = name.find(L' ');
     const std::wstring program = PathJoin(GetCurrentDir(), name.substr(0, blank));
     const std::wstring parameters = blank == std::wstring::npos ? L"" : name.substr(blank + 1);

@@ -4,54 +4,28 @@
 
 #include <iterator>
 
+#include "catalogue/UDirCodes.h"
+#include "catalogue/UIdeSettings.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UProcess.h"
+#include "support/UProduct.h"
+#include "support/URegistry.h"
+#include "support/UText.h"
 #include "uninstall/UnDo.h"
 
 namespace {
 
-constexpr int Delphi3Row = 1;
 // Delphi 2007, 2009 and 2010 read their library settings again at start-up only when
 // told so in their "Globals" key.
 constexpr int FirstForcedUpdateRow = 12;
 constexpr int LastForcedUpdateRow = 14;
 
-std::wstring Text(const wchar_t* Value) { return Value ? Value : L""; }
-
-const wchar_t* Outcome(bool Success) { return Success ? LogSuccess : LogFail; }
-
-// The IDE the current block works on; nullptr outside an IDE block.
-const TBorlandProduct* CurrentProduct() { return ProductRow(CurrentIde); }
-
-// The key and value that hold an IDE's library search path: per platform for IDEs
-// with Win32 and Win64, and without the blank for Delphi 3.
-std::wstring LibraryKey(const TBorlandProduct& Ide, uint32_t Options) {
-    if (!Ide.Is32and64) return Ide.RegKey + LibrarySubKey;
-    return Ide.RegKey + ((Options & spWin64Library) ? LibraryWin64SubKey : LibraryWin32SubKey);
-}
-
-std::wstring LibraryValueName() { return CurrentIde == Delphi3Row ? Delphi3SearchPathValue : SearchPathValue; }
-
-std::wstring FolderOf(const std::wstring& Path) {
-    int slash = LastCharPos(Path, L'\\');
-    return slash > 0 ? Path.substr(0, static_cast<size_t>(slash - 1)) : Path;
-}
-
-enum class TPathAdd { Already, Added, WriteFailed };
-
-// Adds Folder to the ";"-separated value Key\ValueName below HKEY_CURRENT_USER whose
-// text is Value. A whole entry in any letter case counts as there, and nothing else:
-// "C:\Lib\Win32" or "C:\Library" do not hold "C:\Lib", and the removal on uninstall
-// uses the same test, so what is added here is exactly what goes again.
-TPathAdd AddPathEntry(const std::wstring& Key, const std::wstring& ValueName, std::wstring Value,
-                      const std::wstring& Folder) {
-    if (FindPathEntry(Value, Folder) != std::wstring::npos) return TPathAdd::Already;
-    if (!Value.empty() && Value.back() != L';') Value += L';';
-    Value += Folder;
-    return WriteRegString(HKEY_CURRENT_USER, Key, ValueName, Value) ? TPathAdd::Added : TPathAdd::WriteFailed;
+TLibraryPlatform LibraryPlatform(uint32_t Options) {
+    return (Options & spWin64Library) ? TLibraryPlatform::Win64 : TLibraryPlatform::Win32;
 }
 
 // The shared tail of the search-path executors, for a LogText that already names
@@ -99,11 +73,11 @@ int32_t ExecRegisterPackage(const TScriptItem& Item, std::wstring& LogText) {
         return rpKnownPackageFailed;
     LogText = L"Registering package: " + package + LogSuccess;
 
-    const std::wstring key = LibraryKey(*ide, Item.Options);
-    const std::wstring valueName = LibraryValueName();
+    const std::wstring key = LibraryKey(*ide, LibraryPlatform(Item.Options));
+    const std::wstring valueName = LibraryValueName(CurrentIde);
     std::wstring value;
     if (!ReadRegString(HKEY_CURRENT_USER, key, valueName, value)) return rpSearchPathUnread;
-    const std::wstring folder = FolderOf(package);
+    const std::wstring folder = PackageFolder(package);
     LogText += L"\r\nAdding search path: " + folder;
     switch (AddPathEntry(key, valueName, value, folder)) {
         case TPathAdd::Already: LogText += LogAlready; return 0;
@@ -121,11 +95,8 @@ int32_t ExecAddIdePath(const TScriptItem& Item, std::wstring& LogText) {
     // An IDE that lacks the key, the value or a block to belong to is passed over.
     const TBorlandProduct* ide = CurrentProduct();
     if (!ide) return 0;
-    const std::wstring path = ide->RegKey + Text(Item.Name);
-    const int slash = LastCharPos(path, L'\\');
-    if (slash <= 1) return 0;
-    const std::wstring key = path.substr(0, static_cast<size_t>(slash - 1));
-    const std::wstring valueName = path.substr(static_cast<size_t>(slash));
+    std::wstring key, valueName;
+    if (!SplitIdeValuePath(*ide, FieldText(Item.Name), key, valueName)) return 0;
     const std::wstring folder = SearchPathLocation(static_cast<uint8_t>(Item.Code));
     std::wstring value;
     if (folder.empty() || !ReadRegString(HKEY_CURRENT_USER, key, valueName, value)) return 0;
@@ -139,8 +110,9 @@ int32_t ExecAddSearchPath(const TScriptItem& Item, std::wstring& LogText) {
     const bool ownPlace = Item.Param && *Item.Param && Item.Name2 && *Item.Name2;
     const int32_t missing = (Item.Options & spMissingIsNoError) ? 0 : rpSearchPathUnread;
     if (!ide || !IsFullPath(folder)) return missing;
-    const std::wstring key = ownPlace ? ide->RegKey + L"\\" + Item.Param : LibraryKey(*ide, Item.Options);
-    const std::wstring valueName = ownPlace ? Item.Name2 : LibraryValueName();
+    const std::wstring key =
+        ownPlace ? ide->RegKey + L"\\" + Item.Param : LibraryKey(*ide, LibraryPlatform(Item.Options));
+    const std::wstring valueName = ownPlace ? Item.Name2 : LibraryValueName(CurrentIde);
     std::wstring value;
     if (!ReadRegString(HKEY_CURRENT_USER, key, valueName, value)) return missing;
     LogText = L"Adding search path: " + folder;
@@ -153,7 +125,7 @@ int32_t ExecSetHelpDir(const TScriptItem& Item, std::wstring&) {
 }
 
 int32_t ExecRegisterWinHelp(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring name = Text(Item.Name);
+    const std::wstring name = FieldText(Item.Name);
     // An empty name would overwrite the key's default value.
     const bool written = !name.empty() && WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, name, HelpDir);
     LogText = L"Registering windows help: " + name + Outcome(written);
@@ -163,7 +135,7 @@ int32_t ExecRegisterWinHelp(const TScriptItem& Item, std::wstring& LogText) {
 int32_t ExecRegisterHelp(const TScriptItem& Item, std::wstring& LogText) {
     if (!IsFullPath(InstallDir)) return ERROR_BAD_PATHNAME;
     SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
-    const std::wstring batch = PathJoin(InstallDir, Text(Item.Name));
+    const std::wstring batch = PathJoin(InstallDir, FieldText(Item.Name));
     // Quoted when it holds a blank, or "C:\Program Files\..." would start C:\Program.exe.
     const int32_t result = RunAndWait(QuoteIfBlank(batch), L"");
     if (result == 0) LogText = L"Register help: " + batch + LogSuccess;

@@ -24,12 +24,6 @@ constexpr int32_t rwHelpFailed = -1;          // itRegisterWinHelp: the value co
 constexpr uint32_t spMissingIsNoError = 0x1;  // itAddSearchPath only
 constexpr uint32_t spWin64Library = 0x2;
 
-// Below an IDE's key (HKEY_CURRENT_USER); the other names are in uninstall/UnDo.h,
-// beside the actions that remove what these executors write.
-inline constexpr const wchar_t* GlobalsSubKey = L"\\Globals";
-inline constexpr const wchar_t* LibraryWin64SubKey = L"\\Library\\Win64";
-inline constexpr const wchar_t* ForceEnvOptionsUpdateValue = L"ForceEnvOptionsUpdate";
-
 int32_t ExecRegisterPackage(const TScriptItem& Item, std::wstring& LogText);
 int32_t ExecAddIdePath(const TScriptItem& Item, std::wstring& LogText);
 int32_t ExecAddSearchPath(const TScriptItem& Item, std::wstring& LogText);

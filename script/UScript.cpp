@@ -9,8 +9,11 @@
 #include "script/UExecutor.h"
 #include "script/UFileOps.h"
 #include "script/URegister.h"
+#include "script/UUndoRecord.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UProduct.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 

@@ -2,6 +2,7 @@
 // walks for its directory and copy rows. Row indexes, type ids, flags, codes and
 // directory codes are persistent: the uninstall log stores them and error reports
 // name the row index.
+#include "catalogue/UDirCodes.h"
 #include "script/UScriptItems.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <shellapi.h>
 
 #include "pages/UPage.h"
-#include "script/UScriptItems.h"
+#include "resources/UResourceIds.h"
+#include "support/UProduct.h"
 #include "support/WinHandles.h"
 
-int32_t CurrentPage = 1;
 HWND LinkLabel = nullptr;
 uint32_t LastLinkClick = 0;
 TLinkOpener LinkOpener = ShellOpenLink;
@@ -77,14 +77,13 @@ void OnParentNotify(HWND wnd, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR OnCancel(HWND wnd, WPARAM wParam) {
     TPage* page = Pages[CurrentPage].get();
-    int32_t handled = 0;
-    if (auto* progress = dynamic_cast<TPageProgress*>(page); progress && progress->InDoScript())
-        handled = progress->Terminate();
-    if (handled != 0) return TRUE;
-    if (dynamic_cast<TPageFinish*>(page)) {
-        EndDialog(wnd, static_cast<INT_PTR>(wParam));
-    } else if (MessageBoxW(wnd, L"Are you sure you want to cancel the install?", L"Install", MB_YESNO) == IDYES) {
-        EndDialog(wnd, static_cast<INT_PTR>(wParam));
+    switch (page ? page->OnCancel() : TCancelAnswer::Ask) {
+        case TCancelAnswer::Ignore: break;
+        case TCancelAnswer::Close: EndDialog(wnd, static_cast<INT_PTR>(wParam)); break;
+        case TCancelAnswer::Ask:
+            if (MessageBoxW(wnd, L"Are you sure you want to cancel the install?", L"Install", MB_YESNO) == IDYES)
+                EndDialog(wnd, static_cast<INT_PTR>(wParam));
+            break;
     }
     return TRUE;
 }
@@ -147,8 +146,8 @@ int32_t Navigate(int32_t Step) {
         EnableWindow(GetDlgItem(FrameHandle, idcBack), CurrentPage > 1);
         EnableWindow(GetDlgItem(FrameHandle, idcNext), CurrentPage < PageCount);
         int32_t r = page->Show();
-        if (r < 9 || r > 11) return r;
-        Step = r - 10;
+        if (!IsPageStep(r)) return r;
+        Step = StepOf(r);
         // A page must not move the wizard off its ends.
         if (CurrentPage + Step < 1 || CurrentPage + Step > PageCount) return r;
     }

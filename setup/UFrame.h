@@ -7,28 +7,12 @@
 #include <cstdint>
 #include <string>
 
-// Control ids of dialog resource 1.
-enum TFrameControl : int {
-    idcInstallDir = 1010,
-    idcBrowse = 1002,
-    idcBack = 1001,
-    idcNext = 1000,
-    idcCancel = IDCANCEL,
-    idcSidePicture = 501,
-    idcPageText = 256,
-    idcDestinationGroup = 258,
-    idcProgressGroup = 261,
-    idcProgressBar = 1009,
-    idcStatusLine = 260,
-    idcIdeList = 1013,
-    idcCustomize = 1003,
-};
+#include "resources/UResourceIds.h"
 
 inline constexpr const wchar_t* LinkLabelClass = L"CV_ILABEL";
 // The maker's web site, opened by the link label.
 inline constexpr const wchar_t* MakerWebSite = L"https://www.brindlecraft.example/";
 
-extern int32_t CurrentPage;
 extern HWND LinkLabel;
 extern uint32_t LastLinkClick;
 

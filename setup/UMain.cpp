@@ -4,12 +4,18 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "catalogue/UDirCodes.h"
 #include "pages/UPage.h"
+#include "resources/UResourceIds.h"
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
 #include "setup/USilent.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UProcess.h"
+#include "support/UResources.h"
 #include "support/WinHandles.h"
 
 const wchar_t* const HelpCaption = L"Parameters description";
@@ -41,17 +47,8 @@ TSwitchFlags ParseArguments(const std::vector<std::wstring>& Args) {
     return flags;
 }
 
-std::vector<std::wstring> ProcessArguments() {
-    int count = 0;
-    brd::UniqueLocal argv(reinterpret_cast<HLOCAL>(CommandLineToArgvW(GetCommandLineW(), &count)));
-    std::vector<std::wstring> args;
-    auto* list = static_cast<wchar_t**>(argv.get());
-    for (int i = 1; list && i < count; ++i) args.emplace_back(list[i]);
-    return args;
-}
-
 void ParseCommandLine() {
-    TSwitchFlags flags = ParseArguments(ProcessArguments());
+    TSwitchFlags flags = ParseArguments(CommandLineArguments());
     CopyOnly = flags.CopyOnly;
     EnableControls = flags.EnableControls;
     ShowHelp = flags.ShowHelp;
@@ -85,7 +82,7 @@ void RunWizard() {
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
     CreatePages();
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc, 0);
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
 }
@@ -102,7 +99,7 @@ int RunSetup() {
         ExtractAll();
         return 0;
     }
-    TSilentOptions silent = ParseSilentSwitches(ProcessArguments());
+    TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
     if (silent.Silent) return RunSilent(silent);
     RunWizard();
     return 0;

@@ -14,9 +14,6 @@ struct TSwitchFlags {
 // The switch rules applied to arguments 1..n: the last accepted argument decides.
 TSwitchFlags ParseArguments(const std::vector<std::wstring>& Args);
 
-// The process's arguments 1..n, split by the platform's rules.
-std::vector<std::wstring> ProcessArguments();
-
 // Sets the four process-wide flags from the process's own command line.
 void ParseCommandLine();
 

@@ -12,7 +12,9 @@
 #include "script/UScript.h"
 #include "script/UScriptRun.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UProduct.h"
+#include "support/UTextFile.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -257,9 +259,7 @@ public:
             WriteConsoleW(FOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             return;
         }
-        int n = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-        std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), n, nullptr, nullptr);
+        const std::string bytes = WideToUtf8(line);
         WriteFile(FOut, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
 

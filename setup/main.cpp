@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "setup/UMain.h"
-#include "support/UUtils.h"
+#include "support/UPlatform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictDllSearchPath();

@@ -53,3 +53,23 @@ int ReadWholeFile(HANDLE File, std::string& Content) {
     }
     return 0;
 }
+
+std::string WideToUtf8(const std::wstring& Text) {
+    if (Text.empty()) return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0, nullptr,
+                                   nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), out.data(), size, nullptr,
+                            nullptr);
+    return out;
+}
+
+std::wstring Utf8ToWide(const std::string& Text) {
+    if (Text.empty()) return {};
+    // Invalid sequences become U+FFFD; a damaged name then matches nothing on disk.
+    int size = MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), out.data(), size);
+    return out;
+}

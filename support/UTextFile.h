@@ -1,5 +1,5 @@
-// 8-bit text files: conversion between the program's UTF-16 texts and the system
-// ANSI code page, and reading a whole open file with a bound on its size. The help
+// 8-bit text: conversion between the program's UTF-16 texts and the system ANSI
+// code page or UTF-8, and reading a whole open file with a bound on its size. The help
 // index files, the merged alias files and the files of the replace-text row are
 // such files.
 #pragma once
@@ -18,6 +18,8 @@ constexpr int rfSizeFailed = -2;  // the size could not be taken, or exceeds Max
 constexpr int rfReadFailed = -3;  // reading stopped before the end of the file
 
 std::string AnsiFromWide(const std::wstring& Text);
+std::string WideToUtf8(const std::wstring& Text);
+std::wstring Utf8ToWide(const std::string& Text);
 std::wstring WideFromAnsi(const char* Bytes, size_t Length);
 // Lower-cases with the system's ANSI rules (CharLowerBuffA), byte for byte.
 std::string AnsiLower(std::string Text);

@@ -2,7 +2,9 @@
 
 #include "catalogue/UInstallRecord.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UProduct.h"
 #include "uninstall/UUndoLog.h"
 
 int BinLogOpen(brd::UniqueFile& Log) {
@@ -21,8 +23,6 @@ void BinLogWrite(const brd::UniqueFile& Log, const std::string& Bytes) {
     WriteFile(Log.get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
 }
 
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item) { BinLogWrite(Log, MakeUndoRecord(Item)); }
-
 void BinLogClose(brd::UniqueFile& Log) { Log.reset(); }
 
 std::wstring LogConstText(uint32_t Code) {
@@ -35,23 +35,4 @@ std::wstring LogConstText(uint32_t Code) {
         case hcUninstallKey: return UninstallName;
         default: return L"";
     }
-}
-
-std::string MakeUndoRecord(const TScriptItem& Item) {
-    std::wstring name = Item.Name ? Item.Name : L"";
-    uint32_t dir = Item.Dir;
-    switch (ItemType(Item)) {
-        case itLogConst:
-            name = LogConstText(Item.Code);
-            break;
-        case itCopyFile:
-            // The copy is what the installation added; the source is not removed. A
-            // row without a target records no path at all.
-            name = Item.Target && Item.Target->Name ? Item.Target->Name : L"";
-            dir = Item.Target ? Item.Target->Dir : dcNone;
-            break;
-        default:
-            break;
-    }
-    return EncodeUndoRecord(Item.TypeId, Item.Code, dir, name);
 }

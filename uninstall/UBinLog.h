@@ -1,14 +1,13 @@
 // The writer of the uninstall log. The script engine owns the log's handle for one
 // installation run and calls these in this order: BinLogOpen when the run starts,
-// BinLogAddItem after every executed row flagged ifLogUndo, BinLogClose when it
-// stops. Every record goes out with a single write, so a run that stops midway
-// leaves a log of whole records.
+// BinLogAddItem (script/UUndoRecord.h) after every executed row flagged ifLogUndo,
+// BinLogClose when it stops. Every record goes out with a single write, so a run
+// that stops midway leaves a log of whole records.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
 // Creates InstallDir with its missing levels and "uninst.log" in it, anew, and
@@ -19,14 +18,7 @@ int BinLogOpen(brd::UniqueFile& Log);
 // Writes Bytes at once when Log is open; a failed write is not reported.
 void BinLogWrite(const brd::UniqueFile& Log, const std::string& Bytes);
 
-// Appends the undo record of the row that has just run.
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item);
-
 void BinLogClose(brd::UniqueFile& Log);
-
-// The record BinLogAddItem writes for Item: header rows (itLogConst) carry the
-// product constant chosen by their Code, copy-file rows their target.
-std::string MakeUndoRecord(const TScriptItem& Item);
 
 // The text of a header record: product name, version, edition, InstallDir as it
 // stands now, product key path, uninstall entry name; empty for other codes.

@@ -3,9 +3,10 @@
 #include <commctrl.h>
 
 #include "catalogue/UProducts.h"
-#include "script/UScriptItems.h"
-#include "setup/UFrame.h"
+#include "resources/UResourceIds.h"
 #include "support/UConst.h"
+#include "support/UItemTypes.h"
+#include "support/UProduct.h"
 #include "support/WinHandles.h"
 #include "uninstall/UUndoLog.h"
 #include "uninstall/UnDo.h"

@@ -1,3 +1,4 @@
+#include "support/UTextFile.h"
 #include "uninstall/UUndoLog.h"
 
 #include <windows.h>
@@ -31,26 +32,6 @@ bool LengthsAgree(const std::vector<uint8_t>& buf, size_t start, size_t length) 
 }
 
 }  // namespace
-
-std::string WideToUtf8(const std::wstring& Text) {
-    if (Text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0, nullptr,
-                                   nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), out.data(), size, nullptr,
-                            nullptr);
-    return out;
-}
-
-std::wstring Utf8ToWide(const std::string& Text) {
-    if (Text.empty()) return {};
-    // Invalid sequences become U+FFFD; a damaged name then matches nothing on disk.
-    int size = MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), out.data(), size);
-    return out;
-}
 
 std::wstring TUndoRecord::RecordName() const { return Utf8ToWide(Name); }
 

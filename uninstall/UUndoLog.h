@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/UTextFile.h"
+
 inline constexpr char UndoLogMagic[] = "UNBRD02";      // "UNBRD" + two version digits
 constexpr size_t UndoLogMagicSize = 7;
 constexpr size_t UndoLogMagicPrefixSize = 5;          // "UNBRD"
@@ -43,8 +45,6 @@ struct TUndoRecord {
     std::wstring RecordName() const;
 };
 
-std::string WideToUtf8(const std::wstring& Text);
-std::wstring Utf8ToWide(const std::string& Text);
 
 // The bytes of one record. A name longer than MaxUndoNameLength bytes is cut at the
 // last whole character that fits.

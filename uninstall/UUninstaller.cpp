@@ -8,10 +8,13 @@
 
 #include "catalogue/UIdeState.h"
 #include "catalogue/UProducts.h"
-#include "script/UScriptItems.h"
-#include "setup/UFrame.h"
+#include "resources/UResourceIds.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UProcess.h"
+#include "support/UProduct.h"
+#include "support/UTextFile.h"
 #include "support/WinHandles.h"
 #include "uninstall/UDeinstall.h"
 
@@ -30,15 +33,6 @@ constexpr DWORD HandOverWaitMs = 30000;
 bool IsSwitch(const std::wstring& arg) { return arg.size() >= 2 && (arg[0] == L'/' || arg[0] == L'-'); }
 
 wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-std::vector<std::wstring> CommandLineArguments() {
-    int count = 0;
-    brd::UniqueLocal argv(reinterpret_cast<HLOCAL>(CommandLineToArgvW(GetCommandLineW(), &count)));
-    auto* list = static_cast<wchar_t**>(argv.get());
-    std::vector<std::wstring> args;
-    for (int i = 1; list && i < count; ++i) args.emplace_back(list[i]);
-    return args;
-}
 
 // An argument for a command line: quoted, with the quoting rules of
 // CommandLineToArgvW for backslashes before a quote.
@@ -68,32 +62,11 @@ std::wstring OwnFileName() {
     }
 }
 
-std::wstring FullPathOf(const std::wstring& path) {
-    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return L"";
-    std::vector<wchar_t> buffer(size + 1);
-    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    return length > 0 && length < buffer.size() ? std::wstring(buffer.data(), length) : L"";
-}
-
-// Whether File lies at or below Dir.
-bool LiesBelow(const std::wstring& file, const std::wstring& dir) {
-    std::wstring f = FullPathOf(file), d = FullPathOf(dir);
-    while (!d.empty() && d.back() == L'\\') d.pop_back();
-    if (d.empty() || f.size() <= d.size() || f[d.size()] != L'\\') return false;
-    return CompareStringOrdinal(f.c_str(), static_cast<int>(d.size()), d.c_str(), static_cast<int>(d.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // A silent run has no window; whoever started it may have given it a standard error.
 void WriteStdErr(const std::wstring& text) {
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
-    std::wstring line = L"unbrd: " + text + L"\r\n";
-    int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), size, nullptr, nullptr);
+    const std::string bytes = WideToUtf8(L"unbrd: " + text + L"\r\n");
     DWORD written = 0;
     WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
@@ -151,7 +124,7 @@ std::vector<std::wstring> HandOverArguments(const TUnbrdOptions& options) {
     std::vector<std::wstring> args;
     if (options.Silent) args.emplace_back(L"/S");
     if (options.Partial) args.emplace_back(L"/P");
-    args.push_back(FullPathOf(options.LogFile));
+    args.push_back(GetFullPath(options.LogFile));
     return args;
 }
 
@@ -273,7 +246,7 @@ int RemoveWithDialog(TDeinstall& d, bool partial, std::vector<std::wstring> ideR
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     TRemoval removal{d, partial, std::move(ideRoots), false, {}};
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(UninstallDialogId), nullptr,
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);
 }
@@ -333,7 +306,7 @@ int RunUninstaller() {
 
     const int removed = d.LogIsCut() ? euCutLog : euRemoved;
     // The original hands over before anything is removed; the copy never does.
-    if (!options.WaitFor && LiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
+    if (!options.WaitFor && PathLiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
         return removed;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());

@@ -40,9 +40,5 @@ constexpr int euUsage = 3;      // no log named, or an unknown switch
 constexpr int euCutLog = 4;
 constexpr int euIdeRunning = 5;  // silent: an IDE the installation was made for is running; nothing removed
 
-// Control of the uninstaller's dialog beyond those it shares with the wizard frame.
-constexpr int idcKeepSettings = 1011;
-constexpr int UninstallDialogId = 1;
-
 // The whole program for the process's command line.
 int RunUninstaller();

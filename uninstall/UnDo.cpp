@@ -2,30 +2,26 @@
 
 #include <windows.h>
 
+#include "catalogue/UDirCodes.h"
+#include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
-#include "script/UScriptItems.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UItemTypes.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UProcess.h"
+#include "support/URegistry.h"
+#include "support/UText.h"
+#include "support/UTextFile.h"
 #include "support/WinHandles.h"
 
 namespace {
 
-// The catalogue row of the IDE the records of the current block belong to.
-const TBorlandProduct* CurrentProduct() { return ProductRow(CurrentIde); }
-
-std::wstring SearchPathValueName() { return CurrentIde == 1 ? Delphi3SearchPathValue : SearchPathValue; }
-
-// The key the package registration added the folder to: IDEs with Win32 and Win64
-// settings keep their search path per platform, and the registration rows of the
-// script write the Win32 one.
-std::wstring LibraryKey(const TBorlandProduct& ide) {
-    return ide.RegKey + (ide.Is32and64 ? LibraryWin32SubKey : LibrarySubKey);
-}
-
-bool EqualIgnoringCase(const wchar_t* a, size_t aLength, const std::wstring& b) {
-    return CompareStringOrdinal(a, static_cast<int>(aLength), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
+// The records carry no platform: the script's package and search-path rows all
+// write the Win32 library key (none of them sets the Win64 option), and the Win64
+// entries come from IDE-path rows, whose records name their value themselves.
+constexpr TLibraryPlatform UndoLibraryPlatform = TLibraryPlatform::Win32;
 
 // A directory can stay in use for a moment after a process that worked in it has
 // ended (the console of the help batch file, a virus scanner): its removal is
@@ -56,20 +52,6 @@ bool IsDeepKeyPath(const std::wstring& path) {
 
 // ---------------------------------------------------------------- help index files
 
-bool ReadWholeFile(const std::wstring& path, std::string& data) {
-    brd::UniqueFile file(
-        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
-    data.assign(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!data.empty() && (!ReadFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &read, nullptr) ||
-                          read != data.size()))
-        return false;
-    return true;
-}
-
 // Writes a sibling file first and puts it in place only when it is complete, so a
 // failing write never leaves the IDE's help file cut short.
 void ReplaceWholeFile(const std::wstring& path, const std::string& data) {
@@ -89,20 +71,6 @@ void ReplaceWholeFile(const std::wstring& path, const std::string& data) {
         }
     }
     if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) DeleteFileW(temp.c_str());
-}
-
-std::string LowerAnsi(std::string text) {
-    if (!text.empty()) CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
 }
 
 // First occurrence of Pattern in Text that ends a line (is followed by the end of
@@ -235,49 +203,26 @@ int UndoModifyFile(const TUndoRecord& Record) {
     if (!ide || Record.Code < 1 || Record.Code > ide->HelpStr.size()) return 0;
     const std::wstring& helpFile = ide->HelpStr[Record.Code - 1];
     std::wstring file = PathJoin(DirCodeToPath(Record.Dir), helpFile);
-    std::string text = ToAnsi(Record.RecordName());
+    std::string text = AnsiFromWide(Record.RecordName());
     if (helpFile.empty() || !IsFullPath(file) || text.empty()) return 0;
 
     std::string data;
-    if (!ReadWholeFile(file, data)) return 0;
-    size_t pos = FindAppendedText(LowerAnsi(data), LowerAnsi(text));
+    {
+        brd::UniqueFile opened(
+            CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!opened || ReadWholeFile(opened.get(), data) != 0) return 0;
+    }
+    size_t pos = FindAppendedText(AnsiLower(data), AnsiLower(text));
     if (pos == std::string::npos) return 0;
     data.erase(pos, text.size());
     ReplaceWholeFile(file, data);
     return 0;
 }
 
-size_t FindPathEntry(const std::wstring& Value, const std::wstring& Entry) {
-    if (Entry.empty()) return std::wstring::npos;
-    size_t start = 0;
-    for (;;) {
-        size_t end = Value.find(L';', start);
-        if (end == std::wstring::npos) end = Value.size();
-        if (EqualIgnoringCase(Value.data() + start, end - start, Entry)) return start;
-        if (end == Value.size()) return std::wstring::npos;
-        start = end + 1;
-    }
-}
-
-void RemovePathEntry(const std::wstring& Key, const std::wstring& ValueName, const std::wstring& Entry) {
-    std::wstring value;
-    if (!ReadRegString(HKEY_CURRENT_USER, Key, ValueName, value)) return;
-    size_t pos = FindPathEntry(value, Entry);
-    if (pos == std::wstring::npos) return;
-    size_t end = pos + Entry.size();
-    if (end < value.size()) {
-        value.erase(pos, Entry.size() + 1);  // the entry and the ";" after it
-    } else {
-        value.erase(pos);  // the last entry, and the ";" that led to it
-        if (!value.empty() && value.back() == L';') value.pop_back();
-    }
-    WriteRegString(HKEY_CURRENT_USER, Key, ValueName, value);
-}
-
 int UndoAddSearchPath(const TUndoRecord& Record) {
     const TBorlandProduct* ide = CurrentProduct();
     if (!ide) return 0;
-    RemovePathEntry(LibraryKey(*ide), SearchPathValueName(), RecordPath(Record));
+    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), RecordPath(Record));
     return 0;
 }
 
@@ -287,20 +232,15 @@ int UndoRegisterPackage(const TUndoRecord& Record) {
     std::wstring package = RecordPath(Record);
     if (package.empty()) return 0;
     DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
-    int slash = LastCharPos(package, L'\\');
-    std::wstring folder = slash > 0 ? package.substr(0, static_cast<size_t>(slash - 1)) : package;
-    RemovePathEntry(LibraryKey(*ide), SearchPathValueName(), folder);
+    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), PackageFolder(package));
     return 0;
 }
 
 int UndoAddIdePath(const TUndoRecord& Record) {
     const TBorlandProduct* ide = CurrentProduct();
     if (!ide) return 0;
-    std::wstring path = ide->RegKey + Record.RecordName();
-    int slash = LastCharPos(path, L'\\');
-    if (slash <= 1) return 0;
-    std::wstring key = path.substr(0, static_cast<size_t>(slash - 1));
-    std::wstring valueName = path.substr(static_cast<size_t>(slash));
+    std::wstring key, valueName;
+    if (!SplitIdeValuePath(*ide, Record.RecordName(), key, valueName)) return 0;
     RemovePathEntry(key, valueName, SearchPathLocation(static_cast<uint8_t>(Record.Code)));
     return 0;
 }

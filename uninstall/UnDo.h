@@ -37,22 +37,6 @@ int UndoAddSearchPath(const TUndoRecord& Record);
 int UndoRegisterPackage(const TUndoRecord& Record);
 int UndoAddIdePath(const TUndoRecord& Record);
 
-// Position (0-based) of Entry as a whole entry of the ";"-separated list Value,
-// ignoring letter case; npos when absent. "c:\lib" is found in "x;C:\Lib;y" but
-// not in "c:\lib2" or "c:\library". The adding side uses the same test.
-size_t FindPathEntry(const std::wstring& Value, const std::wstring& Entry);
-
-// Removes the first whole occurrence of Entry, with its separator, from the
-// HKEY_CURRENT_USER value Key\ValueName. A value that lacks the entry or does not
-// exist is left as it is.
-void RemovePathEntry(const std::wstring& Key, const std::wstring& ValueName, const std::wstring& Entry);
-
-// Below an IDE's key.
-inline constexpr const wchar_t* KnownPackagesSubKey = L"\\Known Packages";
-inline constexpr const wchar_t* LibrarySubKey = L"\\Library";
-inline constexpr const wchar_t* LibraryWin32SubKey = L"\\Library\\Win32";
-inline constexpr const wchar_t* Delphi3SearchPathValue = L"SearchPath";
-inline constexpr const wchar_t* SearchPathValue = L"Search Path";
 // Below HKEY_LOCAL_MACHINE.
 inline constexpr const wchar_t* WindowsHelpKey = L"Software\\Microsoft\\Windows\\Help";
 inline constexpr const wchar_t* UninstallKeyPrefix = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";

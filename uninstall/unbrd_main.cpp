@@ -2,7 +2,7 @@
 // entry with the path of the uninstall log as its argument.
 #include <windows.h>
 
-#include "support/UUtils.h"
+#include "support/UPlatform.h"
 #include "uninstall/UUninstaller.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

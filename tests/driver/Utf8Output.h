@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
+#include "support/UTextFile.h"
+
 inline void PrintUtf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    const std::string out = WideToUtf8(text);
     fwrite(out.data(), 1, out.size(), stdout);
     fflush(stdout);
 }

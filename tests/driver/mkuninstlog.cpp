@@ -20,10 +20,19 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/UDirCodes.h"
+#include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
 #include "script/UScriptItems.h"
+#include "script/UUndoRecord.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UProduct.h"
+#include "support/URegistry.h"
+#include "support/UTextFile.h"
+#include "support/UVersionInfo.h"
+#include "tests/driver/Utf8Output.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UnDo.h"
 
@@ -103,15 +112,12 @@ void AppendText(const std::wstring& path, const std::string& text) {
     CloseHandle(f);
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-// The adding side of a search path: whole entries only, never twice.
-void AddPathEntry(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& entry) {
+// The adding side of a search path, as the registration does it: whole entries
+// only, never twice.
+void AddIdePathEntry(const std::wstring& key, const std::wstring& name, const std::wstring& entry) {
     std::wstring value;
-    ReadRegString(root, key, name, value);
-    if (FindPathEntry(value, entry) != std::wstring::npos) return;
-    if (!value.empty() && value.back() != L';') value += L';';
-    WriteRegString(root, key, name, value + entry);
+    ReadRegString(HKEY_CURRENT_USER, key, name, value);
+    AddPathEntry(key, name, value, entry);
 }
 
 void RunRow(const TScriptItem& row) {
@@ -122,7 +128,7 @@ void RunRow(const TScriptItem& row) {
         case itCopyResource:
         case itCopyResourceIfAbsent:
             if (row.Code == 62)
-                WriteText(path, "@echo off\r\ndel \"" + Narrow(HelpMarker) + "\"\r\n");
+                WriteText(path, "@echo off\r\ndel \"" + AnsiFromWide(HelpMarker) + "\"\r\n");
             else
                 WriteText(path, "payload " + std::to_string(row.Code) + "\r\n");
             break;
@@ -144,18 +150,16 @@ void RunRow(const TScriptItem& row) {
         case itRegisterPackage: {
             WriteRegString(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, path,
                            L"Trial Delphi version of Corvane library v4.07");
-            std::wstring library = ide->RegKey + (ide->Is32and64 ? LibraryWin32SubKey : LibrarySubKey);
-            AddPathEntry(HKEY_CURRENT_USER, library, SearchPathValue, path.substr(0, path.rfind(L'\\')));
+            AddIdePathEntry(LibraryKey(*ide, TLibraryPlatform::Win32), LibraryValueName(CurrentIde), PackageFolder(path));
             break;
         }
         case itAddIdePath: {
-            std::wstring full = ide->RegKey + row.Name;
-            size_t slash = full.rfind(L'\\');
-            AddPathEntry(HKEY_CURRENT_USER, full.substr(0, slash), full.substr(slash + 1),
-                         SearchPathLocation(static_cast<uint8_t>(row.Code)));
+            std::wstring key, name;
+            if (SplitIdeValuePath(*ide, row.Name, key, name))
+                AddIdePathEntry(key, name, SearchPathLocation(static_cast<uint8_t>(row.Code)));
             break;
         }
-        case itModifyFile: AppendText(PathJoin(DirCodeToPath(row.Dir), ide->HelpStr[row.Code - 1]), Narrow(row.Name)); break;
+        case itModifyFile: AppendText(PathJoin(DirCodeToPath(row.Dir), ide->HelpStr[row.Code - 1]), AnsiFromWide(row.Name)); break;
         case itCreateRegKey:
             CreateRegKey(HKEY_LOCAL_MACHINE, row.Name);
             WriteRegString(HKEY_LOCAL_MACHINE, row.Name, ValRootDir, InstallDir);
@@ -205,12 +209,7 @@ int Prepare() {
 
 // ---------------------------------------------------------------- registry listing
 
-void Print(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    fwrite(out.data(), 1, out.size(), stdout);
-}
+void Print(const std::wstring& text) { PrintUtf8(text); }
 
 std::wstring ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size) {
     if (type == REG_SZ || type == REG_EXPAND_SZ) {

@@ -6,10 +6,13 @@
 
 #include <string>
 
+#include "RowTesting.h"
 #include "Scratch.h"
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UConst.h"
+#include "support/UDirTree.h"
 
 namespace cvltest {
 
@@ -18,12 +21,6 @@ namespace cvltest {
 constexpr uint32_t ResPlain = 1;
 constexpr uint32_t ResOld = 2;
 constexpr uint32_t ResNew = 3;
-
-inline TScriptItem Row(uint32_t Type, const wchar_t* Name, uint32_t Code = 0, uint32_t Dir = dcRoot,
-                       const wchar_t* Name2 = nullptr, uint32_t Dir2 = dcRoot, const wchar_t* Param = nullptr,
-                       const TScriptTarget* Target = nullptr) {
-    return TScriptItem{Type, Name, Code, Dir, Param, Name2, Dir2, 0, Target};
-}
 
 inline std::string Resource(uint32_t Id) {
     HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(Id), L"CVLIB");

@@ -16,16 +16,10 @@
 #include "StandInIde.h"
 #include "catalogue/UProducts.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/URegistry.h"
 
 namespace cvltest {
-
-inline std::string Narrow(const std::wstring& s) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 // The uninstall entry, the product key and "Software\\Microsoft\\Windows\\Help": every
 // test process that changes them holds this lock.

@@ -7,11 +7,14 @@
 
 #include <string>
 
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UTextFile.h"
 
 namespace cvltest {
 
-inline std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+// Texts of the tests' messages and of the platform, converted as the program does.
+inline std::wstring Widen(const std::string& s) { return Utf8ToWide(s); }
+inline std::string Narrow(const std::wstring& s) { return WideToUtf8(s); }
 
 inline std::wstring CurrentTestName() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -13,6 +13,7 @@
 
 #include "Scratch.h"
 #include "catalogue/UProducts.h"
+#include "support/UDirTree.h"
 
 namespace cvltest {
 

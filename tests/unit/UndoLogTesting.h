@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "RowTesting.h"
 #include "Scratch.h"
 #include "catalogue/UProducts.h"
 #include "script/UScriptItems.h"
+#include "script/UUndoRecord.h"
 #include "support/UConst.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
@@ -36,11 +38,6 @@ namespace cvltest {
 
 constexpr uint32_t Logged = ifLogUndo;
 constexpr uint32_t Kept = ifLogUndo | ifKeepOnPartial;
-
-inline TScriptItem Row(uint32_t typeId, const wchar_t* name, uint32_t code = 0, uint32_t dir = 0,
-                       const TScriptTarget* target = nullptr) {
-    return TScriptItem{typeId, name, code, dir, nullptr, nullptr, 0, 0, target};
-}
 
 // The seven header rows, in the script's order of codes.
 inline std::vector<TScriptItem> HeaderRows() {

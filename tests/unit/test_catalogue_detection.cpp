@@ -5,6 +5,7 @@
 #include "Scratch.h"
 #include "StandInIde.h"
 #include "catalogue/UProducts.h"
+#include "support/UDirTree.h"
 
 using namespace cvltest;
 

@@ -6,6 +6,8 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "support/UConst.h"
+#include "support/UPaths.h"
+#include "support/URegistry.h"
 
 using namespace cvltest;
 

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "IdeTesting.h"
+#include "catalogue/UDirCodes.h"
 #include "script/UCompile.h"
+#include "support/UDirTree.h"
 #include "script/UCompileReport.h"
 #include "script/UScript.h"
 #include "support/UCapture.h"

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "UndoLogTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "resources/UResourceIds.h"
 #include "setup/UFrame.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/URegistry.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;

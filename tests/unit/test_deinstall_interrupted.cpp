@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "UndoLogTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "resources/UResourceIds.h"
 #include "script/UScript.h"
 #include "setup/UFrame.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UProduct.h"
+#include "support/URegistry.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "FileOpsTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "support/UDirTree.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
 
 using namespace cvltest;
 
@@ -36,18 +40,18 @@ TEST(FileExecutors, SystemMessageTextIsTrimmed) {
 using CreateDir = FileOpsTest;
 
 TEST_F(CreateDir, CreatesMissingLevelsAndAcceptsExistingOnes) {
-    EXPECT_EQ(Run(ExecCreateDir, Row(itCreateDir, L"a\\b")), 0);
+    EXPECT_EQ(Run(ExecCreateDir, Row(itCreateDir, L"a\\b", 0, dcRoot)), 0);
     EXPECT_EQ(log, L"Creating directory: " + Path(L"a\\b") + L"...Success");
     EXPECT_TRUE(IsDir(Path(L"a\\b")));
-    EXPECT_EQ(Run(ExecCreateDir, Row(itCreateDir, L"a\\b")), 0);
+    EXPECT_EQ(Run(ExecCreateDir, Row(itCreateDir, L"a\\b", 0, dcRoot)), 0);
     EXPECT_EQ(log, L"Creating directory: " + Path(L"a\\b") + L"...Success");
-    EXPECT_EQ(Run(ExecCreateDir, Row(itCreateDir, L"")), 0);  // the install directory itself
+    EXPECT_EQ(Run(ExecCreateDir, Row(itCreateDir, L"", 0, dcRoot)), 0);  // the install directory itself
     EXPECT_EQ(log, L"Creating directory: " + dir.path() + L"...Success");
 }
 
 TEST_F(CreateDir, AFailureCarriesTheSystemsMessage) {
     WriteFileBytes(Path(L"file"), "x");
-    const int32_t result = Run(ExecCreateDir, Row(itCreateDir, L"file\\sub"));
+    const int32_t result = Run(ExecCreateDir, Row(itCreateDir, L"file\\sub", 0, dcRoot));
     ASSERT_NE(result, 0);
     EXPECT_EQ(log, L"Creating directory: " + Path(L"file\\sub") + L"...Fail. " +
                        SystemMessageText(static_cast<uint32_t>(result)));
@@ -79,7 +83,7 @@ TEST_F(CopyResource, OverwritesOrKeepsWhatIsThere) {
         DeleteFileW(Path(L"f.bin").c_str());
         if (c.before) WriteFileBytes(Path(L"f.bin"), c.before);
         TExecutor executor = FindExecutor(FileExecutors, c.type);
-        EXPECT_EQ(Run(executor, Row(c.type, L"f.bin", ResPlain)), 0);
+        EXPECT_EQ(Run(executor, Row(c.type, L"f.bin", ResPlain, dcRoot)), 0);
         EXPECT_EQ(ReadFileBytes(Path(L"f.bin")), c.after);
         EXPECT_EQ(log, L"Copying file: " + Path(L"f.bin") + c.suffix);
     }
@@ -87,14 +91,14 @@ TEST_F(CopyResource, OverwritesOrKeepsWhatIsThere) {
 
 TEST_F(CopyResource, AnythingFoundCountsAsPresent) {
     CreateDirectoryPath(Path(L"f.bin"));
-    EXPECT_EQ(Run(ExecCopyResourceIfAbsent, Row(itCopyResourceIfAbsent, L"f.bin", ResPlain)), 0);
+    EXPECT_EQ(Run(ExecCopyResourceIfAbsent, Row(itCopyResourceIfAbsent, L"f.bin", ResPlain, dcRoot)), 0);
     EXPECT_EQ(log, L"Copying file: " + Path(L"f.bin") + L"...Already");
 }
 
 TEST_F(CopyResource, FailuresGiveTheWindowsError) {
-    EXPECT_EQ(Run(ExecCopyResource, Row(itCopyResource, L"missing\\f.bin", ResPlain)), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(Run(ExecCopyResource, Row(itCopyResource, L"missing\\f.bin", ResPlain, dcRoot)), ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(log, L"Copying file: " + Path(L"missing\\f.bin") + L"...Fail");
-    EXPECT_NE(Run(ExecCopyResource, Row(itCopyResource, L"f.bin", 999)), 0);
+    EXPECT_NE(Run(ExecCopyResource, Row(itCopyResource, L"f.bin", 999, dcRoot)), 0);
     EXPECT_EQ(log, L"Copying file: " + Path(L"f.bin") + L"...Fail");
     EXPECT_EQ(Run(ExecCopyResource, Row(itCopyResource, L"f.bin", ResPlain, dcIdeRoot)), ERROR_PATH_NOT_FOUND);
     EXPECT_FALSE(Exists(Path(L"cwd\\f.bin")));
@@ -120,7 +124,7 @@ TEST_F(CopyIfNewer, ComparesProductVersions) {
     for (const Case& c : cases) {
         DeleteFileW(Path(L"lib.dll").c_str());
         if (!c.installed.empty()) WriteFileBytes(Path(L"lib.dll"), c.installed);
-        EXPECT_EQ(Run(ExecCopyResourceIfNewer, Row(itCopyResourceIfNewer, L"lib.dll", c.resource)), 0) << c.what;
+        EXPECT_EQ(Run(ExecCopyResourceIfNewer, Row(itCopyResourceIfNewer, L"lib.dll", c.resource, dcRoot)), 0) << c.what;
         EXPECT_EQ(ReadFileBytes(Path(L"lib.dll")), c.copied ? Resource(c.resource) : c.installed) << c.what;
         EXPECT_EQ(log, L"Copying file: " + Path(L"lib.dll") + (c.copied ? L"...Success" : L"...Already")) << c.what;
     }
@@ -142,8 +146,8 @@ TEST_F(CopyIfNewer, LeavesTheTemporaryDirectoryAsItWas) {
         return n;
     };
     const int before = countTemp();
-    EXPECT_EQ(Run(ExecCopyResourceIfNewer, Row(itCopyResourceIfNewer, L"cvltest_lib.dll", ResNew)), 0);
-    EXPECT_EQ(Run(ExecCopyResourceIfNewer, Row(itCopyResourceIfNewer, L"cvltest_lib.dll", ResPlain)), 0);
+    EXPECT_EQ(Run(ExecCopyResourceIfNewer, Row(itCopyResourceIfNewer, L"cvltest_lib.dll", ResNew, dcRoot)), 0);
+    EXPECT_EQ(Run(ExecCopyResourceIfNewer, Row(itCopyResourceIfNewer, L"cvltest_lib.dll", ResPlain, dcRoot)), 0);
     EXPECT_EQ(ReadFileBytes(theirs), "someone else's");
     EXPECT_EQ(countTemp(), before);
     DeleteFileW(theirs.c_str());
@@ -155,7 +159,7 @@ TEST_F(ClearDir, EmptiesTheDirectoryAndKeepsIt) {
     CreateDirectoryPath(Path(L"ide\\sub"));
     WriteFileBytes(Path(L"ide\\a.bpl"), "a");
     WriteFileBytes(Path(L"ide\\sub\\b.dcu"), "b");
-    EXPECT_EQ(Run(ExecClearDir, Row(itClearDir, L"\\ide")), 0);  // a leading backslash changes nothing
+    EXPECT_EQ(Run(ExecClearDir, Row(itClearDir, L"\\ide", 0, dcRoot)), 0);  // a leading backslash changes nothing
     EXPECT_EQ(log, L"Clearing directory: " + Path(L"ide") + L"...Success");
     EXPECT_TRUE(IsDir(Path(L"ide")));
     EXPECT_FALSE(Exists(Path(L"ide\\a.bpl")));
@@ -166,7 +170,7 @@ TEST_F(ClearDir, FailuresAreLoggedOnly) {
     CreateDirectoryPath(Path(L"ide"));
     WriteFileBytes(Path(L"ide\\in use.dcu"), "x");
     HANDLE lock = CreateFileW(Path(L"ide\\in use.dcu").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(Run(ExecClearDir, Row(itClearDir, L"ide")), 0);
+    EXPECT_EQ(Run(ExecClearDir, Row(itClearDir, L"ide", 0, dcRoot)), 0);
     CloseHandle(lock);
     EXPECT_EQ(log, L"Clearing directory: " + Path(L"ide") + L"...Fail");
     WriteFileBytes(Path(L"cwd\\keep.txt"), "k");
@@ -179,10 +183,10 @@ using SetCurrentDir = FileOpsTest;
 
 TEST_F(SetCurrentDir, EntersTheDirectory) {
     CreateDirectoryPath(Path(L"Delphi7"));
-    EXPECT_EQ(Run(ExecSetCurrentDir, Row(itSetCurrentDir, L"Delphi7")), 0);
+    EXPECT_EQ(Run(ExecSetCurrentDir, Row(itSetCurrentDir, L"Delphi7", 0, dcRoot)), 0);
     EXPECT_EQ(GetCurrentDir(), Path(L"Delphi7"));
     EXPECT_EQ(log, L"");
-    EXPECT_EQ(Run(ExecSetCurrentDir, Row(itSetCurrentDir, L"missing")), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Run(ExecSetCurrentDir, Row(itSetCurrentDir, L"missing", 0, dcRoot)), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(Run(ExecSetCurrentDir, Row(itSetCurrentDir, L"Delphi7", 0, dcIdeRoot)), ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(GetCurrentDir(), Path(L"Delphi7"));
 }
@@ -194,7 +198,7 @@ TEST_F(CopyFileRow, ReplacesTheTarget) {
     CreateDirectoryPath(Path(L"out"));
     WriteFileBytes(Path(L"cvl70.bpl"), "new");
     WriteFileBytes(Path(L"out\\cvl70.bpl"), "old");
-    const TScriptItem row = Row(itCopyFile, L"cvl70.bpl", 0, dcRoot, nullptr, 0, nullptr, &target);
+    const TScriptItem row = Row(itCopyFile, L"cvl70.bpl", 0, dcRoot).WithTarget(&target);
     EXPECT_EQ(Run(ExecCopyFile, row), 0);
     EXPECT_EQ(ReadFileBytes(Path(L"out\\cvl70.bpl")), "new");
     EXPECT_EQ(log, L"Copying file: from " + Path(L"cvl70.bpl") + L" to " + Path(L"out\\cvl70.bpl") + L" ...Success");
@@ -220,7 +224,7 @@ protected:
 
 TEST_F(Patterns, CopyFilesCopiesTheMatchesOnly) {
     for (const wchar_t* source : {L"Source\\*.hpp", L"Source/*.hpp"}) {
-        EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, source, 0, dcRoot, L"BDS2006\\*.hpp")), 0);
+        EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, source, 0, dcRoot).Second(L"BDS2006\\*.hpp", dcRoot)), 0);
         EXPECT_EQ(log, L"Copying file: from " + Path(source) + L" to " + Path(L"BDS2006\\*.hpp") + L" ...Success");
         EXPECT_EQ(ReadFileBytes(Path(L"BDS2006\\a.hpp")), "source");
         EXPECT_TRUE(Exists(Path(L"BDS2006\\B.HPP")));
@@ -232,17 +236,17 @@ TEST_F(Patterns, CopyFilesCopiesTheMatchesOnly) {
 }
 
 TEST_F(Patterns, CopyFilesWithoutMatchesSucceedsButNotWithoutFolders) {
-    EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, L"Source\\*.h", 0, dcRoot, L"BDS2006\\*.h")), 0);
+    EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, L"Source\\*.h", 0, dcRoot).Second(L"BDS2006\\*.h", dcRoot)), 0);
     EXPECT_EQ(log, L"Copying file: from " + Path(L"Source\\*.h") + L" to " + Path(L"BDS2006\\*.h") + L" ...Success");
-    EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, L"Missing\\*.hpp", 0, dcRoot, L"BDS2006\\*.hpp")),
+    EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, L"Missing\\*.hpp", 0, dcRoot).Second(L"BDS2006\\*.hpp", dcRoot)),
               ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, L"Source\\*.hpp", 0, dcRoot, L"Missing\\*.hpp")),
+    EXPECT_EQ(Run(ExecCopyFiles, Row(itCopyFiles, L"Source\\*.hpp", 0, dcRoot).Second(L"Missing\\*.hpp", dcRoot)),
               ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(log, L"Copying file: from " + Path(L"Source\\*.hpp") + L" to " + Path(L"Missing\\*.hpp") + L" ...Fail");
 }
 
 TEST_F(Patterns, DeleteFilesDeletesTheMatchesOnly) {
-    EXPECT_EQ(Run(ExecDeleteFiles, Row(itDeleteFiles, L"Source/*.hpp")), 0);
+    EXPECT_EQ(Run(ExecDeleteFiles, Row(itDeleteFiles, L"Source/*.hpp", 0, dcRoot)), 0);
     EXPECT_EQ(log, L"Deleting files: " + Path(L"Source/*.hpp") + L"...Success");
     EXPECT_FALSE(Exists(Path(L"Source\\a.hpp")));
     EXPECT_FALSE(Exists(Path(L"Source\\B.HPP")));
@@ -250,7 +254,7 @@ TEST_F(Patterns, DeleteFilesDeletesTheMatchesOnly) {
     EXPECT_TRUE(Exists(Path(L"Source\\unit.pas")));
     EXPECT_TRUE(IsDir(Path(L"Source\\folder.hpp")));
     EXPECT_TRUE(Exists(Path(L"decoy.hpp")));
-    EXPECT_EQ(Run(ExecDeleteFiles, Row(itDeleteFiles, L"Source\\*.hpp")), 0);  // nothing left to match
+    EXPECT_EQ(Run(ExecDeleteFiles, Row(itDeleteFiles, L"Source\\*.hpp", 0, dcRoot)), 0);  // nothing left to match
     EXPECT_EQ(log, L"Deleting files: " + Path(L"Source\\*.hpp") + L"...Success");
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "FileOpsTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "support/UDirTree.h"
 
 using namespace cvltest;
 
@@ -86,7 +88,7 @@ TEST_F(MergeFiles, AddsTheMissingLinesInOrder) {
     for (const Case& c : cases) {
         DeleteFileW(Path(L"d7.als").c_str());
         if (c.target != "<missing>") WriteFileBytes(Path(L"d7.als"), c.target);
-        EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot, L"d7.als")), 0) << c.what;
+        EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot).Second(L"d7.als", dcRoot)), 0) << c.what;
         EXPECT_EQ(ReadFileBytes(Path(L"d7.als")), c.merged) << c.what;
         EXPECT_EQ(log, L"Merging files: " + Path(L"cvlib.als") + L", " + Path(L"d7.als") + L"...Success");
     }
@@ -96,14 +98,14 @@ TEST_F(MergeFiles, ATargetThatCannotBeReadIsKept) {
     WriteFileBytes(Path(L"cvlib.als"), "alpha\r\n");
     WriteFileBytes(Path(L"d7.als"), "zeta\r\n");
     HANDLE lock = CreateFileW(Path(L"d7.als").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot, L"d7.als")), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot).Second(L"d7.als", dcRoot)), ERROR_SHARING_VIOLATION);
     CloseHandle(lock);
     EXPECT_EQ(log, L"Merging files: " + Path(L"cvlib.als") + L", " + Path(L"d7.als") + L"...Fail");
     EXPECT_EQ(ReadFileBytes(Path(L"d7.als")), "zeta\r\n");
 
-    EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"missing.als", 0, dcRoot, L"d7.als")), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"missing.als", 0, dcRoot).Second(L"d7.als", dcRoot)), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ReadFileBytes(Path(L"d7.als")), "zeta\r\n");
-    EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot, L"d7.als", dcIdeHelp)),
+    EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot).Second(L"d7.als", dcIdeHelp)),
               ERROR_PATH_NOT_FOUND);
     EXPECT_FALSE(Exists(Path(L"cwd\\d7.als")));
 }
@@ -127,12 +129,12 @@ TEST_F(ReplaceText, ReplacesTheFirstOccurrenceInAnyCase) {
     };
     for (const Case& c : cases) {
         WriteFileBytes(Path(L"f.txt"), c.before);
-        EXPECT_EQ(Run(ExecReplaceText, Row(itReplaceText, L"f.txt", 0, dcRoot, c.replace, dcRoot, c.find)), 0);
+        EXPECT_EQ(Run(ExecReplaceText, Row(itReplaceText, L"f.txt", 0, dcRoot).Second(c.replace, dcRoot).WithParam(c.find)), 0);
         EXPECT_EQ(ReadFileBytes(Path(L"f.txt")), c.after);
         EXPECT_EQ(log, L"Replace text: File=" + Path(L"f.txt") + L", FindText=" + (c.find ? c.find : L"") +
                            L", ReplaceTo=" + c.replace + c.suffix);
     }
-    EXPECT_EQ(Run(ExecReplaceText, Row(itReplaceText, L"missing.txt", 0, dcRoot, L"b", dcRoot, L"a")), mfOpenFailed);
+    EXPECT_EQ(Run(ExecReplaceText, Row(itReplaceText, L"missing.txt", 0, dcRoot).Second(L"b", dcRoot).WithParam(L"a")), mfOpenFailed);
     EXPECT_EQ(log, L"");
 }
 

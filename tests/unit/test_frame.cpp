@@ -9,6 +9,7 @@
 
 #include "catalogue/UInstallRecord.h"
 #include "pages/UPage.h"
+#include "resources/UResourceIds.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
 

@@ -6,8 +6,12 @@
 #include <string>
 
 #include "IdeTesting.h"
+#include "RowTesting.h"
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UInstallRecord.h"
 #include "script/URegister.h"
+#include "support/UDirTree.h"
+#include "support/URegistry.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;
@@ -16,11 +20,6 @@ namespace {
 
 constexpr int Delphi3 = 1, Delphi7 = 9, BDS2006 = 11, Delphi2007 = 12, BDS2009 = 13, BDS2010 = 14,
               RadStudioXE = 15, RadStudioXE2 = 16;
-
-TScriptItem Row(uint32_t Type, const wchar_t* Name, uint32_t Code = 0, uint32_t Dir = dcNone, uint32_t Options = 0,
-                const wchar_t* Param = nullptr, const wchar_t* Name2 = nullptr) {
-    return TScriptItem{Type, Name, Code, Dir, Param, Name2, dcNone, Options, nullptr};
-}
 
 std::wstring Value(HKEY root, const std::wstring& key, const std::wstring& name) {
     std::wstring v;
@@ -82,7 +81,7 @@ TEST_F(Register, PackageGoesToKnownPackagesAndItsFolderToTheLibraryPath) {
         const std::wstring other = ide.Key() + (c.options ? L"\\Library\\Win32" : L"\\Library\\Win64");
         ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, other, L"Search Path", L"untouched"));
 
-        EXPECT_EQ(Run(ExecRegisterPackage, Row(itRegisterPackage, L"IDE\\Win32\\dclcvl.bpl", 0, dcRoot, c.options)), 0);
+        EXPECT_EQ(Run(ExecRegisterPackage, Row(itRegisterPackage, L"IDE\\Win32\\dclcvl.bpl", 0, dcRoot).WithOptions(c.options)), 0);
         const std::wstring package = dir / L"IDE\\Win32\\dclcvl.bpl";
         const std::wstring folder = dir / L"IDE\\Win32";
         EXPECT_EQ(Value(HKEY_CURRENT_USER, ide.Key() + L"\\Known Packages", package),
@@ -192,7 +191,7 @@ TEST_F(Register, AddSearchPathPlacesAndMissingValues) {
     const std::wstring d = dir / L"Source";
     // Its own key and value.
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, ide.Key() + L"\\CppPaths", L"SearchPath", L"a"));
-    EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot, 0, L"CppPaths", L"SearchPath")), 0);
+    EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot).WithParam(L"CppPaths").Second(L"SearchPath", dcNone)), 0);
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide.Key() + L"\\CppPaths", L"SearchPath"), L"a;" + d);
     EXPECT_EQ(log, L"Adding search path: " + d + L"...Success");
     // The library's, "SearchPath" for Delphi 3.
@@ -200,10 +199,10 @@ TEST_F(Register, AddSearchPathPlacesAndMissingValues) {
     EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot)), 0);
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide.Key() + L"\\Library", L"SearchPath"), d);
     // A missing value is an error unless Options bit 0 says otherwise; nothing logged.
-    EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot, 0, L"Nowhere", L"Path")),
+    EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot).WithParam(L"Nowhere").Second(L"Path", dcNone)),
               rpSearchPathUnread);
     EXPECT_EQ(log, L"");
-    EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot, 1, L"Nowhere", L"Path")), 0);
+    EXPECT_EQ(Run(ExecAddSearchPath, Row(itAddSearchPath, L"Source", 0, dcRoot).WithOptions(1).WithParam(L"Nowhere").Second(L"Path", dcNone)), 0);
     EXPECT_EQ(log, L"");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ide.Key() + L"\\Nowhere"));
 }

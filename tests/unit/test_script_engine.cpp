@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "RowTesting.h"
 #include "Scratch.h"
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "script/UScript.h"
 #include "support/UConst.h"
@@ -13,10 +15,6 @@
 using namespace cvltest;
 
 namespace {
-
-TScriptItem Row(uint32_t typeId, const wchar_t* name = nullptr, uint32_t code = 0, uint32_t dir = 0) {
-    return TScriptItem{typeId, name, code, dir, nullptr, nullptr, 0, 0, nullptr};
-}
 
 class Engine : public testing::Test {
 protected:

@@ -28,6 +28,7 @@ struct TManifestEntry {
 // Generated at build time from resources/payload/manifest.tsv.
 const TManifestEntry PayloadManifest[] = {
 #include "PayloadManifest.inc"
+#include "catalogue/UDirCodes.h"
 };
 
 std::wstring Text(const wchar_t* s) { return s ? s : L"<null>"; }

@@ -10,6 +10,7 @@
 #include "catalogue/UProducts.h"
 #include "controls/UbrdCheckListBox.h"
 #include "pages/UPage.h"
+#include "resources/UResourceIds.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
 

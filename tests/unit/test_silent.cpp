@@ -14,6 +14,7 @@
 #include "setup/UMain.h"
 #include "setup/USilent.h"
 #include "support/UConst.h"
+#include "support/UDirTree.h"
 
 using namespace cvltest;
 

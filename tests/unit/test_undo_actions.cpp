@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "UndoLogTesting.h"
-#include "support/UUtils.h"
+#include "catalogue/UDirCodes.h"
+#include "catalogue/UIdeSettings.h"
+#include "support/UDirTree.h"
+#include "support/UPlatform.h"
+#include "support/URegistry.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;

@@ -1,6 +1,9 @@
 // The uninstall log: the writer's bytes, the reading rules of TDeinstall, and
 // what both make of damaged or foreign files.
 #include "UndoLogTesting.h"
+#include "catalogue/UDirCodes.h"
+#include "support/UProduct.h"
+#include "support/UTextFile.h"
 
 using namespace cvltest;
 
@@ -29,23 +32,23 @@ TEST_F(UndoLog, RecordsCarryTheRowFieldsAndTheirLengthAtBothEnds) {
     };
     // clang-format off
     const Case cases[] = {
-        {Row(itCreateDir | Logged,             L"",                  0,          dcRoot),   dcRoot,   L""},
-        {Row(itSetIde | Logged,                L"Delphi7",           9),                    0,        L"Delphi7"},
-        {Row(itRegisterPackage | Logged,       L"Delphi7\\dcl.bpl",  0,          dcRoot),   dcRoot,   L"Delphi7\\dcl.bpl"},
-        {Row(itModifyFile | Logged,            L"\r\n:Link cvlib.hlp", 2,        dcIdeHelp),dcIdeHelp,L"\r\n:Link cvlib.hlp"},
-        {Row(itDeleteFile | Logged,            L"Help\\d7.gid",      0,          dcIdeRoot),dcIdeRoot,L"Help\\d7.gid"},
-        {Row(itRegisterWinHelp | Logged,       L"cvlib.hlp"),                               0,        L"cvlib.hlp"},
-        {Row(itCreateRegKey | Kept,            ProductKey,           0x80000002),           0,        ProductKey},
-        {Row(itRegisterHelp | Logged,          L"help\\help_reg.bat"),                      0,        L"help\\help_reg.bat"},
-        {Row(itAddIdePath | Logged,            L"\\C++\\Paths\\SearchPath", 2),             0,        L"\\C++\\Paths\\SearchPath"},
-        {Row(itCopyResourceIfAbsent | Kept,    L"cvTempls.ini",      29,         dcWindows),dcWindows,L"cvTempls.ini"},
-        {Row(itRegisterUninstall | Logged,     L"unbrd.exe",         0,          dcRoot),   dcRoot,   L"unbrd.exe"},
-        {Row(itCopyFile | Logged,              L"Delphi7\\cvl70.bpl",5,          dcRoot, &target), dcSystem, L"cvl70.bpl"},
-        {Row(itCopyFile | Logged,              L"source-only",       0,          dcRoot),   dcNone,   L""},
-        {Row(itLogConst | Logged,              nullptr,              hcInstallDir),         0,        L"C:\\Lib"},
-        {Row(itLogConst | Logged,              nullptr,              hcUninstallKey),       0,        L"cvlLib"},
-        {Row(itLogConst | Logged,              nullptr,              hcReadBackward),       0,        L""},
-        {Row(itLogConst | Logged,              L"ignored",           0),                    0,        L""},
+        {Row(itCreateDir | Logged, L"", 0, dcRoot),   dcRoot,   L""},
+        {Row(itSetIde | Logged, L"Delphi7", 9),                    0,        L"Delphi7"},
+        {Row(itRegisterPackage | Logged, L"Delphi7\\dcl.bpl", 0, dcRoot),   dcRoot,   L"Delphi7\\dcl.bpl"},
+        {Row(itModifyFile | Logged, L"\r\n:Link cvlib.hlp", 2, dcIdeHelp),dcIdeHelp,L"\r\n:Link cvlib.hlp"},
+        {Row(itDeleteFile | Logged, L"Help\\d7.gid", 0, dcIdeRoot),dcIdeRoot,L"Help\\d7.gid"},
+        {Row(itRegisterWinHelp | Logged, L"cvlib.hlp"),                               0,        L"cvlib.hlp"},
+        {Row(itCreateRegKey | Kept, ProductKey, 0x80000002),           0,        ProductKey},
+        {Row(itRegisterHelp | Logged, L"help\\help_reg.bat"),                      0,        L"help\\help_reg.bat"},
+        {Row(itAddIdePath | Logged, L"\\C++\\Paths\\SearchPath", 2),             0,        L"\\C++\\Paths\\SearchPath"},
+        {Row(itCopyResourceIfAbsent | Kept, L"cvTempls.ini", 29, dcWindows),dcWindows,L"cvTempls.ini"},
+        {Row(itRegisterUninstall | Logged, L"unbrd.exe", 0, dcRoot),   dcRoot,   L"unbrd.exe"},
+        {Row(itCopyFile | Logged, L"Delphi7\\cvl70.bpl", 5, dcRoot).WithTarget(&target), dcSystem, L"cvl70.bpl"},
+        {Row(itCopyFile | Logged, L"source-only", 0, dcRoot),   dcNone,   L""},
+        {Row(itLogConst | Logged, nullptr, hcInstallDir),         0,        L"C:\\Lib"},
+        {Row(itLogConst | Logged, nullptr, hcUninstallKey),       0,        L"cvlLib"},
+        {Row(itLogConst | Logged, nullptr, hcReadBackward),       0,        L""},
+        {Row(itLogConst | Logged, L"ignored", 0),                    0,        L""},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -120,7 +123,7 @@ TEST_F(UndoLog, RoundTripReadsTheHeaderAndTheBodyNewestFirst) {
         Row(itCreateDir | Logged, L"", 0, dcRoot),
         Row(itSetIde | Logged, L"Delphi7", 9),
         Row(itModifyFile | Logged, L"\r\n:Index x=cvlib.hlp", 1, dcIdeHelp),
-        Row(itCopyFile | Logged, L"src.bpl", 0, dcRoot, &target),
+        Row(itCopyFile | Logged, L"src.bpl", 0, dcRoot).WithTarget(&target),
         Row(itCreateRegKey | Kept, ProductKey, 0x80000002),
     };
     WriteLog(HeaderRows() + body);

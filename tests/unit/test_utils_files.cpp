@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "Scratch.h"
-#include "support/UUtils.h"
+#include "support/UDirTree.h"
+#include "support/UProcess.h"
+#include "support/UResources.h"
+#include "support/UVersionInfo.h"
 
 using namespace cvltest;
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Scratch.h"
-#include "support/UUtils.h"
+#include "support/URegistry.h"
 
 using namespace cvltest;
 

@@ -1,9 +1,12 @@
 // Text searches, path joining, directory codes and search-path locations.
 #include <gtest/gtest.h>
 
+#include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "support/UConst.h"
-#include "support/UUtils.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
+#include "support/UText.h"
 
 namespace {
 

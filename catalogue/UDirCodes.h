@@ -1,0 +1,21 @@
+// Directory codes of script rows, uninstall records and extract mode, and the
+// folders they stand for in the current state of an installation (the IDE of the
+// current block, the installation directory).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum TDirCode : uint32_t {
+    dcNone = 0,
+    dcWindows = 1,
+    dcIdeRoot = 2,
+    dcRoot = 3,
+    dcIdeHelp = 4,
+    dcTemp = 5,
+    dcSystem = 6,
+};
+
+std::wstring DirCodeToPath(uint32_t Code);
+// The folder of an IDE-path row's location code (only the low 7 bits count).
+std::wstring SearchPathLocation(uint8_t Code);

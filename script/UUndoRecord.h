@@ -1,0 +1,14 @@
+// The undo record each logged row of the script leaves in the uninstall log.
+#pragma once
+
+#include <string>
+
+#include "script/UScriptItems.h"
+#include "support/WinHandles.h"
+
+// The record BinLogAddItem writes for Item: header rows (itLogConst) carry the
+// product constant chosen by their Code, copy-file rows their target.
+std::string MakeUndoRecord(const TScriptItem& Item);
+
+// Appends the undo record of the row that has just run.
+void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item);

@@ -1,0 +1,18 @@
+// Child processes and this process's own command line.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+int RunAndWait(const std::wstring& CommandLine, const std::wstring& Parameters);
+// Starts Command hidden, without a console window, in the current directory and with
+// the caller's environment, and waits for it at most TimeoutMs (INFINITE: no limit).
+// 0 when the process started, else the Windows error code of the start. A process
+// still running after the wait is left to finish on its own.
+int StartHiddenAndWait(const std::wstring& Command, uint32_t TimeoutMs);
+
+// The arguments this process was started with, without its own name.
+std::vector<std::wstring> CommandLineArguments();
