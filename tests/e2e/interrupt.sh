@@ -47,17 +47,18 @@ wait_compile() {
     fail "no compile of $1"
 }
 
-# kill_installer PID: kill -9 of the installer's Wine process. The compiler outlives
-# it, as it would on Windows, and is let end.
+# kill_installer PID: kill -9 of the installer's Wine process. The compiler runs in
+# the installer's job, which ends it when the installer's last handle to it goes:
+# nothing of the installation goes on writing after the kill.
 kill_installer() {
     local i
     kill -9 "$1"
     wait "$1" 2>/dev/null || true
     for i in $(seq 1 100); do
-        [ "$(grep -c '^exit' "$JOURNAL")" == "$(grep -c '^start' "$JOURNAL")" ] && return 0
+        [ -z "$(standins_running)" ] && return 0
         sleep 0.1
     done
-    fail "the compiler did not end"
+    fail "the compiler did not end with the installer: $(standins_running)"
 }
 
 # Start makes the installation folder and its two logs before row 7 logs that

@@ -65,3 +65,16 @@ registry_dump() {
         rm -f "$C/registry_dump.reg"
     done
 }
+
+# standins_running: the command lines of the stand-in compilers still running in
+# this machine, "; "-separated; empty when none. Wine runs each Windows process as
+# a host process whose command line is the Windows one; this machine's are those
+# with its WINEPREFIX.
+standins_running() {
+    local pid left=""
+    for pid in $(pgrep -f -i 'dcc32|dcc64|make\.exe' || true); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" \
+            && left+="$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null); "
+    done
+    echo "$left"
+}

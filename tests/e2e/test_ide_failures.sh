@@ -29,13 +29,7 @@ unset CVL_STANDIN_FAIL CVL_STANDIN_HANG CVL_STANDIN_LOG
 
 # Nothing the compilers started is still running: the hanging one and its helper
 # were ended with their job, and wrote no exit of their own.
-# (Wine runs each Windows process as a host process whose command line is the
-# Windows one; this machine's are those with its WINEPREFIX.)
-left=""
-for pid in $(pgrep -f -i 'dcc32|dcc64|make\.exe' || true); do
-    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" \
-        && left+="$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null); "
-done
+left="$(standins_running)"
 [ -z "$left" ] || fail "compilers still running: $left"
 journal="$(tr -d '\r' <"$C/windows/temp/standin.txt")"
 starts="$(grep -F $'start\tdcc32\tC:\\Corvane\\BDS2006\t' <<<"$journal" | grep -cE $' cvl2006\\.dpk\t| /helper [0-9]+\t' || true)"

@@ -7,6 +7,7 @@
 
 #include "IdeTesting.h"
 #include "Scratch.h"
+#include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UProducts.h"
 #include "script/UScript.h"
@@ -15,6 +16,7 @@
 #include "setup/USilent.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
+#include "support/URegistry.h"
 
 using namespace cvltest;
 
@@ -73,9 +75,31 @@ TEST(SilentSwitches, ValuesAndLists) {
     EXPECT_FALSE(ParseSilentSwitches({L"/silent"}).HasIdes);
 }
 
+// An IDE that has been started under this account: its key below HKEY_CURRENT_USER,
+// made for the test where it was missing and removed with it.
+class StartedIde {
+public:
+    explicit StartedIde(int Row) : FRow(Row), FKey(BorlandProducts[Row].RegKey) {
+        FMade = !IdeHasUserKey(Row) && CreateRegKey(HKEY_CURRENT_USER, FKey);
+    }
+    ~StartedIde() {
+        if (FMade) DeleteKeyTree(HKEY_CURRENT_USER, FKey);
+    }
+    void Forget() {
+        if (FMade) DeleteKeyTree(HKEY_CURRENT_USER, FKey);
+        FMade = false;
+    }
+
+private:
+    IdeRow FRow;
+    std::wstring FKey;
+    bool FMade = false;
+};
+
 // The catalogue as detection and the selection page's preselection leave it on a
-// machine with Delphi 7, RAD Studio XE2 and RAD Studio 11 and C++Builder 6, without
-// a previous installation; no registry is read.
+// machine with Delphi 7, RAD Studio XE2 and RAD Studio 11 (each started once) and
+// C++Builder 6, without a previous installation; no registry is read but the IDEs'
+// user keys.
 class SilentChoice : public testing::Test {
 protected:
     void SetUp() override {
@@ -102,6 +126,7 @@ protected:
         return rows;
     }
 
+    StartedIde Delphi7{RowDelphi7}, XE2{RowXE2}, RadStudio11{RowRadStudio11};
     ScratchDir Dir;
     TSilentPlan Plan;
     std::wstring Message;
@@ -145,7 +170,7 @@ TEST_F(SilentChoice, BadArgumentsAndNothingChosen) {
         const char* says;
     } cases[] = {
         {{L"/ides=Delphi8", lib}, seBadArguments, "Unknown IDE name: Delphi8"},
-        {{L"/ides=Delphi7!", lib}, seBadArguments, "Unknown IDE name: Delphi7!"},
+        {{L"/ides=Delphi7!!", lib}, seBadArguments, "Unknown IDE name: Delphi7!"},
         {{L"/ides=CBuilder6", lib}, seBadArguments, "cannot be installed into CBuilder6"},
         {{L"/ides=Delphi7,Delphi6", lib}, seBadArguments, "Delphi6 was not found"},
         {{L"/items=help,source", lib}, seBadArguments, "Unknown item: source"},
@@ -163,6 +188,34 @@ TEST_F(SilentChoice, BadArgumentsAndNothingChosen) {
         SetUp();
         EXPECT_EQ(Apply(c.args), c.status);
         EXPECT_NE(Narrow(Message).find(c.says), std::string::npos) << Narrow(Message);
+    }
+}
+
+// An IDE never started under this account is refused unless named for its files only.
+TEST_F(SilentChoice, NeverStartedIdesOnlyForTheirFiles) {
+    Delphi7.Forget();
+    const std::wstring lib = L"/dir=" + Dir.path() + L"\\lib";
+    for (const std::vector<std::wstring>& args :
+         {std::vector<std::wstring>{lib}, {L"/ides=Delphi7,RADStudio22", lib}, {L"/ides=found", lib}}) {
+        SetUp();
+        EXPECT_EQ(Apply(args), seBadArguments) << args.size();
+        EXPECT_NE(Narrow(Message).find("Never started under this account"), std::string::npos) << Narrow(Message);
+        EXPECT_NE(Narrow(Message).find("Delphi7!"), std::string::npos) << Narrow(Message);
+    }
+    const struct {
+        std::vector<std::wstring> args;
+        int32_t filesOnly;
+    } accepted[] = {
+        {{L"/ides=Delphi7!,RADStudio22", lib}, 0x100},
+        {{L"/ides=found!", lib}, 0x8008100},
+        {{L"/ides=RADStudio22", lib}, 0},  // the never-started one not chosen
+    };
+    for (const auto& c : accepted) {
+        SetUp();
+        ASSERT_EQ(Apply(c.args), seSuccess) << Narrow(Message);
+        EXPECT_EQ(FilesOnlyVersions, c.filesOnly);
+        for (const TIdeChoice& ide : Plan.Ides)
+            EXPECT_EQ(ide.FilesOnly, (BorlandProducts[ide.Row].InternalId & c.filesOnly) != 0) << ide.Row;
     }
 }
 
