@@ -127,7 +127,7 @@ for i in $(seq 1 100); do [ -e "$LIB" ] || break; sleep 0.2; done
 [ -e "$LIB" ] && fail "the install directory is still there: $(ls -R "$LIB" | head)"
 # The runtime packages stay in the system directory: programs built with runtime
 # packages load them from there after the library itself is gone.
-keep='(\.gid$|^windows/system32/cvl[0-9]+\.bpl$)'
+keep="(\.gid\$|^$SYSDIR/cvl[0-9]+\.bpl\$)"
 diff <(echo "$before" | grep -Ev "$keep") <(state | grep -Ev "$keep") >&2 || fail "the removal left the machine changed"
 missing="$(grep -Fxv -f "$C/Borland/Delphi7/Help/d7.als" "$WINEPREFIX/d7.als.before" || true)"
 [ -z "$missing" ] || fail "the IDE's own aliases were lost: $missing"
