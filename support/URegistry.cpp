@@ -109,7 +109,7 @@ void DeleteSubKeys(HKEY OpenKey) {
     }
 }
 
-bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath) {
+bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors) {
     {
         UniqueKey key = OpenKey(Root, KeyPath, KEY_READ | KEY_WRITE);
         if (!key) return false;
@@ -130,7 +130,7 @@ bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath) {
                              nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         RegDeleteKeyExW(parent.get(), child.c_str(), RegView, 0);
-        if (values > 0 || subKeys > 1) break;
+        if (Ancestors == TEmptyAncestors::Keep || values > 0 || subKeys > 1) break;
         path = parentPath;
     }
     return true;

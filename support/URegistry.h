@@ -20,7 +20,15 @@ bool WriteRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring&
                      int32_t Value);
 bool CreateRegKey(HKEY Root, const std::wstring& KeyPath);
 bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName);
-bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath);
+// What DeleteKeyTree does with the ancestors the deletion leaves empty: a key of our
+// own (the product's) takes its emptied maker key with it; an entry in a list that
+// belongs to the system (the uninstall entries) must leave the list as it found it,
+// even when it was the only entry.
+enum class TEmptyAncestors { Delete, Keep };
+
+// Deletes KeyPath with everything below it, then (Delete) every ancestor that leaves
+// empty, up to but not including the key directly below the root.
+bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors = TEmptyAncestors::Delete);
 void DeleteSubKeys(HKEY OpenKey);
 
 // The predefined registry root whose handle has these low 32 bits (0x80000002 is

@@ -23,7 +23,7 @@ sandbox_prefix() {
 }
 
 # What a base prefix holds beyond Wine's own set-up; a change here remakes it.
-BASE_PREFIX_VERSION=2
+BASE_PREFIX_VERSION=3
 
 # Makes the base prefix once (about ten seconds) and reuses it afterwards.
 make_base_prefix() {
@@ -37,6 +37,9 @@ make_base_prefix() {
     # prefix without 32-bit Wine lacks the value there.
     (cd "$p/drive_c" && WINEPREFIX="$p" wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
         /v ProgramFilesDir /d 'C:\Program Files (x86)' /reg:32 /f </dev/null >/dev/null 2>&1)
+    # Windows has the list of uninstall entries in both views; a removal leaves it.
+    (cd "$p/drive_c" && WINEPREFIX="$p" wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' \
+        /reg:32 /f </dev/null >/dev/null 2>&1)
     WINEPREFIX="$p" wineserver -w
     sandbox_prefix "$p"
     echo "$BASE_PREFIX_VERSION" > "$p/.cvl-ready"

@@ -183,7 +183,9 @@ int UndoCreateRegKey(const TUndoRecord& Record) {
 int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) {
     // Without a name of its own the entry would be the whole list of uninstall entries.
     if (UninstallKey.empty() || UninstallKey.find(L'\\') != std::wstring::npos) return 0;
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, UninstallKeyPrefix + UninstallKey);
+    // The list of uninstall entries is the system's: it stays even when ours was the
+    // only entry in it.
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, UninstallKeyPrefix + UninstallKey, TEmptyAncestors::Keep);
     return 0;
 }
 

@@ -262,7 +262,10 @@ TEST_F(UndoActions, WindowsHelpAndUninstallEntry) {
     UndoRecord(Rec(itRegisterUninstall, L"ignored.exe", 0, dcRoot), L"cvlTestEntry");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestEntry"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestOther"));
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestOther");
+    // The last entry goes, the list of entries stays (a fresh 32-bit view has it empty).
+    UndoRecord(Rec(itRegisterUninstall, L"ignored.exe", 0, dcRoot), L"cvlTestOther");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestOther"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, uninstall));
 }
 
 TEST_F(UndoActions, ModifyFileTakesTheAppendedTextOutOfTheHelpFile) {

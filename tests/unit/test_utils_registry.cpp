@@ -136,4 +136,13 @@ TEST(Registry, DeleteKeyTreeKeepsAnAncestorThatHoldsSomethingElse) {
     EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, maker + L"\\Product"));  // already gone
 }
 
+TEST(Registry, DeleteKeyTreeCanKeepTheListItWasIn) {
+    ScratchKey scratch;
+    const std::wstring list = scratch / L"List";
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, list + L"\\Entry\\Sub", L"V", L"1"));
+    EXPECT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, list + L"\\Entry", TEmptyAncestors::Keep));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, list + L"\\Entry"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, list));
+}
+
 }  // namespace
