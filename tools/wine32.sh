@@ -24,7 +24,7 @@ wine32_unsupported() {
         echo "entering the 32-bit Wine root (chroot, mount namespace) needs root"
         return 0
     fi
-    local probe="${CVL_BUILD_ROOT:?}/.elf32-probe" rc=0
+    local probe="${CVL_BUILD_ROOT:?}/.elf32-probe.$$" rc=0  # one per caller: runs start side by side
     mkdir -p "$CVL_BUILD_ROOT"
     # ELF header: 32-bit, little endian, executable, i386, entry 0x08048054,
     # one program header; the header loads the whole file at 0x08048000 (R+X);
