@@ -14,6 +14,14 @@ for lib in libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxfixes3 lib
 done
 unset lib
 
+# pe_machine FILE: the machine field of a Windows program's PE header, in hex
+# (014c: i386, 8664: x86_64); empty for a file that is not one.
+pe_machine() {
+    local pe
+    pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    [ -n "$pe" ] && od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+
 wine32_root() { echo "${CVL_WINE_ROOT:-${CVL_BUILD_ROOT:?}/wine32-root}"; }
 
 # Prints why this machine cannot run the i686 build, or nothing when it can.

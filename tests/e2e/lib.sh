@@ -3,13 +3,13 @@
 set -euo pipefail
 : "${CVL_SOURCE:?}" "${CVL_BIN:?}" "${CVL_BUILD_ROOT:?}"
 source "$CVL_SOURCE/tools/wine-env.sh"
+source "$CVL_SOURCE/tools/wine32.sh"
 
 SETUP_EXE="$CVL_BIN/setup.exe"
 DRIVER_EXE="$CVL_BIN/uidriver.exe"
 
 # The system directory as the program under test sees it, below drive_c: a 32-bit
 # program on 64-bit Windows writes its system32 into syswow64.
-pe_machine() { od -An -tx2 -j$(( $(od -An -tu4 -j60 -N4 "$1") + 4 )) -N2 "$1" | tr -d ' '; }
 SYSDIR=windows/system32
 [ -f "$SETUP_EXE" ] && [ "$(pe_machine "$SETUP_EXE")" = 014c ] && SYSDIR=windows/syswow64
 

@@ -9,11 +9,10 @@ new_machine about_dll
 ABOUT="About Corvane library"
 
 DLL="$CVL_BIN/cvlabout.dll"
-# The PE header's machine field: 0x14c for i386, 0x8664 for x86_64.
-machine="$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(); o=struct.unpack_from("<I",d,0x3c)[0]; print(hex(struct.unpack_from("<H",d,o+4)[0]))' "$DLL")"
+machine="$(pe_machine "$DLL")"
 case "$machine" in
-    0x14c) RUNDLL='C:\windows\syswow64\rundll32.exe';;
-    0x8664) RUNDLL='C:\windows\system32\rundll32.exe';;
+    014c) RUNDLL='C:\windows\syswow64\rundll32.exe';;
+    8664) RUNDLL='C:\windows\system32\rundll32.exe';;
     *) fail "cvlabout.dll: unknown machine $machine";;
 esac
 
