@@ -30,22 +30,13 @@ std::wstring PackageFolder(const std::wstring& Package) {
     return slash > 0 ? Package.substr(0, static_cast<size_t>(slash - 1)) : Package;
 }
 
-namespace {
-
-bool EqualIgnoringCase(const wchar_t* a, size_t aLength, const std::wstring& b) {
-    return CompareStringOrdinal(a, static_cast<int>(aLength), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-}  // namespace
-
 size_t FindPathEntry(const std::wstring& Value, const std::wstring& Entry) {
     if (Entry.empty()) return std::wstring::npos;
     size_t start = 0;
     for (;;) {
         size_t end = Value.find(L';', start);
         if (end == std::wstring::npos) end = Value.size();
-        if (EqualIgnoringCase(Value.data() + start, end - start, Entry)) return start;
+        if (SameTextIgnoringCase(Value.data() + start, end - start, Entry.data(), Entry.size())) return start;
         if (end == Value.size()) return std::wstring::npos;
         start = end + 1;
     }

@@ -8,6 +8,7 @@
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProduct.h"
+#include "support/UText.h"
 #include "support/URegistry.h"
 #include "support/WinHandles.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 const wchar_t* const IdePrograms[] = {L"delphi32.exe", L"bcb.exe", L"bds.exe"};
 
-bool SameTextNoCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-               CSTR_EQUAL;
-}
 
 std::wstring FileNameOf(const std::wstring& Path) {
     size_t slash = Path.find_last_of(L"\\/");
@@ -63,7 +59,7 @@ int RowOfRoot(const std::wstring& Root) {
     while (!wanted.empty() && wanted.back() == L'\\') wanted.pop_back();
     for (int row = 1; row <= ProductCount; ++row) {
         const std::wstring& dir = BorlandProducts[row].RootDir;
-        if (!dir.empty() && SameTextNoCase(Normalised(dir), wanted)) return row;
+        if (!dir.empty() && SameTextIgnoringCase(Normalised(dir), wanted)) return row;
     }
     return 0;
 }
@@ -83,7 +79,7 @@ std::wstring JoinNames(const std::vector<std::wstring>& Names) {
 
 bool IsIdeProgramName(const std::wstring& FileName) {
     for (const wchar_t* name : IdePrograms)
-        if (SameTextNoCase(FileName, name)) return true;
+        if (SameTextIgnoringCase(FileName, name)) return true;
     return false;
 }
 

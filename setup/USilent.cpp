@@ -14,6 +14,7 @@
 #include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
+#include "support/UText.h"
 #include "support/UTextFile.h"
 #include "support/WinHandles.h"
 
@@ -37,8 +38,6 @@ const TComponentName ComponentNames[] = {
 };
 
 bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
-
-bool SameText(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
 
 std::wstring Trimmed(const std::wstring& text) {
     size_t first = text.find_first_not_of(L" \t");
@@ -66,21 +65,21 @@ bool TakeLongSwitch(const std::wstring& Arg, TSilentOptions& Options) {
     size_t equals = body.find(L'=');
     std::wstring name = body.substr(0, equals);
     if (equals == std::wstring::npos) {
-        if (!SameText(name, L"silent")) return false;
+        if (!SameTextIgnoringCase(name, L"silent")) return false;
         Options.Silent = true;
         return true;
     }
     std::wstring value = body.substr(equals + 1);
-    if (SameText(name, L"dir")) {
+    if (SameTextIgnoringCase(name, L"dir")) {
         Options.HasDir = true;
         Options.Dir = value;
-    } else if (SameText(name, L"ides")) {
+    } else if (SameTextIgnoringCase(name, L"ides")) {
         Options.HasIdes = true;
         Options.Ides = SplitList(value);
-    } else if (SameText(name, L"items")) {
+    } else if (SameTextIgnoringCase(name, L"items")) {
         Options.HasItems = true;
         Options.Items = SplitList(value);
-    } else if (SameText(name, L"log")) {
+    } else if (SameTextIgnoringCase(name, L"log")) {
         Options.HasLog = true;
         Options.LogPath = value;
     } else {
@@ -93,7 +92,7 @@ bool TakeLongSwitch(const std::wstring& Arg, TSilentOptions& Options) {
 
 int ProductRowByName(const std::wstring& Name) {
     for (int row = 1; row <= ProductCount; ++row)
-        if (SameText(BorlandProducts[row].Name, Name)) return row;
+        if (SameTextIgnoringCase(BorlandProducts[row].Name, Name)) return row;
     return 0;
 }
 
@@ -116,7 +115,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
     for (std::wstring name : Names) {
         const bool filesOnly = name.size() > 1 && name.back() == FilesOnlySuffix;
         if (filesOnly) name.pop_back();
-        if (SameText(name, FoundIdes)) {
+        if (SameTextIgnoringCase(name, FoundIdes)) {
             for (int row = 1; row <= ProductCount; ++row) {
                 if (!BorlandProducts[row].Exists || !SelectionEntryOfRow(row)) continue;
                 chosen[static_cast<size_t>(row)] = true;
@@ -150,7 +149,7 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
     for (const std::wstring& name : Names) {
         const TComponentName* known = nullptr;
         for (const TComponentName& component : ComponentNames)
-            if (SameText(name, component.Name)) known = &component;
+            if (SameTextIgnoringCase(name, component.Name)) known = &component;
         if (!known) {
             Message = L"Unknown item: " + name + L" (help, demos).";
             return false;

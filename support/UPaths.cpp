@@ -35,10 +35,6 @@ bool DirectoryExists(const std::wstring& Path) {
 
 namespace {
 
-bool SameText(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {
-    return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) == CSTR_EQUAL;
-}
-
 size_t LengthWithoutTrailingSeparators(const std::wstring& path) {
     size_t length = path.size();
     while (length > 1 && IsPathSeparator(path[length - 1])) --length;
@@ -49,7 +45,7 @@ size_t LengthWithoutTrailingSeparators(const std::wstring& path) {
 
 bool IsPathAtOrBelow(const std::wstring& Path, const std::wstring& Dir) {
     const size_t dir = LengthWithoutTrailingSeparators(Dir);
-    if (dir == 0 || Path.size() < dir || !SameText(Path.data(), dir, Dir.data(), dir)) return false;
+    if (dir == 0 || Path.size() < dir || !SameTextIgnoringCase(Path.data(), dir, Dir.data(), dir)) return false;
     return Path.size() == dir || IsPathSeparator(Path[dir]);
 }
 

@@ -1,5 +1,7 @@
 #include "support/UText.h"
 
+#include <windows.h>
+
 namespace {
 
 template <typename Str>
@@ -19,4 +21,8 @@ int LastCharPos(const std::wstring& Text, wchar_t Ch) {
     for (size_t i = Text.size(); i > 0; --i)
         if (Text[i - 1] == Ch) return static_cast<int>(i);
     return 0;
+}
+
+bool SameTextIgnoringCase(const wchar_t* A, size_t ALength, const wchar_t* B, size_t BLength) {
+    return CompareStringOrdinal(A, static_cast<int>(ALength), B, static_cast<int>(BLength), TRUE) == CSTR_EQUAL;
 }

@@ -7,3 +7,10 @@
 int StrPosW(const std::wstring& Text, const std::wstring& Pattern);
 int StrPosA(const std::string& Text, const std::string& Pattern);
 int LastCharPos(const std::wstring& Text, wchar_t Ch);
+
+// Whether two texts are equal when letter case is ignored, character by character
+// (no language rules: "I" and "i" match in every locale).
+bool SameTextIgnoringCase(const wchar_t* A, size_t ALength, const wchar_t* B, size_t BLength);
+inline bool SameTextIgnoringCase(const std::wstring& A, const std::wstring& B) {
+    return SameTextIgnoringCase(A.data(), A.size(), B.data(), B.size());
+}
