@@ -20,11 +20,11 @@ std::wstring DirCodeToPath(uint32_t Code) {
 
 std::wstring SearchPathLocation(uint8_t Code) {
     switch (Code & 0x7F) {  // bit 7 belongs to the caller
-        case 0: return InstallDir;
-        case 1: return PathJoin(InstallDir, L"Source");
-        case 2: return PathJoin(InstallDir, CurrentIdeName);
-        case 3: return PathJoin(InstallDir, CurrentIdeName + L"\\Win32");
-        case 4: return PathJoin(InstallDir, CurrentIdeName + L"\\Win64");
+        case plInstallDir: return InstallDir;
+        case plSource: return PathJoin(InstallDir, L"Source");
+        case plIdeFolder: return PathJoin(InstallDir, CurrentIdeName);
+        case plIdeWin32: return PathJoin(InstallDir, CurrentIdeName + L"\\Win32");
+        case plIdeWin64: return PathJoin(InstallDir, CurrentIdeName + L"\\Win64");
         default: return L"";
-}
+    }
 }

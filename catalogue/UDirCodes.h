@@ -16,6 +16,15 @@ enum TDirCode : uint32_t {
     dcSystem = 6,
 };
 
+// Location codes of IDE-path rows: the folder a search-path entry names.
+enum TPathLocation : uint8_t {
+    plInstallDir = 0,
+    plSource = 1,
+    plIdeFolder = 2,  // InstallDir\<CurrentIdeName>
+    plIdeWin32 = 3,
+    plIdeWin64 = 4,
+};
+
 std::wstring DirCodeToPath(uint32_t Code);
 // The folder of an IDE-path row's location code (only the low 7 bits count).
 std::wstring SearchPathLocation(uint8_t Code);

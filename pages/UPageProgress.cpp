@@ -27,7 +27,7 @@ std::wstring ProgressText() {
 void LetOneInputMessageThrough() {
     MSG msg;
     if (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_UNICHAR, PM_REMOVE) ||
-        PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, 0x20E, PM_REMOVE)) {
+        PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSEHWHEEL, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

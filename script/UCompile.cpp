@@ -28,12 +28,11 @@ const TCompileTool Dcc64 = {L"bin\\dcc64.exe", L" ",   cpNoDelphiCompiler};
 const TCompileTool Make  = {L"bin\\make.exe",  L" /f", cpNoMake};
 // clang-format on
 
-constexpr uint32_t Win64Compiler = 1;  // Options of a compile row
 
 
 const TCompileTool& ToolFor(const TBorlandProduct& Ide, uint32_t Options) {
     if (!Ide.IsDelphi) return Make;  // C++Builder has no 64-bit switch of its own
-    return Options == Win64Compiler ? Dcc64 : Dcc32;
+    return Options == coWin64 ? Dcc64 : Dcc32;
 }
 
 std::wstring ToolName(const TCompileTool& Tool) {

@@ -25,6 +25,12 @@ struct TScriptItem {
     const TScriptTarget* Target;
 };
 
+// Options of a compile row: which of the IDE's compilers builds the package.
+enum TCompileOption : uint32_t {
+    coWin32 = 0,
+    coWin64 = 1,
+};
+
 inline uint32_t ItemType(const TScriptItem& item) { return item.TypeId & itTypeMask; }
 
 extern const TScriptItem ScriptItems[];

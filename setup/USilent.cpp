@@ -33,8 +33,8 @@ struct TComponentName {
 };
 const TComponentName ComponentNames[] = {
     //  Name       Mask
-    {L"help",   0x80},   // "Context help files"
-    {L"demos",  0x100},  // "Delphi demo projects"
+    {L"help",   ibHelp},   // "Context help files"
+    {L"demos",  ibDemos},  // "Delphi demo projects"
 };
 
 bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }

@@ -16,6 +16,7 @@ enum TItemType : uint32_t {
     itCheckFile = 0x0013,
     itAddSearchPath = 0x0015,
     itUninstallPrevious = 0x0018,
+    itModifyFileToo = 0x0019,  // undone like itModifyFile; no row writes it, a log may hold it
     itCopyFiles = 0x001A,
     itDeleteFiles = 0x001B,
     itMergeFiles = 0x001C,

@@ -145,10 +145,10 @@ struct TRegRoot {
 
 // clang-format off
 const TRegRoot RegRoots[] = {
-    {0x80000000, HKEY_CLASSES_ROOT},
-    {0x80000001, HKEY_CURRENT_USER},
-    {0x80000002, HKEY_LOCAL_MACHINE},
-    {0x80000003, HKEY_USERS},
+    {rcClassesRoot, HKEY_CLASSES_ROOT},
+    {rcCurrentUser, HKEY_CURRENT_USER},
+    {rcLocalMachine, HKEY_LOCAL_MACHINE},
+    {rcUsers, HKEY_USERS},
 };
 // clang-format on
 

@@ -31,6 +31,14 @@ enum class TEmptyAncestors { Delete, Keep };
 bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors = TEmptyAncestors::Delete);
 void DeleteSubKeys(HKEY OpenKey);
 
-// The predefined registry root whose handle has these low 32 bits (0x80000002 is
-// HKEY_LOCAL_MACHINE), nullptr for any other value.
+// Registry roots as script rows and uninstall records store them: the low 32 bits
+// of the predefined root handles.
+enum TRegRootCode : uint32_t {
+    rcClassesRoot = 0x80000000,
+    rcCurrentUser = 0x80000001,
+    rcLocalMachine = 0x80000002,
+    rcUsers = 0x80000003,
+};
+
+// The predefined registry root of one of these codes, nullptr for any other value.
 HKEY RegRootFromCode(uint32_t Code);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/UItemTypes.h"
 #include "support/UTextFile.h"
 
 inline constexpr char UndoLogMagic[] = "UNBRD02";      // "UNBRD" + two version digits
@@ -41,7 +42,7 @@ struct TUndoRecord {
     uint32_t Dir = 0;
     std::string Name;     // UTF-8 bytes as stored
 
-    uint32_t Type() const { return TypeId & 0xFFFF; }
+    uint32_t Type() const { return TypeId & itTypeMask; }
     std::wstring RecordName() const;
 };
 

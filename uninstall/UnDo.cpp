@@ -104,7 +104,7 @@ const TUndoAction UndoActions[] = {
     // Type                    Action                                  Action-line text
     {itRegisterPackage,      WithoutKey<UndoRegisterPackage>,  L"Unregistering package"},
     {itModifyFile,           WithoutKey<UndoModifyFile>,       L"Unregistering help"},
-    {0x0019,                 WithoutKey<UndoModifyFile>,       nullptr},
+    {itModifyFileToo,        WithoutKey<UndoModifyFile>,       nullptr},
     {itDeleteFile,           WithoutKey<UndoDeleteFile>,       L"Removing file"},
     {itRegisterWinHelp,      WithoutKey<UndoRegisterWinHelp>,  L"Unregistering help"},
     {itCreateRegKey,         WithoutKey<UndoCreateRegKey>,     L"Removing registry key"},
