@@ -13,7 +13,7 @@ std::wstring LibraryKey(const TBorlandProduct& Ide, TLibraryPlatform Platform) {
     return Ide.RegKey + (Platform == TLibraryPlatform::Win64 ? LibraryWin64SubKey : LibraryWin32SubKey);
 }
 
-std::wstring LibraryValueName(int32_t Row) { return Row == Delphi3Row ? Delphi3SearchPathValue : SearchPathValue; }
+std::wstring LibraryValueName(int32_t Row) { return Row == prDelphi3 ? Delphi3SearchPathValue : SearchPathValue; }
 
 bool SplitIdeValuePath(const TBorlandProduct& Ide, const std::wstring& SubPath, std::wstring& Key,
                        std::wstring& ValueName) {

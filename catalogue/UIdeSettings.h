@@ -21,9 +21,6 @@ inline constexpr const wchar_t* Delphi3SearchPathValue = L"SearchPath";
 inline constexpr const wchar_t* SearchPathValue = L"Search Path";
 inline constexpr const wchar_t* ForceEnvOptionsUpdateValue = L"ForceEnvOptionsUpdate";
 
-// The catalogue row of Delphi 3, whose library value has no blank in its name.
-constexpr int32_t Delphi3Row = 1;
-
 // The IDE of CurrentIde, the block the script or the uninstall log is in; nullptr
 // outside an IDE block.
 const TBorlandProduct* CurrentProduct();
