@@ -32,6 +32,9 @@
 #include "support/URegistry.h"
 #include "support/UTextFile.h"
 #include "support/UVersionInfo.h"
+#include "support/WinHandles.h"
+#include "tests/driver/StandInIdeBuilder.h"
+#include "tests/driver/TestFiles.h"
 #include "tests/driver/Utf8Output.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UnDo.h"
@@ -44,6 +47,7 @@ constexpr uint32_t HKLMCode = 0x80000002;
 inline constexpr const wchar_t* HelpMarker = L"C:\\cvlhelp.txt";
 inline constexpr const wchar_t* D7Key = L"Software\\Borland\\Delphi\\7.0";
 inline constexpr const wchar_t* XE2Key = L"Software\\Embarcadero\\BDS\\9.0";
+constexpr int D7Row = 9, XE2Row = 16;
 
 const TScriptTarget SystemCopy{L"cvl70.bpl", dcSystem};
 
@@ -96,20 +100,10 @@ const TScriptItem Rows[] = {
 };
 // clang-format on
 
-void WriteText(const std::wstring& path, const std::string& text) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
-}
+void WriteText(const std::wstring& path, const std::string& text) { cvltest::WriteBytesToFile(path, text); }
 
 void AppendText(const std::wstring& path, const std::string& text) {
-    HANDLE f = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
+    cvltest::WriteBytesToFile(path, text, OPEN_EXISTING);
 }
 
 // The adding side of a search path, as the registration does it: whole entries
@@ -182,22 +176,23 @@ int Install(const std::wstring& dir) {
     return 0;
 }
 
-void MakeIde(const std::wstring& key, const std::wstring& root) {
-    WriteRegString(HKEY_LOCAL_MACHINE, key, L"RootDir", root);
-    CreateDirectoryPath(root + L"\\bin");
-    CreateDirectoryPath(root + L"\\Help");
-    WriteText(root + L"\\bin\\dcc32.exe", "");
+// A stand-in IDE with dcc32.exe and an empty help folder.
+bool MakeIde(int row, const std::wstring& root) {
+    cvltest::StandInIdeSpec ide(row, root);
+    ide.Tools = cvltest::ToolDcc32;
+    ide.Help = false;
+    std::wstring error;
+    return cvltest::BuildStandInIde(ide, error) && CreateDirectoryPath(root + L"\\Help") == 0;
 }
 
 int Prepare() {
     const std::wstring d7 = D7Key, xe2 = XE2Key;
-    MakeIde(d7, L"C:\\IDE\\Delphi7");
+    if (!MakeIde(D7Row, L"C:\\IDE\\Delphi7") || !MakeIde(XE2Row, L"C:\\IDE\\XE2")) return 2;
     WriteText(L"C:\\IDE\\Delphi7\\Help\\d7.ohi", ":Index Delphi=delphi7.hlp\r\n:Index VCL=vcl7.hlp");
     WriteText(L"C:\\IDE\\Delphi7\\Help\\d7.ohl", ":Link delphi7.hlp");
     WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Known Packages", L"C:\\IDE\\Delphi7\\bin\\dclstd70.bpl", L"Standard");
     WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib;c:\\lib;c:\\lib2");
 
-    MakeIde(xe2, L"C:\\IDE\\XE2");
     WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Known Packages", L"$(BDS)\\bin\\dclstd160.bpl", L"Standard");
     WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Library\\Win32", L"Search Path", L"$(BDSLIB)\\$(Platform)\\release");
     WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Library\\Win64", L"Search Path", L"");
@@ -227,23 +222,23 @@ std::wstring ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size) {
 }
 
 void ListKey(HKEY root, const std::wstring& rootName, const std::wstring& path) {
-    HKEY key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | RegView, &key) != ERROR_SUCCESS) return;
+    brd::UniqueKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | RegView, key.put()) != ERROR_SUCCESS) return;
     Print(L"[" + rootName + L"\\" + path + L"]\n");
     std::vector<wchar_t> name(16384);
     std::vector<BYTE> data(65536);
     for (DWORD i = 0;; ++i) {
         DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
-        if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+        if (RegEnumValueW(key.get(), i, name.data(), &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
         Print(L"  " + std::wstring(name.data(), nameLength) + L" = " + ValueText(type, data, size) + L"\n");
     }
     std::vector<std::wstring> subKeys;
     for (DWORD i = 0;; ++i) {
         DWORD nameLength = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(key.get(), i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         subKeys.emplace_back(name.data(), nameLength);
     }
-    RegCloseKey(key);
+    key.reset();
     for (const std::wstring& sub : subKeys) ListKey(root, rootName, path + L"\\" + sub);
 }
 

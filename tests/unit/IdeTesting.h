@@ -18,6 +18,9 @@
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/URegistry.h"
+#include "support/WinHandles.h"
+#include "tests/driver/StandInIdeBuilder.h"
+#include "tests/driver/TestFiles.h"
 
 namespace cvltest {
 
@@ -55,13 +58,25 @@ private:
 inline bool WriteStandInCompiler(const std::wstring& Path) {
     HRSRC info = FindResourceW(nullptr, L"STANDIN_COMPILER", MAKEINTRESOURCEW(10));  // RT_RCDATA
     if (!info) return false;
-    const void* data = LockResource(LoadResource(nullptr, info));
-    HANDLE f = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(f, data, SizeofResource(nullptr, info), &written, nullptr) != FALSE;
-    CloseHandle(f);
-    return ok;
+    const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
+    return data && WriteBytesToFile(Path, std::string(data, SizeofResource(nullptr, info)));
+}
+
+// The stand-in compiler as a file for stand-in IDEs to copy: written once per test
+// process into the temporary folder, removed when the process ends.
+inline const std::wstring& StandInCompilerFile() {
+    struct File {
+        std::wstring Path;
+        File() {
+            wchar_t temp[MAX_PATH + 1] = L"";
+            GetTempPathW(MAX_PATH + 1, temp);
+            Path = std::wstring(temp) + L"cvlstandin" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+            WriteStandInCompiler(Path);
+        }
+        ~File() { DeleteFileW(Path.c_str()); }
+    };
+    static const File file;
+    return file.Path;
 }
 
 // The stand-in IDE program (the stand-in compiler under the name delphi32.exe,
@@ -77,45 +92,40 @@ public:
         PROCESS_INFORMATION info{};
         EXPECT_TRUE(CreateProcessW(Path.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                                    nullptr, &startup, &info));
-        FProcess = info.hProcess;
-        if (info.hThread) CloseHandle(info.hThread);
+        FProcess.reset(info.hProcess);
+        brd::UniqueKernel thread(info.hThread);
         FId = info.dwProcessId;
     }
     ~RunningStandInIde() {
-        if (!FProcess) return;
-        if (WaitForSingleObject(FProcess, 0) == WAIT_TIMEOUT) {
+        if (FProcess && WaitForSingleObject(FProcess.get(), 0) == WAIT_TIMEOUT) {
             Stop();
-            if (WaitForSingleObject(FProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(FProcess, 1);
+            if (WaitForSingleObject(FProcess.get(), 5000) == WAIT_TIMEOUT) TerminateProcess(FProcess.get(), 1);
         }
-        CloseHandle(FProcess);
     }
     RunningStandInIde(const RunningStandInIde&) = delete;
     RunningStandInIde& operator=(const RunningStandInIde&) = delete;
 
     void Stop() { WriteFileBytes(FPath + L".stop", ""); }
-    bool Ended(DWORD ms) { return WaitForSingleObject(FProcess, ms) == WAIT_OBJECT_0; }
+    bool Ended(DWORD ms) { return WaitForSingleObject(FProcess.get(), ms) == WAIT_OBJECT_0; }
     DWORD Id() const { return FId; }
 
 private:
     std::wstring FPath;
-    HANDLE FProcess = nullptr;
+    brd::UniqueKernel FProcess;
     DWORD FId = 0;
 };
 
-// Which tools a stand-in IDE has in its bin folder.
-enum StandInTools : unsigned { ToolDcc32 = 1, ToolDcc64 = 2, ToolMake = 4, AllTools = 7 };
-
-// A stand-in IDE installation in Root (bin\ with the chosen tools), made the root
-// directory of catalogue row `row` as detection would.
+// A stand-in IDE installation in Root (bin\ with the chosen tools, copies of the
+// stand-in compiler), made the root directory of catalogue row `row` as detection
+// would.
 inline void MakeStandInIde(int row, const std::wstring& Root, unsigned Tools = AllTools) {
-    CreateDirectoryPath(Root + L"\\bin");
-    const std::pair<unsigned, const wchar_t*> files[] = {
-        {ToolDcc32, L"dcc32.exe"}, {ToolDcc64, L"dcc64.exe"}, {ToolMake, L"make.exe"}};
-    for (const auto& [tool, name] : files) {
-        if (Tools & tool) {
-            ASSERT_TRUE(WriteStandInCompiler(Root + L"\\bin\\" + name)) << "cannot write " << Narrow(name);
-        }
-    }
+    StandInIdeSpec ide(row, Root);
+    ide.Tools = Tools;
+    ide.Compilers = StandInCompilerFile();
+    ide.Registry = false;
+    ide.Help = false;
+    std::wstring error;
+    ASSERT_TRUE(BuildStandInIde(ide, error)) << Narrow(error);
     BorlandProducts[row].RootDir = Root;
     BorlandProducts[row].Exists = true;
 }
@@ -184,16 +194,12 @@ public:
 
     // Whether no process with this id runs (any more).
     static bool ProcessGone(DWORD Pid) {
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, Pid);
-        if (!process) return true;
-        const bool gone = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-        CloseHandle(process);
-        return gone;
+        brd::UniqueKernel process(OpenProcess(SYNCHRONIZE, FALSE, Pid));
+        return !process || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
     }
 
 private:
     std::wstring FFile;
 };
-
 
 }  // namespace cvltest

@@ -9,6 +9,8 @@
 
 #include "support/UDirTree.h"
 #include "support/UTextFile.h"
+#include "support/WinHandles.h"
+#include "tests/driver/TestFiles.h"
 
 namespace cvltest {
 
@@ -32,21 +34,16 @@ inline bool IsDir(const std::wstring& path) {
 }
 
 inline void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << "cannot create a scratch file";
-    DWORD written = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
+    ASSERT_TRUE(WriteBytesToFile(path, bytes)) << "cannot create a scratch file";
 }
 
 inline std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<missing>";
+    brd::UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return "<missing>";
     std::string data;
     char buf[4096];
     DWORD read = 0;
-    while (ReadFile(f, buf, sizeof(buf), &read, nullptr) && read > 0) data.append(buf, read);
-    CloseHandle(f);
+    while (ReadFile(f.get(), buf, sizeof(buf), &read, nullptr) && read > 0) data.append(buf, read);
     return data;
 }
 
@@ -79,12 +76,11 @@ private:
         RegDeleteTreeW32(HKEY_LOCAL_MACHINE);
     }
     void RegDeleteTreeW32(HKEY root) {
-        HKEY key;
-        if (RegOpenKeyExW(root, FPath.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-            RegDeleteTreeW(key, nullptr);
-            RegCloseKey(key);
-            RegDeleteKeyExW(root, FPath.c_str(), KEY_WOW64_32KEY, 0);
-        }
+        brd::UniqueKey key;
+        if (RegOpenKeyExW(root, FPath.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) return;
+        RegDeleteTreeW(key.get(), nullptr);
+        key.reset();
+        RegDeleteKeyExW(root, FPath.c_str(), KEY_WOW64_32KEY, 0);
     }
     std::wstring FPath;
 };
@@ -92,18 +88,15 @@ private:
 // Sets a raw registry value in the 32-bit view, any type and bytes.
 inline void SetRawValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const void* data,
                         DWORD size) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &k, nullptr),
+    brd::UniqueKey k;
+    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, k.put(), nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(k, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(k);
+    RegSetValueExW(k.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
 inline bool KeyExists(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_32KEY) {
-    HKEY k;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS) return false;
-    RegCloseKey(k);
-    return true;
+    brd::UniqueKey k;
+    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, k.put()) == ERROR_SUCCESS;
 }
 
 }  // namespace cvltest

@@ -6,44 +6,40 @@
 #include "StandInIde.h"
 #include "catalogue/UProducts.h"
 #include "support/UDirTree.h"
+#include "support/WinHandles.h"
 
 using namespace cvltest;
 
 namespace {
 
-StandInIde::Options InHive(HKEY hive) {
-    StandInIde::Options o;
-    o.Hive = hive;
-    return o;
+StandInIde::Change InHive(HKEY hive) {
+    return [hive](StandInIdeSpec& s) { s.Hive = hive; };
 }
 
-StandInIde::Options WithType(DWORD type) {
-    StandInIde::Options o;
-    o.Type = type;
-    return o;
+StandInIde::Change WithType(DWORD type) {
+    return [type](StandInIdeSpec& s) { s.Type = type; };
 }
 
-StandInIde::Options WithValue(const std::wstring& value) {
-    StandInIde::Options o;
-    o.Value = value;
-    return o;
+StandInIde::Change WithValue(const std::wstring& value) {
+    return [value](StandInIdeSpec& s) { s.RootDir = value; };
 }
 
-StandInIde::Options Without(bool StandInIde::Options::*part) {
-    StandInIde::Options o;
-    o.*part = false;
-    return o;
+StandInIde::Change Without(bool StandInIdeSpec::*part) {
+    return [part](StandInIdeSpec& s) { s.*part = false; };
+}
+
+StandInIde::Change WithoutTool(StandInTools tool) {
+    return [tool](StandInIdeSpec& s) { s.Tools &= ~tool; };
 }
 
 // Writes "RootDir" where only a 64-bit program would look for it.
 void WriteRootDirIn64BitView(int row, const std::wstring& value) {
-    HKEY key;
+    brd::UniqueKey key;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, BorlandProducts[row].RegKey.c_str(), 0, nullptr, 0,
-                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, L"RootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    RegSetValueExW(key.get(), L"RootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 // Takes the 64-bit view's value away again, also when the test stops early.
@@ -80,25 +76,25 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
     const ScratchDir& d = FDir;
     // In ascending row order: each stand-in holds its row's lock.
     StandInIde delphi3(1, d / L"D3", WithType(REG_EXPAND_SZ));
-    WriteRootDir(HKEY_CURRENT_USER, 1, REG_SZ, d / L"D3");
+    ASSERT_TRUE(WriteRootDir(HKEY_CURRENT_USER, 1, REG_SZ, d / L"D3"));
     StandInIde delphi4(2, d / L"D4", WithValue(d / L"D4\\\\"));
     StandInIde delphi5(3, d / L"D5", InHive(HKEY_CURRENT_USER));
-    StandInIde cbuilder4(5, d / L"CB4", Without(&StandInIde::Options::Make));
-    StandInIde cbuilder5(6, d / L"CB5", Without(&StandInIde::Options::Dcc32));
+    StandInIde cbuilder4(5, d / L"CB4", WithoutTool(ToolMake));
+    StandInIde cbuilder5(6, d / L"CB5", WithoutTool(ToolDcc32));
     StandInIde delphi6(7, d / L"D6", WithType(REG_EXPAND_SZ));
     StandInIde delphi7(9, d / L"D7");
     StandInIde delphi2005(10, d / L"D2005", InHive(HKEY_CURRENT_USER));
-    WriteRootDir(HKEY_LOCAL_MACHINE, 10, REG_SZ, d / L"Deleted");
-    StandInIde bds2006(11, d / L"BDS2006", Without(&StandInIde::Options::Dcc32));
-    StandInIde bds2007(12, d / L"BDS2007", Without(&StandInIde::Options::Bin));
+    ASSERT_TRUE(WriteRootDir(HKEY_LOCAL_MACHINE, 10, REG_SZ, d / L"Deleted"));
+    StandInIde bds2006(11, d / L"BDS2006", WithoutTool(ToolDcc32));
+    StandInIde bds2007(12, d / L"BDS2007", Without(&StandInIdeSpec::Bin));
     StandInIde bds2009(13, d / L"BDS2009", WithType(REG_DWORD));
-    StandInIde bds2010(14, d / L"BDS2010", Without(&StandInIde::Options::Registry));
+    StandInIde bds2010(14, d / L"BDS2010", Without(&StandInIdeSpec::Registry));
     Remove64BitViewRootDir remove64{14};
     WriteRootDirIn64BitView(14, d / L"BDS2010");
-    StandInIde xe(15, d / L"XE", Without(&StandInIde::Options::Dcc32));
+    StandInIde xe(15, d / L"XE", WithoutTool(ToolDcc32));
     ASSERT_TRUE(CreateDirectoryW((xe / L"bin\\dcc32.exe").c_str(), nullptr));
-    StandInIde xe2(16, d / L"XE2", Without(&StandInIde::Options::Registry));
-    WriteRootDir(HKEY_LOCAL_MACHINE, 16, REG_SZ, L"");
+    StandInIde xe2(16, d / L"XE2", Without(&StandInIdeSpec::Registry));
+    ASSERT_TRUE(WriteRootDir(HKEY_LOCAL_MACHINE, 16, REG_SZ, L""));
     StandInIde xe3(17, d / L"XE3", WithValue(d / L"XE3\\bin\\dcc32.exe"));
 
     DetectProducts();
