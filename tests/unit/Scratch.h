@@ -94,6 +94,14 @@ inline void SetRawValue(HKEY root, const std::wstring& key, const std::wstring& 
     RegSetValueExW(k.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
+// The type and size in bytes of a registry value in the 32-bit view; false when the
+// value or its key is missing.
+inline bool RawValueInfo(HKEY root, const std::wstring& key, const std::wstring& name, DWORD& type, DWORD& size) {
+    brd::UniqueKey k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, k.put()) != ERROR_SUCCESS) return false;
+    return RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+}
+
 inline bool KeyExists(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_32KEY) {
     brd::UniqueKey k;
     return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, k.put()) == ERROR_SUCCESS;

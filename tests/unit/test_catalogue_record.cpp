@@ -16,12 +16,8 @@ namespace {
 const HKEY HKLM = HKEY_LOCAL_MACHINE;
 
 DWORD ValueType(const std::wstring& key, const std::wstring& name) {
-    HKEY k;
-    if (RegOpenKeyExW(HKLM, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &k) != ERROR_SUCCESS) return REG_NONE;
-    DWORD type = REG_NONE;
-    if (RegQueryValueExW(k, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) type = REG_NONE;
-    RegCloseKey(k);
-    return type;
+    DWORD type = REG_NONE, size = 0;
+    return RawValueInfo(HKLM, key, name, type, size) ? type : REG_NONE;
 }
 
 void SetString(const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) {
@@ -31,12 +27,11 @@ void SetString(const std::wstring& key, const std::wstring& name, const std::wst
 // A key whose children cannot be created: the registry keeps no non-volatile key
 // below a volatile one.
 std::wstring UncreatableKey(const ScratchKey& scratch) {
-    HKEY k;
+    brd::UniqueKey k;
     std::wstring volatileKey = scratch / L"volatile";
     EXPECT_EQ(RegCreateKeyExW(HKLM, volatileKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE | KEY_WOW64_32KEY,
-                              nullptr, &k, nullptr),
+                              nullptr, k.put(), nullptr),
               ERROR_SUCCESS);
-    RegCloseKey(k);
     return volatileKey + L"\\record";
 }
 

@@ -35,12 +35,7 @@ std::wstring ControlText(HWND dlg, int id) {
     return text;
 }
 
-struct ModuleTraits {
-    static HMODULE Invalid() { return nullptr; }
-    static bool IsValid(HMODULE h) { return h != nullptr; }
-    static bool Close(HMODULE h) { return FreeLibrary(h) != FALSE; }
-};
-using UniqueModule = brd::UniqueHandle<HMODULE, ModuleTraits>;
+using brd::UniqueModule;
 
 TEST(AboutDll, ExportsShowCorvaneAboutByPlainName) {
     UniqueModule dll(LoadAboutDll());

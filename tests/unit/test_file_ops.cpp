@@ -138,11 +138,10 @@ TEST_F(CopyIfNewer, LeavesTheTemporaryDirectoryAsItWas) {
     WIN32_FIND_DATAW data;
     auto countTemp = [&] {
         int n = 0;
-        HANDLE find = FindFirstFileW(PathJoin(GetTempDir(), L"cvl*.tmp").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return 0;
+        brd::UniqueFind find(FindFirstFileW(PathJoin(GetTempDir(), L"cvl*.tmp").c_str(), &data));
+        if (!find) return 0;
         do ++n;
-        while (FindNextFileW(find, &data));
-        FindClose(find);
+        while (FindNextFileW(find.get(), &data));
         return n;
     };
     const int before = countTemp();
@@ -169,9 +168,9 @@ TEST_F(ClearDir, EmptiesTheDirectoryAndKeepsIt) {
 TEST_F(ClearDir, FailuresAreLoggedOnly) {
     CreateDirectoryPath(Path(L"ide"));
     WriteFileBytes(Path(L"ide\\in use.dcu"), "x");
-    HANDLE lock = CreateFileW(Path(L"ide\\in use.dcu").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    brd::UniqueFile lock(CreateFileW(Path(L"ide\\in use.dcu").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(Run(ExecClearDir, Row(itClearDir, L"ide", 0, dcRoot)), 0);
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(log, L"Clearing directory: " + Path(L"ide") + L"...Fail");
     WriteFileBytes(Path(L"cwd\\keep.txt"), "k");
     EXPECT_EQ(Run(ExecClearDir, Row(itClearDir, L"", 0, dcIdeRoot)), 0);

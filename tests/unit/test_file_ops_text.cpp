@@ -64,9 +64,9 @@ TEST_F(ModifyFile, WithoutItsFileNothingIsWritten) {
 
 TEST_F(ModifyFile, AFileInUseIsNotTouched) {
     WriteFileBytes(help, "x\r\n");
-    HANDLE lock = CreateFileW(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    brd::UniqueFile lock(CreateFileW(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(Run(ExecModifyFile, Row(itModifyFile, L":Link cvlib.hlp", 1, dcIdeHelp)), mfOpenFailed);
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(ReadFileBytes(help), "x\r\n");
 }
 
@@ -97,9 +97,9 @@ TEST_F(MergeFiles, AddsTheMissingLinesInOrder) {
 TEST_F(MergeFiles, ATargetThatCannotBeReadIsKept) {
     WriteFileBytes(Path(L"cvlib.als"), "alpha\r\n");
     WriteFileBytes(Path(L"d7.als"), "zeta\r\n");
-    HANDLE lock = CreateFileW(Path(L"d7.als").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    brd::UniqueFile lock(CreateFileW(Path(L"d7.als").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(Run(ExecMergeFiles, Row(itMergeFiles, L"cvlib.als", 0, dcRoot).Second(L"d7.als", dcRoot)), ERROR_SHARING_VIOLATION);
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(log, L"Merging files: " + Path(L"cvlib.als") + L", " + Path(L"d7.als") + L"...Fail");
     EXPECT_EQ(ReadFileBytes(Path(L"d7.als")), "zeta\r\n");
 

@@ -128,9 +128,9 @@ TEST(StringList, AMissingOrLockedFileGivesAnEmptyList) {
     EXPECT_FALSE(list.LoadFromFile(dir / L"missing.txt"));
     EXPECT_EQ(list.Count(), 0);
     WriteFileBytes(dir / L"locked.txt", "a\r\n");
-    HANDLE lock = CreateFileW((dir / L"locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    brd::UniqueFile lock(CreateFileW((dir / L"locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(list.LoadFromFile(dir / L"locked.txt"));
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_EQ(list.Count(), 0);
 }
 
@@ -148,7 +148,7 @@ TEST(StringList, SavesEveryLineWholeAcrossTheBuffer) {
     std::string expected;
     for (int i = 0; i < 1500; ++i) {
         std::string line = "line" + std::to_string(100000 + i);
-        list.Add(std::wstring(line.begin(), line.end()));
+        list.Add(Widen(line));
         expected += line + "\r\n";
         if (i == 700) {
             list.Add(L"line" + std::to_wstring(100000 + i) + Widen(longLine));

@@ -91,11 +91,8 @@ TEST_F(UndoActions, RemovePathEntryNeverCreatesOrRetypesAValue) {
     const wchar_t expand[] = L"c:\\lib;x";
     SetRawValue(HKEY_CURRENT_USER, key.path(), L"Expand", REG_EXPAND_SZ, expand, sizeof(expand));
     RemovePathEntry(key.path(), L"Expand", L"c:\\lib");
-    DWORD type = 0;
-    HKEY k;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.path().c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &k), 0);
-    RegQueryValueExW(k, L"Expand", nullptr, &type, nullptr, nullptr);
-    RegCloseKey(k);
+    DWORD type = 0, size = 0;
+    ASSERT_TRUE(RawValueInfo(HKEY_CURRENT_USER, key.path(), L"Expand", type, size));
     EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
 }
 

@@ -9,13 +9,10 @@ using namespace cvltest;
 namespace {
 
 DWORD RawSize(HKEY root, const std::wstring& key, const std::wstring& name, DWORD* type = nullptr) {
-    HKEY k;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &k) != ERROR_SUCCESS) return 0xFFFFFFFF;
     DWORD size = 0, t = 0;
-    LONG r = RegQueryValueExW(k, name.c_str(), nullptr, &t, nullptr, &size);
-    RegCloseKey(k);
+    const bool found = RawValueInfo(root, key, name, t, size);
     if (type) *type = t;
-    return r == ERROR_SUCCESS ? size : 0xFFFFFFFF;
+    return found ? size : 0xFFFFFFFF;
 }
 
 TEST(Registry, WriteStringStoresTheTerminatorAndReadsBack) {
