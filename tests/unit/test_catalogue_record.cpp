@@ -25,8 +25,11 @@ void SetString(const std::wstring& key, const std::wstring& name, const std::wst
 }
 
 // A key whose children cannot be created: the registry keeps no non-volatile key
-// below a volatile one.
+// below a volatile one. The scratch key (and Software\CvlTest) are made first as
+// ordinary keys: RegCreateKeyEx makes the missing levels above a key volatile with
+// it, and a volatile Software\CvlTest would refuse the keys of every later test.
 std::wstring UncreatableKey(const ScratchKey& scratch) {
+    EXPECT_TRUE(CreateRegKey(HKLM, scratch.path()));
     brd::UniqueKey k;
     std::wstring volatileKey = scratch / L"volatile";
     EXPECT_EQ(RegCreateKeyExW(HKLM, volatileKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE | KEY_WOW64_32KEY,
