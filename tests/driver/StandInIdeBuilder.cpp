@@ -16,9 +16,6 @@ namespace cvltest {
 
 namespace {
 
-// The last IDE whose program is delphi32.exe: Delphi 7.
-constexpr int Delphi7Row = 9;
-
 const TBorlandProduct& Product(int Row) { return BorlandProducts[static_cast<size_t>(Row)]; }
 
 bool Failed(std::wstring& Error, const std::wstring& What) {
@@ -154,12 +151,14 @@ struct TRowValue {
     int FirstRow, LastRow;
     TUserValue Value;
 };
+// clang-format off
 const TRowValue OnePlatformRowValues[] = {
-    {11, 11, {L"\\CppPaths", L"SearchPath", L"$(BDS)\\include"}},
-    {12, 15, {L"\\C++\\Paths", L"SearchPath", L"$(BDS)\\include"}},
-    {12, 15, {L"\\C++\\Paths", L"LibraryPath", L"$(BDS)\\lib"}},
-    {12, 14, {GlobalsSubKey, ForceEnvOptionsUpdateValue, L"0"}},
+    {prBDS2006,    prBDS2006,    {L"\\CppPaths", L"SearchPath", L"$(BDS)\\include"}},
+    {prDelphi2007, prRADStudio8, {L"\\C++\\Paths", L"SearchPath", L"$(BDS)\\include"}},
+    {prDelphi2007, prRADStudio8, {L"\\C++\\Paths", L"LibraryPath", L"$(BDS)\\lib"}},
+    {prDelphi2007, prBDS2010,    {GlobalsSubKey, ForceEnvOptionsUpdateValue, L"0"}},
 };
+// clang-format on
 
 bool WroteUserValue(const std::wstring& Key, const std::wstring& Name, const std::wstring& Data, std::wstring& Error) {
     return WriteRegString(HKEY_CURRENT_USER, Key, Name, Data) ||
@@ -202,7 +201,7 @@ unsigned DefaultTools(int Row) { return ToolDcc32 | ToolMake | (Product(Row).Is3
 
 std::wstring IdeProgramName(int Row) {
     if (!Product(Row).IsDelphi) return L"bcb.exe";
-    return Row <= Delphi7Row ? L"delphi32.exe" : L"bds.exe";
+    return Row <= prDelphi7 ? L"delphi32.exe" : L"bds.exe";
 }
 
 StandInIdeSpec::StandInIdeSpec(int Row, std::wstring Root) : Row(Row), Root(std::move(Root)), Tools(DefaultTools(Row)) {}

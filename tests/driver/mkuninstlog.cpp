@@ -47,7 +47,6 @@ constexpr uint32_t HKLMCode = 0x80000002;
 inline constexpr const wchar_t* HelpMarker = L"C:\\cvlhelp.txt";
 inline constexpr const wchar_t* D7Key = L"Software\\Borland\\Delphi\\7.0";
 inline constexpr const wchar_t* XE2Key = L"Software\\Embarcadero\\BDS\\9.0";
-constexpr int D7Row = 9, XE2Row = 16;
 
 const TScriptTarget SystemCopy{L"cvl70.bpl", dcSystem};
 
@@ -187,7 +186,7 @@ bool MakeIde(int row, const std::wstring& root) {
 
 int Prepare() {
     const std::wstring d7 = D7Key, xe2 = XE2Key;
-    if (!MakeIde(D7Row, L"C:\\IDE\\Delphi7") || !MakeIde(XE2Row, L"C:\\IDE\\XE2")) return 2;
+    if (!MakeIde(prDelphi7, L"C:\\IDE\\Delphi7") || !MakeIde(prRADStudio9, L"C:\\IDE\\XE2")) return 2;
     WriteText(L"C:\\IDE\\Delphi7\\Help\\d7.ohi", ":Index Delphi=delphi7.hlp\r\n:Index VCL=vcl7.hlp");
     WriteText(L"C:\\IDE\\Delphi7\\Help\\d7.ohl", ":Link delphi7.hlp");
     WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Known Packages", L"C:\\IDE\\Delphi7\\bin\\dclstd70.bpl", L"Standard");
