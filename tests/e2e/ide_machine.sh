@@ -119,11 +119,11 @@ run_script() {
 # checksum of each file outside the Windows folder and of each file that changed
 # since the machine was made; without what Wine itself keeps changing: its services
 # and devices, the display driver's keys, the fonts it registers when a window first
-# needs them, and the profile folder value its shell adds when a program first asks
-# for one.
+# needs them, the profile folder value its shell adds when a program first asks
+# for one, and the console settings it keeps once a console has been opened.
 machine_state() {
     hive_dump | awk '
-        /^\[/ { keep = ($0 !~ /\\(Software\\Wine|System\\CurrentControlSet\\(Services|Enum|Control\\(Video|Class))|Hardware|Software\\Microsoft\\Windows\\CurrentVersion\\Explorer|Software\\Microsoft\\Windows NT\\CurrentVersion\\(Perflib|Fonts)|Software\\Microsoft\\Windows\\CurrentVersion\\Fonts)/) }
+        /^\[/ { keep = ($0 !~ /^\[HKEY_CURRENT_USER\\Console|\\(Software\\Wine|System\\CurrentControlSet\\(Services|Enum|Control\\(Video|Class))|Hardware|Software\\Microsoft\\Windows\\CurrentVersion\\Explorer|Software\\Microsoft\\Windows NT\\CurrentVersion\\(Perflib|Fonts)|Software\\Microsoft\\Windows\\CurrentVersion\\Fonts)/) }
         /^"Users"=str\(2\):/ { next }
         keep && NF && !/^#/'
     (cd "$C" && find . \( -path ./users -o -path ./windows/temp -o -path ./windows/logs \) \

@@ -112,8 +112,29 @@ TEST_F(SelectionList, AShortListChecksNothingBeyondItsEnd) {
 // Runs Script against the Customize dialog once it exists, from inside its modal loop.
 std::function<void(HWND)> DialogScript;
 
+// The top-level window of this thread with Caption: another test process may have
+// a dialog of the same caption open at the same time.
+HWND FindThreadWindow(const wchar_t* Caption) {
+    struct Search {
+        const wchar_t* Caption;
+        HWND Found;
+    } search{Caption, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND wnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t text[64] = {};
+            GetWindowTextW(wnd, text, 64);
+            if (wcscmp(text, s->Caption) != 0) return TRUE;
+            s->Found = wnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 void CALLBACK FindDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowW(nullptr, L"Customize...");
+    HWND dialog = FindThreadWindow(L"Customize...");
     if (!dialog) return;
     KillTimer(nullptr, timer);
     auto script = std::move(DialogScript);
