@@ -41,7 +41,9 @@ wait_compile() {
     local i
     for i in $(seq 1 600); do
         grep -Eq "^start	.*[^a-z]$1\.dpk" "$JOURNAL" 2>/dev/null && return 0
-        kill -0 "$2" 2>/dev/null || fail "the installer ended before compiling $1"
+        kill -0 "$2" 2>/dev/null || fail "the installer ended before compiling $1; compiles so far:
+$(cat "$JOURNAL" 2>/dev/null)
+installer's output: $(cat "$WINEPREFIX/stopped-run.out" 2>/dev/null)"
         sleep 0.1
     done
     fail "no compile of $1"

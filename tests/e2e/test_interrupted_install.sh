@@ -35,7 +35,7 @@ stop_install() {
         compile:*)
             local project="${moment#compile:}" pid
             (cd "$C/run" && CVL_STANDIN_SLOW="$project" exec wine "$SCRIPTRUN" "$LIB_W" "$VERSIONS" "$ITEMS" /record \
-                >/dev/null 2>&1) & pid=$!
+                >"$WINEPREFIX/stopped-run.out" 2>&1) & pid=$!
             wait_compile "$project" "$pid"
             kill_installer "$pid"
             ;;
