@@ -1,11 +1,12 @@
-// A scratch install directory for the tests of the file executors, and rows built
-// the way the script table writes them.
+// For the tests of the file executors: the unit tests' payload resources, and the
+// executor fixture with a current directory of its own.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "ExecutorTesting.h"
 #include "RowTesting.h"
 #include "Scratch.h"
 #include "catalogue/UDirCodes.h"
@@ -29,28 +30,15 @@ inline std::string Resource(uint32_t Id) {
     return std::string(data, SizeofResource(nullptr, info));
 }
 
-// InstallDir is the scratch folder; the current directory is a folder of its own
-// ("cwd") so that a row that wrongly resolved to a relative path would show there.
-class FileOpsTest : public ::testing::Test {
+// The current directory is a folder of its own ("cwd") so that a row that wrongly
+// resolved to a relative path would show there.
+class FileOpsTest : public ExecutorTest {
 protected:
     void SetUp() override {
-        InstallDir = dir.path();
+        ExecutorTest::SetUp();
         CreateDirectoryPath(dir / L"cwd");
         SetCurrentDirectoryW((dir / L"cwd").c_str());
     }
-    void TearDown() override {
-        SetCurrentDirectoryW(L"C:\\");
-        ResetInstallState();
-        ResetCatalogue();
-    }
-    int32_t Run(TExecutor Executor, const TScriptItem& Item) {
-        log.clear();  // as the engine does before every row
-        return Executor(Item, log);
-    }
-    std::wstring Path(const std::wstring& Name) const { return dir / Name; }
-
-    ScratchDir dir;
-    std::wstring log;
 };
 
 }  // namespace cvltest

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "FreshState.h"
 #include "RowTesting.h"
 #include "Scratch.h"
 #include "catalogue/UProducts.h"
 #include "script/UScriptItems.h"
 #include "script/UUndoRecord.h"
 #include "support/UConst.h"
+#include "support/URegistry.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 #include "uninstall/UUndoLog.h"
@@ -72,13 +74,29 @@ inline int32_t Load(TDeinstall& d, const std::wstring& file) {
     return result;
 }
 
-// Process-wide install state and catalogue back to their start-up values.
-class UninstallTest : public ::testing::Test {
+// Catalogue row Row's settings key moved to Key (a scratch key) and left as an
+// installation leaves it: Package registered with the IDE and Folder on its library
+// search path, after a folder of the user's own, c:\lib.
+inline void MakeRegisteredIde(int Row, const std::wstring& Key, const std::wstring& Package,
+                              const std::wstring& Folder) {
+    BorlandProducts[Row].RegKey = Key;
+    WriteRegString(HKEY_CURRENT_USER, Key + L"\\Known Packages", Package, L"Corvane");
+    WriteRegString(HKEY_CURRENT_USER, Key + L"\\Library", L"Search Path", L"c:\\lib;" + Folder);
+}
+
+// The uninstall tests' fixture: process-wide install state and catalogue fresh.
+using UninstallTest = FreshStateTest;
+
+// An installation to remove: InstallDir is a folder below a scratch folder (so that
+// files beside it stay outside), and its keys go below a scratch key.
+class ScratchInstallationTest : public UninstallTest {
 protected:
-    void TearDown() override {
-        ResetInstallState();
-        ResetCatalogue();
+    void SetUp() override {
+        UninstallTest::SetUp();
+        InstallDir = dir / L"lib";
     }
+    ScratchDir dir;
+    ScratchKey key;
 };
 
 }  // namespace cvltest

@@ -2,6 +2,7 @@
 // Wine's real registry (scratch keys below HKEY_LOCAL_MACHINE, 32-bit view).
 #include <gtest/gtest.h>
 
+#include "FreshState.h"
 #include "Scratch.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
@@ -38,16 +39,8 @@ std::wstring UncreatableKey(const ScratchKey& scratch) {
     return volatileKey + L"\\record";
 }
 
-class ProductKeyRecord : public ::testing::Test {
+class ProductKeyRecord : public FreshStateTest {
 protected:
-    void SetUp() override {
-        ResetInstallState();
-        ResetCatalogue();
-    }
-    void TearDown() override {
-        ResetInstallState();
-        ResetCatalogue();
-    }
     ScratchKey FKey;
 };
 

@@ -18,18 +18,16 @@ namespace {
 
 // A small installation below a scratch folder: directories, a kept template file
 // and a kept registry key, an IDE block with a package registration.
-class Deinstall : public UninstallTest {
+class Deinstall : public ScratchInstallationTest {
 protected:
     void SetUp() override {
-        InstallDir = dir / L"inst";
+        ScratchInstallationTest::SetUp();
         ide = key / L"ide";
-        BorlandProducts[9].RegKey = ide;
         CreateDirectoryPath(InstallDir + L"\\Delphi7");
         CreateDirectoryPath(InstallDir + L"\\Source");
         WriteFileBytes(InstallDir + L"\\Source\\cvl.inc", "x");
         WriteFileBytes(InstallDir + L"\\cvTempls.ini", "settings");
-        WriteRegString(HKEY_CURRENT_USER, ide + L"\\Known Packages", InstallDir + L"\\Delphi7\\dcl.bpl", L"d");
-        WriteRegString(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path", L"c:\\lib;" + InstallDir + L"\\Delphi7");
+        MakeRegisteredIde(9, ide, InstallDir + L"\\Delphi7\\dcl.bpl", InstallDir + L"\\Delphi7");
         WriteRegString(HKEY_LOCAL_MACHINE, key / L"Product", L"RootDir", InstallDir);
         productKey = key / L"Product";
     }
@@ -53,8 +51,6 @@ protected:
                                                                                                                  : L"<missing>";
     }
 
-    ScratchDir dir;
-    ScratchKey key;
     std::wstring ide;
     std::wstring productKey;
 };

@@ -5,10 +5,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "ScriptRunTesting.h"
 #include "UndoLogTesting.h"
 #include "catalogue/UDirCodes.h"
 #include "resources/UResourceIds.h"
-#include "script/UScript.h"
 #include "setup/UFrame.h"
 #include "support/UDirTree.h"
 #include "support/UProduct.h"
@@ -19,18 +19,16 @@ using namespace cvltest;
 
 namespace {
 
-class InterruptedLog : public UninstallTest {
+class InterruptedLog : public ScratchInstallationTest {
 protected:
     void SetUp() override {
-        InstallDir = dir / L"Lib";
+        ScratchInstallationTest::SetUp();
         d7 = key / L"Delphi7";
         xe2 = key / L"XE2";
-        BorlandProducts[9].RegKey = d7;
         BorlandProducts[16].RegKey = xe2;
         CreateDirectoryPath(InstallDir + L"\\Delphi7");
         CreateDirectoryPath(InstallDir + L"\\RADStudio9\\Win32");
-        WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Known Packages", Package(L"Delphi7\\dclcvl70.bpl"), L"Corvane");
-        WriteRegString(HKEY_CURRENT_USER, d7 + L"\\Library", L"Search Path", L"c:\\lib;" + InstallDir + L"\\Delphi7");
+        MakeRegisteredIde(9, d7, Package(L"Delphi7\\dclcvl70.bpl"), InstallDir + L"\\Delphi7");
         WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\Known Packages", Package(L"RADStudio9\\Win32\\dclcvl160.bpl"),
                        L"Corvane");
         WriteRegString(HKEY_CURRENT_USER, xe2 + L"\\C++\\Paths\\Win32", L"LibraryPath",
@@ -55,8 +53,6 @@ protected:
                               };
     }
 
-    ScratchDir dir;
-    ScratchKey key;
     std::wstring d7, xe2;
 };
 
@@ -177,11 +173,7 @@ TEST_F(InterruptedLog, SetupReplaysTheLogAStoppedRunLeftInItsFolder) {
     const std::vector<TScriptItem> rows =
         HeaderRows() + std::vector<TScriptItem>{Row(itCreateDir | Logged, L"", 0, dcRoot),
                                                 Row(itCreateDir | Logged, L"Source", 0, dcRoot)};
-    auto setup = [&rows] {
-        TScript script(rows.data(), static_cast<int32_t>(rows.size()));
-        script.Start();
-        for (; script.Current < script.Count(); script.Current += script.ItemProgressStep()) script.ItemDoScript();
-    };
+    auto setup = [&rows] { RunAsProgressPage(rows); };
     setup();
     WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
     setup();

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "FreshState.h"
 #include "IdeTesting.h"
 #include "Scratch.h"
+#include "ScriptRunTesting.h"
 #include "UndoLogTesting.h"
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UIdeState.h"
 #include "catalogue/UProducts.h"
-#include "script/UScript.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
@@ -133,18 +134,16 @@ TEST(IdeState, NeverStartedMeansNoKeyBelowTheCurrentUser) {
 
 // ---------------------------------------------------------------- the engine
 
-class FilesOnlyEngine : public testing::Test {
+class FilesOnlyEngine : public FreshStateTest {
 protected:
     void SetUp() override {
-        ResetInstallState();
-        ResetCatalogue();
+        FreshStateTest::SetUp();
         InstallDir = Dir.path() + L"\\lib";
         DeleteKeyTree(HKEY_CURRENT_USER, Key());
     }
     void TearDown() override {
         DeleteKeyTree(HKEY_CURRENT_USER, Key());
-        ResetInstallState();
-        ResetCatalogue();
+        FreshStateTest::TearDown();
     }
     static std::wstring Key() { return BorlandProducts[Row].RegKey; }
 
@@ -157,22 +156,6 @@ protected:
             cvltest::Row(itAddSearchPath | ifLogUndo, L"Delphi7\\Extra", 0, dcRoot),
             cvltest::Row(itSetIde | ifLogUndo, L"Delphi7", Row),
         };
-    }
-
-    std::vector<int32_t> Run(const std::vector<TScriptItem>& rows) {
-        std::vector<int32_t> results;
-        TScript script(rows.data(), static_cast<int32_t>(rows.size()));
-        script.Start();
-        while (script.Current < script.Count()) {
-            results.push_back(script.ItemDoScript());
-            script.Current += script.ItemProgressStep();
-        }
-        return results;
-    }
-
-    std::wstring LogText() const {
-        std::string bytes = ReadFileBytes(InstallDir + L"\\install.log");
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     }
 
     std::vector<uint32_t> RecordTypes() const {
@@ -197,10 +180,10 @@ protected:
 
 TEST_F(FilesOnlyEngine, ANeverStartedIdeGetsNoKeyLogLinesAndNoRecords) {
     InstallVersions = 0x100;
-    EXPECT_EQ(Run(Block()), (std::vector<int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(RunAsProgressPage(Block()), (std::vector<int32_t>{0, 0, 0, 0, 0}));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key())) << "the IDE's settings key was created";
     EXPECT_EQ(FilesOnlyVersions, 0x100);
-    const std::wstring log = LogText();
+    const std::wstring log = InstallLogText();
     const std::wstring skipped = L"...Skipped: Delphi7 has never been started, files only\r\n";
     for (const std::wstring& line :
          {L"Registering package: " + InstallDir + L"\\Delphi7\\dclcvl70.bpl" + skipped,
@@ -213,14 +196,14 @@ TEST_F(FilesOnlyEngine, ANeverStartedIdeGetsNoKeyLogLinesAndNoRecords) {
 TEST_F(FilesOnlyEngine, WithTheUserKeyTheIdeIsRegisteredAsBefore) {
     InstallVersions = 0x100;
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, Key() + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib"));
-    EXPECT_EQ(Run(Block()), (std::vector<int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(RunAsProgressPage(Block()), (std::vector<int32_t>{0, 0, 0, 0, 0}));
     EXPECT_EQ(FilesOnlyVersions, 0);
     std::wstring description;
     EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Key() + L"\\Known Packages", InstallDir + L"\\Delphi7\\dclcvl70.bpl",
                               description));
     EXPECT_EQ(RecordTypes(),
               (std::vector<uint32_t>{itSetIde, itRegisterPackage, itAddIdePath, itAddSearchPath, itSetIde}));
-    EXPECT_EQ(LogText().find(L"Skipped"), std::wstring::npos);
+    EXPECT_EQ(InstallLogText().find(L"Skipped"), std::wstring::npos);
 }
 
 TEST_F(FilesOnlyEngine, TheFlagOfTheRunIsHonouredWhateverTheKey) {
@@ -228,7 +211,7 @@ TEST_F(FilesOnlyEngine, TheFlagOfTheRunIsHonouredWhateverTheKey) {
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, Key() + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib"));
     InstallVersions = 0x100;
     FilesOnlyVersions = 0x100;
-    Run(Block());
+    RunAsProgressPage(Block());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key() + L"\\Known Packages"));
     std::wstring path;
     ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, Key() + L"\\Library", L"Search Path", path));

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ExecutorTesting.h"
 #include "IdeTesting.h"
 #include "RowTesting.h"
 #include "catalogue/UDirCodes.h"
@@ -31,22 +32,7 @@ std::wstring Upper(std::wstring s) {
     return s;
 }
 
-class Register : public ::testing::Test {
-protected:
-    void SetUp() override { InstallDir = dir.path(); }
-    void TearDown() override {
-        SetCurrentDirectoryW(L"C:\\");
-        ResetInstallState();
-        ResetCatalogue();
-    }
-    int32_t Run(TExecutor Executor, const TScriptItem& Item) {
-        log.clear();  // as the engine does before every row
-        return Executor(Item, log);
-    }
-
-    ScratchDir dir;
-    std::wstring log;
-};
+class Register : public ExecutorTest {};
 
 TEST(PackageDescription, IsTheEditionOfTheProductWithACapital) {
     EXPECT_EQ(PackageDescription(), L"Trial Delphi version of Corvane library v4.07");

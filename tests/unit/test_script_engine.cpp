@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "FreshState.h"
 #include "RowTesting.h"
 #include "Scratch.h"
+#include "ScriptRunTesting.h"
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "script/UScript.h"
@@ -16,34 +18,17 @@ using namespace cvltest;
 
 namespace {
 
-class Engine : public testing::Test {
+class Engine : public FreshStateTest {
 protected:
     void SetUp() override {
-        ResetInstallState();
-        ResetCatalogue();
+        FreshStateTest::SetUp();
         InstallDir = Dir.path() + L"\\lib";
     }
-    void TearDown() override {
-        ResetInstallState();
-        ResetCatalogue();
-    }
 
-    // Runs every row as the progress page does; returns the row results.
-    std::vector<int32_t> Run(const std::vector<TScriptItem>& rows) {
-        std::vector<int32_t> results;
-        TScript script(rows.data(), static_cast<int32_t>(rows.size()));
-        script.Start();
-        while (script.Current < script.Count()) {
-            results.push_back(script.ItemDoScript());
-            Texts.push_back(script.LogString());
-            script.Current += script.ItemProgressStep();
-        }
-        return results;
-    }
+    std::vector<int32_t> Run(const std::vector<TScriptItem>& rows) { return RunAsProgressPage(rows, &Texts); }
 
     std::vector<std::wstring> LogLines() const {
-        std::string bytes = ReadFileBytes(InstallDir + L"\\install.log");
-        std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        const std::wstring text = InstallLogText();
         std::vector<std::wstring> lines;
         size_t start = 0;
         for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)

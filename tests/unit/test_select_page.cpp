@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "FreshState.h"
 #include "catalogue/UProducts.h"
 #include "controls/UbrdCheckListBox.h"
 #include "pages/UPage.h"
@@ -26,11 +27,10 @@ constexpr int RowRadStudio11 = 28;
 constexpr int RowCBuilder6 = 8;
 
 // A hidden window with an owner-drawn list, standing in for the frame.
-class SelectionList : public testing::Test {
+class SelectionList : public cvltest::FreshStateTest {
 protected:
     void SetUp() override {
-        ResetCatalogue();
-        ResetInstallState();
+        FreshStateTest::SetUp();
         Frame = CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 300, 400, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(Frame, nullptr);
@@ -42,8 +42,7 @@ protected:
     void TearDown() override {
         Box.reset();
         DestroyWindow(Frame);
-        ResetCatalogue();
-        ResetInstallState();
+        FreshStateTest::TearDown();
     }
     LRESULT Data(int index) const { return SendMessageW(List, LB_GETITEMDATA, index, 0); }
 

@@ -5,8 +5,10 @@
 
 #include <vector>
 
+#include "FreshState.h"
 #include "IdeTesting.h"
 #include "Scratch.h"
+#include "ScriptRunTesting.h"
 #include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UProducts.h"
@@ -100,20 +102,15 @@ private:
 // machine with Delphi 7, RAD Studio XE2 and RAD Studio 11 (each started once) and
 // C++Builder 6, without a previous installation; no registry is read but the IDEs'
 // user keys.
-class SilentChoice : public testing::Test {
+class SilentChoice : public FreshStateTest {
 protected:
     void SetUp() override {
-        ResetCatalogue();
-        ResetInstallState();
+        FreshStateTest::SetUp();
         for (int row : {RowDelphi7, RowXE2, RowRadStudio11, RowCBuilder6}) {
             BorlandProducts[row].Exists = true;
             BorlandProducts[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
         }
         PresetFromPreviousInstall(TPreviousInstall{});
-    }
-    void TearDown() override {
-        ResetCatalogue();
-        ResetInstallState();
     }
     int Apply(std::vector<std::wstring> args, const std::wstring& previousDir = L"") {
         args.insert(args.begin(), L"/silent");
@@ -283,8 +280,7 @@ TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
     EXPECT_EQ(recorder.failures[0], want);
     EXPECT_EQ(recorder.steps, 3);
     EXPECT_TRUE(IsDir(InstallDir + L"\\sub"));
-    std::string bytes = ReadFileBytes(InstallDir + L"\\install.log");
-    std::wstring log(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    const std::wstring log = InstallLogText();
     EXPECT_NE(log.find(want + L"\r\n"), std::wstring::npos);
     ResetInstallState();
 }

@@ -1,12 +1,15 @@
 // Text searches, path joining, directory codes and search-path locations.
 #include <gtest/gtest.h>
 
+#include "FreshState.h"
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UText.h"
+
+using cvltest::FreshStateTest;
 
 namespace {
 
@@ -57,17 +60,7 @@ TEST(QuoteIfBlank, QuotesOnlyPathsWithABlank) {
     EXPECT_EQ(QuoteIfBlank(L"C:\\IDE\\bin\\dcc32.exe"), L"C:\\IDE\\bin\\dcc32.exe");
 }
 
-class DirCodes : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetInstallState();
-        ResetCatalogue();
-    }
-    void TearDown() override {
-        ResetInstallState();
-        ResetCatalogue();
-    }
-};
+class DirCodes : public FreshStateTest {};
 
 TEST_F(DirCodes, IdeCodesNeedACurrentIdeInRange) {
     BorlandProducts[9].RootDir = L"C:\\IDE";

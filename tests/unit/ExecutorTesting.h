@@ -1,0 +1,39 @@
+// For the tests of the script's executors: a scratch install directory, the row's
+// text log, and a row run the way the engine runs it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "FreshState.h"
+#include "Scratch.h"
+#include "script/UExecutor.h"
+#include "support/UConst.h"
+
+namespace cvltest {
+
+// InstallDir is the scratch folder; the current directory, which rows may change,
+// is C:\ again after the test so that the folder can go.
+class ExecutorTest : public FreshStateTest {
+protected:
+    void SetUp() override {
+        FreshStateTest::SetUp();
+        InstallDir = dir.path();
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(L"C:\\");
+        FreshStateTest::TearDown();
+    }
+    int32_t Run(TExecutor Executor, const TScriptItem& Item) {
+        log.clear();  // as the engine does before every row
+        return Executor(Item, log);
+    }
+    std::wstring Path(const std::wstring& Name) const { return dir / Name; }
+
+    ScratchDir dir;
+    std::wstring log;
+};
+
+}  // namespace cvltest
