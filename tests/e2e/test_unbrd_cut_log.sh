@@ -48,7 +48,7 @@ expect_removed() {
     expect_eq "$1: Delphi 7 search path" "$(query "$D7_KEY\\Library" 'Search Path')" '$(DELPHI)\Lib'
 }
 
-# 1. The issue's reproduction, silently.
+# 1. A log cut inside an IDE block, removed silently.
 installed_until_cut
 rc=0; win "$UNBRD" /S 'C:\Lib\uninst.log' || rc=$?
 expect_eq "exit status" "$rc" 0

@@ -42,8 +42,8 @@ protected:
         return ReadRegString(HKEY_CURRENT_USER, k, name, v) ? v : L"<missing>";
     }
 
-    // The reproduction: the log of an installation stopped inside Delphi 7's
-    // block, after the design package was registered.
+    // The log of an installation stopped inside Delphi 7's block, after the design
+    // package was registered.
     std::vector<TScriptItem> CutInsideDelphi7() {
         return HeaderRows() + std::vector<TScriptItem>{
                                   Row(itCreateDir | Logged, L"", 0, dcRoot),
