@@ -36,7 +36,7 @@ bool MadeFile(const std::wstring& Path, const std::string& Bytes, std::wstring& 
 // ---------------------------------------------------------------- the bin folder
 
 // The programs of the bin folder: the tools, then the IDE's own.
-std::vector<std::wstring> BinPrograms(const StandInIdeSpec& Ide) {
+std::vector<std::wstring> BinPrograms(const StandInIdeLayout& Ide) {
     std::vector<std::wstring> names;
     if (!Ide.Files || !Ide.Bin) return names;
     const std::pair<unsigned, const wchar_t*> tools[] = {
@@ -49,19 +49,19 @@ std::vector<std::wstring> BinPrograms(const StandInIdeSpec& Ide) {
 
 // What the program Name is copied from: the program Compilers names, or the file of
 // that name in the folder Compilers names; empty for a placeholder.
-std::wstring ProgramSource(const StandInIdeSpec& Ide, const std::wstring& Name) {
+std::wstring ProgramSource(const StandInIdeLayout& Ide, const std::wstring& Name) {
     if (Ide.Compilers.empty() || !DirectoryExists(Ide.Compilers)) return Ide.Compilers;
     return Ide.Compilers + L"\\" + Name;
 }
 
-bool MadeProgram(const StandInIdeSpec& Ide, const std::wstring& Name, std::wstring& Error) {
+bool MadeProgram(const StandInIdeLayout& Ide, const std::wstring& Name, std::wstring& Error) {
     const std::wstring target = Ide.Root + L"\\bin\\" + Name, source = ProgramSource(Ide, Name);
     if (source.empty()) return MadeFile(target, "stand-in " + AnsiFromWide(Name) + ": a placeholder, not a program\r\n", Error);
     return CopyFileW(source.c_str(), target.c_str(), FALSE) ||
            Failed(Error, L"cannot copy " + source + L" to " + target + L" (error " + std::to_wstring(GetLastError()) + L")");
 }
 
-bool MadeBin(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool MadeBin(const StandInIdeLayout& Ide, std::wstring& Error) {
     if (!MadeFolder(Ide.Root + L"\\bin", Error)) return false;
     for (const std::wstring& name : BinPrograms(Ide))
         if (!MadeProgram(Ide, name, Error)) return false;
@@ -95,7 +95,7 @@ std::string HelpFileText(const std::wstring& Name) {
     return Lines({L"; " + Name});
 }
 
-bool MadeHelp(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool MadeHelp(const StandInIdeLayout& Ide, std::wstring& Error) {
     const std::wstring help = Ide.Root + L"\\Help\\";
     if (!MadeFolder(Ide.Root + L"\\Help", Error)) return false;
     for (const std::wstring& name : Product(Ide.Row).HelpStr)
@@ -105,7 +105,7 @@ bool MadeHelp(const StandInIdeSpec& Ide, std::wstring& Error) {
     return first.empty() || MadeFile(help + first.substr(0, first.rfind(L'.')) + L".gid", std::string("GID\0", 4), Error);
 }
 
-bool MadeFiles(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool MadeFiles(const StandInIdeLayout& Ide, std::wstring& Error) {
     return MadeFolder(Ide.Root, Error) && (!Ide.Bin || MadeBin(Ide, Error)) && (!Ide.Help || MadeHelp(Ide, Error));
 }
 
@@ -168,7 +168,7 @@ bool WroteUserValue(const std::wstring& Key, const std::wstring& Name, const std
 // The user's settings an IDE has once it has been run: a "Known Packages" key with
 // one standard package and the library search path; for the BDS family also the
 // C++ search and library paths.
-bool WroteSettings(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool WroteSettings(const StandInIdeLayout& Ide, std::wstring& Error) {
     const TBorlandProduct& product = Product(Ide.Row);
     if (!WroteUserValue(product.RegKey + KnownPackagesSubKey, Ide.Root + L"\\bin\\dclstd.bpl", L"Standard Components",
                         Error))
@@ -189,7 +189,7 @@ bool WroteSettings(const StandInIdeSpec& Ide, std::wstring& Error) {
 }
 
 // A row of the catalogue and a root these functions may touch.
-bool Acceptable(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool Acceptable(const StandInIdeLayout& Ide, std::wstring& Error) {
     if (Ide.Row < 1 || Ide.Row > ProductCount) return Failed(Error, L"no catalogue row " + std::to_wstring(Ide.Row));
     const std::wstring wrongRoot = CheckStandInRoot(Ide);
     return wrongRoot.empty() || Failed(Error, L"the root " + wrongRoot + L" (" + Ide.Root + L")");
@@ -204,9 +204,9 @@ std::wstring IdeProgramName(int Row) {
     return Row <= prDelphi7 ? L"delphi32.exe" : L"bds.exe";
 }
 
-StandInIdeSpec::StandInIdeSpec(int Row, std::wstring Root) : Row(Row), Root(std::move(Root)), Tools(DefaultTools(Row)) {}
+StandInIdeLayout::StandInIdeLayout(int Row, std::wstring Root) : Row(Row), Root(std::move(Root)), Tools(DefaultTools(Row)) {}
 
-std::wstring CheckStandInRoot(const StandInIdeSpec& Ide) {
+std::wstring CheckStandInRoot(const StandInIdeLayout& Ide) {
     const std::wstring& root = Ide.Root;
     if (root.size() < 4 || (root[0] != L'C' && root[0] != L'c') || root.compare(1, 2, L":\\") != 0 || root[3] == L'\\')
         return L"must name a folder on drive C:";
@@ -220,7 +220,7 @@ std::wstring CheckStandInRoot(const StandInIdeSpec& Ide) {
     return L"";
 }
 
-std::wstring CheckStandInPrograms(const StandInIdeSpec& Ide) {
+std::wstring CheckStandInPrograms(const StandInIdeLayout& Ide) {
     if (!Ide.Compilers.empty() && !PathExists(Ide.Compilers)) return L"no folder or file " + Ide.Compilers;
     for (const std::wstring& name : BinPrograms(Ide)) {
         const std::wstring source = ProgramSource(Ide, name);
@@ -229,7 +229,7 @@ std::wstring CheckStandInPrograms(const StandInIdeSpec& Ide) {
     return L"";
 }
 
-bool BuildStandInIde(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool BuildStandInIde(const StandInIdeLayout& Ide, std::wstring& Error) {
     if (!Acceptable(Ide, Error)) return false;
     const std::wstring missing = CheckStandInPrograms(Ide);
     if (!missing.empty()) return Failed(Error, missing);
@@ -239,7 +239,7 @@ bool BuildStandInIde(const StandInIdeSpec& Ide, std::wstring& Error) {
     return !Ide.Settings || WroteSettings(Ide, Error);
 }
 
-bool RemoveStandInIde(const StandInIdeSpec& Ide, std::wstring& Error) {
+bool RemoveStandInIde(const StandInIdeLayout& Ide, std::wstring& Error) {
     if (!Acceptable(Ide, Error)) return false;
     RemoveRootDir(Ide.Hive, Product(Ide.Row).RegKey);
     const uint32_t status = DeleteDirTree(Ide.Root, false);

@@ -25,8 +25,8 @@ unsigned DefaultTools(int Row);
 std::wstring IdeProgramName(int Row);
 
 // One stand-in installation of catalogue row Row.
-struct StandInIdeSpec {
-    StandInIdeSpec(int Row, std::wstring Root);
+struct StandInIdeLayout {
+    StandInIdeLayout(int Row, std::wstring Root);
 
     int Row;
     std::wstring Root;          // the folder, a full path on drive C: (not the drive itself)
@@ -48,20 +48,20 @@ struct StandInIdeSpec {
 };
 
 // Empty when Ide's Root is a folder these functions may make and delete, else why not.
-std::wstring CheckStandInRoot(const StandInIdeSpec& Ide);
+std::wstring CheckStandInRoot(const StandInIdeLayout& Ide);
 
 // Empty when the programs Ide's bin folder gets can be made, else which is missing.
-std::wstring CheckStandInPrograms(const StandInIdeSpec& Ide);
+std::wstring CheckStandInPrograms(const StandInIdeLayout& Ide);
 
 // Makes the stand-in. False, with Error saying what failed, when a part could not be made.
-bool BuildStandInIde(const StandInIdeSpec& Ide, std::wstring& Error);
+bool BuildStandInIde(const StandInIdeLayout& Ide, std::wstring& Error);
 
 // Deletes "RootDir" from Ide's key in Ide.Hive (the key too, and its parents, when
 // nothing else is left in them) and the folder Ide.Root.
-bool RemoveStandInIde(const StandInIdeSpec& Ide, std::wstring& Error);
+bool RemoveStandInIde(const StandInIdeLayout& Ide, std::wstring& Error);
 
 // Stores Text as "RootDir" of catalogue row Row with the value type Type (see
-// StandInIdeSpec::Type), in the 32-bit view of Hive.
+// StandInIdeLayout::Type), in the 32-bit view of Hive.
 bool WriteRootDir(HKEY Hive, int Row, DWORD Type, const std::wstring& Text);
 
 // Deletes "RootDir" below Key, then the key and every parent this leaves empty, up

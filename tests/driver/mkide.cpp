@@ -26,7 +26,7 @@ namespace {
 
 // One --row and the options that apply to it.
 struct IdeRequest {
-    StandInIdeSpec Spec{1, L""};
+    StandInIdeLayout Layout{1, L""};
     unsigned LeftOut = 0;  // tools named by --no-dcc32, --no-dcc64, --no-make
     bool Remove = false;
 };
@@ -75,21 +75,21 @@ bool TypeNamed(const std::wstring& Name, DWORD& Type, std::wstring& Why) {
 
 // Applies one option (with its value) to Request.
 bool Apply(IdeRequest& Request, const std::wstring& Option, const std::wstring& Value, std::wstring& Why) {
-    StandInIdeSpec& spec = Request.Spec;
-    if (Option == L"--row") return RowNumber(Value, spec.Row, Why);
-    if (Option == L"--hive") return HiveNamed(Value, spec.Hive, Why);
-    if (Option == L"--type") return TypeNamed(Value, spec.Type, Why);
-    if (Option == L"--root") spec.RootDir = Value;
-    else if (Option == L"--compilers") spec.Compilers = Value;
+    StandInIdeLayout& layout = Request.Layout;
+    if (Option == L"--row") return RowNumber(Value, layout.Row, Why);
+    if (Option == L"--hive") return HiveNamed(Value, layout.Hive, Why);
+    if (Option == L"--type") return TypeNamed(Value, layout.Type, Why);
+    if (Option == L"--root") layout.RootDir = Value;
+    else if (Option == L"--compilers") layout.Compilers = Value;
     else if (Option == L"--no-dcc32") Request.LeftOut |= ToolDcc32;
     else if (Option == L"--no-dcc64") Request.LeftOut |= ToolDcc64;
     else if (Option == L"--no-make") Request.LeftOut |= ToolMake;
-    else if (Option == L"--no-bin") spec.Bin = false;
-    else if (Option == L"--no-help") spec.Help = false;
-    else if (Option == L"--no-files") spec.Files = false;
-    else if (Option == L"--no-registry") spec.Registry = false;
-    else if (Option == L"--settings") spec.Settings = true;
-    else if (Option == L"--program") spec.Program = true;
+    else if (Option == L"--no-bin") layout.Bin = false;
+    else if (Option == L"--no-help") layout.Help = false;
+    else if (Option == L"--no-files") layout.Files = false;
+    else if (Option == L"--no-registry") layout.Registry = false;
+    else if (Option == L"--settings") layout.Settings = true;
+    else if (Option == L"--program") layout.Program = true;
     else if (Option == L"--remove") Request.Remove = true;
     else return Refused(Why, L"unknown argument: " + Option);
     return true;
@@ -98,14 +98,14 @@ bool Apply(IdeRequest& Request, const std::wstring& Option, const std::wstring& 
 // --root is the text stored as "RootDir", exactly as given; the folder is that path
 // without trailing backslashes.
 bool Complete(IdeRequest& Request, std::wstring& Why) {
-    StandInIdeSpec& spec = Request.Spec;
-    if (spec.RootDir.empty()) return Refused(Why, L"row " + std::to_wstring(spec.Row) + L": --root is missing");
-    spec.Root = spec.RootDir;
-    while (!spec.Root.empty() && spec.Root.back() == L'\\') spec.Root.pop_back();
-    const std::wstring wrongRoot = CheckStandInRoot(spec);
-    if (!wrongRoot.empty()) return Refused(Why, L"--root " + wrongRoot + L" (" + spec.RootDir + L")");
-    spec.Tools = DefaultTools(spec.Row) & ~Request.LeftOut;
-    const std::wstring missing = Request.Remove ? L"" : CheckStandInPrograms(spec);
+    StandInIdeLayout& layout = Request.Layout;
+    if (layout.RootDir.empty()) return Refused(Why, L"row " + std::to_wstring(layout.Row) + L": --root is missing");
+    layout.Root = layout.RootDir;
+    while (!layout.Root.empty() && layout.Root.back() == L'\\') layout.Root.pop_back();
+    const std::wstring wrongRoot = CheckStandInRoot(layout);
+    if (!wrongRoot.empty()) return Refused(Why, L"--root " + wrongRoot + L" (" + layout.RootDir + L")");
+    layout.Tools = DefaultTools(layout.Row) & ~Request.LeftOut;
+    const std::wstring missing = Request.Remove ? L"" : CheckStandInPrograms(layout);
     return missing.empty() || Refused(Why, L"--compilers: " + missing);
 }
 
@@ -165,8 +165,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!ReadRequests(argc, argv, requests, why)) return Fail(why);
     for (const IdeRequest& request : requests) {
         std::wstring error;
-        const bool done = request.Remove ? RemoveStandInIde(request.Spec, error) : BuildStandInIde(request.Spec, error);
-        if (!done) return Fail(L"row " + std::to_wstring(request.Spec.Row) + L": " + error);
+        const bool done = request.Remove ? RemoveStandInIde(request.Layout, error) : BuildStandInIde(request.Layout, error);
+        if (!done) return Fail(L"row " + std::to_wstring(request.Layout.Row) + L": " + error);
     }
     return 0;
 }

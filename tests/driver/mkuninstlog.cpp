@@ -177,7 +177,7 @@ int Install(const std::wstring& dir) {
 
 // A stand-in IDE with dcc32.exe and an empty help folder.
 bool MakeIde(int row, const std::wstring& root) {
-    cvltest::StandInIdeSpec ide(row, root);
+    cvltest::StandInIdeLayout ide(row, root);
     ide.Tools = cvltest::ToolDcc32;
     ide.Help = false;
     std::wstring error;

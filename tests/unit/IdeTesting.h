@@ -119,7 +119,7 @@ private:
 // stand-in compiler), made the root directory of catalogue row `row` as detection
 // would.
 inline void MakeStandInIde(int row, const std::wstring& Root, unsigned Tools = AllTools) {
-    StandInIdeSpec ide(row, Root);
+    StandInIdeLayout ide(row, Root);
     ide.Tools = Tools;
     ide.Compilers = StandInCompilerFile();
     ide.Registry = false;

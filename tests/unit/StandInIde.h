@@ -60,25 +60,25 @@ inline void RemoveIdeKeys(int row) {
 // folder.
 class StandInIde {
 public:
-    using Change = std::function<void(StandInIdeSpec&)>;
+    using Change = std::function<void(StandInIdeLayout&)>;
 
     StandInIde(int row, std::wstring root, const Change& change = nullptr)
-        : FRowLock(IdeRowMutexName(row)), FSpec(row, std::move(root)) {
-        if (change) change(FSpec);
-        RemoveIdeKeys(FSpec.Row);
+        : FRowLock(IdeRowMutexName(row)), FLayout(row, std::move(root)) {
+        if (change) change(FLayout);
+        RemoveIdeKeys(FLayout.Row);
         std::wstring error;
-        EXPECT_TRUE(BuildStandInIde(FSpec, error)) << Narrow(error);
+        EXPECT_TRUE(BuildStandInIde(FLayout, error)) << Narrow(error);
     }
-    ~StandInIde() { RemoveIdeKeys(FSpec.Row); }
+    ~StandInIde() { RemoveIdeKeys(FLayout.Row); }
     StandInIde(const StandInIde&) = delete;
     StandInIde& operator=(const StandInIde&) = delete;
 
-    const std::wstring& root() const { return FSpec.Root; }
-    std::wstring operator/(const std::wstring& name) const { return FSpec.Root + L"\\" + name; }
+    const std::wstring& root() const { return FLayout.Root; }
+    std::wstring operator/(const std::wstring& name) const { return FLayout.Root + L"\\" + name; }
 
 private:
     TestMutex FRowLock;
-    StandInIdeSpec FSpec;
+    StandInIdeLayout FLayout;
 };
 
 }  // namespace cvltest

@@ -13,23 +13,23 @@ using namespace cvltest;
 namespace {
 
 StandInIde::Change InHive(HKEY hive) {
-    return [hive](StandInIdeSpec& s) { s.Hive = hive; };
+    return [hive](StandInIdeLayout& s) { s.Hive = hive; };
 }
 
 StandInIde::Change WithType(DWORD type) {
-    return [type](StandInIdeSpec& s) { s.Type = type; };
+    return [type](StandInIdeLayout& s) { s.Type = type; };
 }
 
 StandInIde::Change WithValue(const std::wstring& value) {
-    return [value](StandInIdeSpec& s) { s.RootDir = value; };
+    return [value](StandInIdeLayout& s) { s.RootDir = value; };
 }
 
-StandInIde::Change Without(bool StandInIdeSpec::*part) {
-    return [part](StandInIdeSpec& s) { s.*part = false; };
+StandInIde::Change Without(bool StandInIdeLayout::*part) {
+    return [part](StandInIdeLayout& s) { s.*part = false; };
 }
 
 StandInIde::Change WithoutTool(StandInTools tool) {
-    return [tool](StandInIdeSpec& s) { s.Tools &= ~tool; };
+    return [tool](StandInIdeLayout& s) { s.Tools &= ~tool; };
 }
 
 // Writes "RootDir" where only a 64-bit program would look for it.
@@ -86,14 +86,14 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
     StandInIde delphi2005(10, d / L"D2005", InHive(HKEY_CURRENT_USER));
     ASSERT_TRUE(WriteRootDir(HKEY_LOCAL_MACHINE, 10, REG_SZ, d / L"Deleted"));
     StandInIde bds2006(11, d / L"BDS2006", WithoutTool(ToolDcc32));
-    StandInIde bds2007(12, d / L"BDS2007", Without(&StandInIdeSpec::Bin));
+    StandInIde bds2007(12, d / L"BDS2007", Without(&StandInIdeLayout::Bin));
     StandInIde bds2009(13, d / L"BDS2009", WithType(REG_DWORD));
-    StandInIde bds2010(14, d / L"BDS2010", Without(&StandInIdeSpec::Registry));
+    StandInIde bds2010(14, d / L"BDS2010", Without(&StandInIdeLayout::Registry));
     Remove64BitViewRootDir remove64{14};
     WriteRootDirIn64BitView(14, d / L"BDS2010");
     StandInIde xe(15, d / L"XE", WithoutTool(ToolDcc32));
     ASSERT_TRUE(CreateDirectoryW((xe / L"bin\\dcc32.exe").c_str(), nullptr));
-    StandInIde xe2(16, d / L"XE2", Without(&StandInIdeSpec::Registry));
+    StandInIde xe2(16, d / L"XE2", Without(&StandInIdeLayout::Registry));
     ASSERT_TRUE(WriteRootDir(HKEY_LOCAL_MACHINE, 16, REG_SZ, L""));
     StandInIde xe3(17, d / L"XE3", WithValue(d / L"XE3\\bin\\dcc32.exe"));
 
