@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/UProcess.h"
 #include "support/WinHandles.h"
 
 using brd::UniqueFile;
@@ -174,14 +175,11 @@ int RunCaptured(const std::wstring& Command, uint32_t TimeoutMs, TOutputKeeper& 
     TInheritList inheritList(inherited, input ? 2 : 1);
     startup.lpAttributeList = inheritList.get();
     const DWORD extended = inheritList.get() ? EXTENDED_STARTUPINFO_PRESENT : 0;
-    std::vector<wchar_t> commandLine(Command.begin(), Command.end());
-    commandLine.push_back(L'\0');  // CreateProcessW may write into the command text
     PROCESS_INFORMATION started{};
     // Suspended until it is in its job, so that nothing it starts escapes the job.
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_SUSPENDED | extended, nullptr, nullptr, &startup.StartupInfo,
-                        &started))
-        return static_cast<int>(GetLastError());
+    if (const DWORD error = StartProcess(nullptr, Command, true, CREATE_NO_WINDOW | CREATE_SUSPENDED | extended,
+                                         nullptr, startup.StartupInfo, started))
+        return static_cast<int>(error);
     UniqueKernel process(started.hProcess);
     UniqueKernel thread(started.hThread);
     // The pipe breaks when the last writer is gone only if this end is closed here.

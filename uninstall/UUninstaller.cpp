@@ -149,14 +149,12 @@ bool HandOverToTempCopy(const std::vector<std::wstring>& args) {
     std::wstring command = QuoteArgument(copy) + L" " + WaitSwitch +
                            std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(self)));
     for (const std::wstring& arg : args) command += L" " + QuoteArgument(arg);
-    std::vector<wchar_t> buffer(command.begin(), command.end());
-    buffer.push_back(L'\0');
     std::wstring tempDir = GetTempDir();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(copy.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, tempDir.c_str(), &startup,
-                        &process)) {
+    // The copy was written just now: a virus scanner may still hold it for a moment.
+    if (StartProcess(copy.c_str(), command, true, 0, tempDir.c_str(), startup, process) != 0) {
         deleteOnClose.reset();
         DeleteFileW(copy.c_str());
         return false;

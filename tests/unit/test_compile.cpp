@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "IdeTesting.h"
 #include "catalogue/UDirCodes.h"
@@ -12,6 +13,7 @@
 #include "script/UCompileReport.h"
 #include "script/UScript.h"
 #include "support/UCapture.h"
+#include "support/WinHandles.h"
 #include "tests/driver/TestCompileTimeout.h"
 
 using namespace cvltest;
@@ -160,6 +162,23 @@ TEST_F(Compile, AToolThatCannotStartGivesTheWindowsError) {
     WriteFileBytes(dir / L"d7\\bin\\dcc32.exe", "not a program");
     EXPECT_GT(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(log, L"");
+}
+
+// A tool held open without sharing, the way a virus scanner holds a program it is
+// looking at, only delays the compile.
+TEST_F(Compile, AToolHeldOpenForAMomentStillStarts) {
+    MakeStandInIde(Delphi7, dir / L"d7");
+    const std::wstring tool = dir / L"d7\\bin\\dcc32.exe";
+    brd::UniqueFile held(CreateFileW(tool.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    std::thread release([&held] {
+        Sleep(400);
+        held.reset();
+    });
+    EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
+    release.join();
+    EXPECT_EQ(FirstLine(log), L"Compiling package: cvl70.dpk...Success");
+    EXPECT_EQ(Starts().size(), 1u);
 }
 
 // A package project set as the payload brings it: the runtime and the design-time
