@@ -182,6 +182,9 @@ TEST_F(CustomizeDialog, ShowsOneEmptyRowCheckedFromCustomizeItems) {
         EXPECT_EQ(SendMessageW(list, LB_GETTEXTLEN, 0, 0), 0);
         EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 0, 0), clbChecked);  // 5 has bit 0
         EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+        // Another test's window may have taken the activation meanwhile; the dialog
+        // then gives the focus back to the control that had it when it is active again.
+        SetActiveWindow(dialog);
         EXPECT_EQ(GetFocus(), list);
         EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dialog, 902)), 0);
         EXPECT_EQ(CLBArray.Count(), boxesBefore + 1);
