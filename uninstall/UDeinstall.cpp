@@ -4,7 +4,6 @@
 
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UItemTypes.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
@@ -64,9 +63,8 @@ int32_t TDeinstall::PrepareDeinstall() {
     P = PBegin = UndoLogMagicSize;
     PEnd = Buf.size();
     ReadBackward = false;
-    // A log without an install directory must not resolve its records against the
-    // directory the caller happened to have set.
-    InstallDir.clear();
+    // A log without an install directory resolves its records against none.
+    FInstallDir.clear();
     std::string bytes;
     TUndoRecord record;
     while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) {
@@ -79,7 +77,7 @@ int32_t TDeinstall::PrepareDeinstall() {
             case hcProductName: ProductName = record.RecordName(); break;
             case hcProductVersion: ProductVersion = record.RecordName(); break;
             case hcProductType: ProductType = record.RecordName(); break;
-            case hcInstallDir: InstallDir = record.RecordName(); break;
+            case hcInstallDir: FInstallDir = record.RecordName(); break;
             case hcProductRegKey: ProductRegKey = record.RecordName(); break;
             case hcUninstallKey: ProductIntName = record.RecordName(); break;
             case hcReadBackward:
@@ -136,8 +134,7 @@ void TDeinstall::MapIdeContexts() {
 void TDeinstall::EnterIdeContext(size_t RecordStart) {
     auto context = FIdeAt.find(RecordStart);
     if (context == FIdeAt.end()) return;
-    CurrentIde = context->second.Ide;
-    CurrentIdeName = context->second.Name;
+    FRun.Ide = IdeBlock(context->second.Ide, context->second.Name);
 }
 
 bool TDeinstall::ReadNextRecord(std::string& Record) {
@@ -199,6 +196,7 @@ int32_t TDeinstall::DoDeinstall() {
         SetDlgItemTextW(FDlgHandle, idcPageText, text.c_str());
     }
     DetectProducts();  // directory codes of the IDEs resolve against their current roots
+    FRun = RunContextIn(FInstallDir);
     size_t bodySize = ReadBackward ? PBegin - PEnd : PEnd - PBegin;
     if (flWithDialog) {
         for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(FDlgHandle, id), SW_SHOW);
@@ -220,7 +218,7 @@ int32_t TDeinstall::DoDeinstall() {
             if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
             ShowAction(actionText.c_str());
             EnterIdeContext(ReadBackward ? P : P - bytes.size());
-            if (UndoRecord(record, ProductIntName) != 0) break;  // the older records stay as they are
+            if (UndoRecord(record, FRun, ProductIntName) != 0) break;  // the older records stay as they are
         }
         if (flWithDialog) {
             Sleep(RecordPauseMs);

@@ -4,9 +4,9 @@
 //
 // Calling order: construct; optionally set sProductText, flPartialUninstall and
 // SetDialogHandle; PrepareUninstFile; only on 0 PrepareDeinstall; only on 0
-// DoDeinstall. PrepareDeinstall sets the process-wide InstallDir from the log, and
-// DoDeinstall changes CurrentIde, CurrentIdeName and the catalogue's detected
-// state: a caller that goes on working restores InstallDir itself.
+// DoDeinstall. The records resolve against the install directory of the log's own
+// header and the IDE blocks of the log, kept in the replay's own context; DoDeinstall
+// refreshes the catalogue's detected state.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "catalogue/URunContext.h"
 
 // Results of PrepareUninstFile.
 constexpr int32_t duOpenFailed = -2;  // missing or cannot be opened
@@ -58,6 +60,11 @@ public:
     std::wstring sProductText;    // product text of the dialog's first line
     bool flPartialUninstall = false;  // pass over records flagged ifKeepOnPartial
 
+    // The install directory the log's header names; empty when it names none.
+    const std::wstring& InstallDir() const { return FInstallDir; }
+    // Where the replay stands: the IDE block of the record undone last.
+    const TRunContext& Context() const { return FRun; }
+
     // The two version digits of the log's magic.
     const std::string& UnInstFileVersion() const { return FUnInstFileVersion; }
 
@@ -91,6 +98,8 @@ private:
     size_t PEnd = 0;
     bool ReadBackward = false;
     std::string FUnInstFileVersion;
+    std::wstring FInstallDir;
+    TRunContext FRun;
     uint32_t FProgressDivisor = 1;  // keeps a long body inside the bar's 16-bit range
     size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
     // By the offset of each record's first byte, for the records read whole from the

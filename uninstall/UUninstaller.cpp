@@ -9,7 +9,6 @@
 #include "catalogue/UIdeState.h"
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -182,7 +181,7 @@ std::wstring ProductTitle(const TDeinstall& d) {
 
 std::wstring IntroText(const TDeinstall& d) {
     std::wstring edition = d.ProductType.empty() ? L"" : L" (" + d.ProductType + L")";
-    return ProductTitle(d) + edition + L" will be removed from your computer: the folder\r\n" + InstallDir +
+    return ProductTitle(d) + edition + L" will be removed from your computer: the folder\r\n" + d.InstallDir() +
            L"\r\nwith all its files, the packages and search paths in your IDEs, the help registration and the "
            L"uninstall entry." + (d.LogIsCut() ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
 }
@@ -304,7 +303,7 @@ int RunUninstaller() {
 
     const int removed = d.LogIsCut() ? euCutLog : euRemoved;
     // The original hands over before anything is removed; the copy never does.
-    if (!options.WaitFor && PathLiesBelow(OwnFileName(), InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
+    if (!options.WaitFor && PathLiesBelow(OwnFileName(), d.InstallDir()) && HandOverToTempCopy(HandOverArguments(options)))
         return removed;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());

@@ -58,19 +58,18 @@ protected:
 TEST_F(Deinstall, FullRemovalLeavesNothingAndInstallDirComesFromTheLog) {
     std::wstring inst = InstallDir;
     WriteLog(HeaderRows() + Body());
-    InstallDir = L"C:\\somewhere else";  // what a caller might have set
     TDeinstall d;
     ASSERT_EQ(Load(d, inst + L"\\uninst.log"), 0);
-    EXPECT_EQ(InstallDir, inst);
+    EXPECT_EQ(d.InstallDir(), inst);
     EXPECT_EQ(d.DoDeinstall(), 0);
-    EXPECT_EQ(InstallDir, inst);
+    EXPECT_EQ(d.InstallDir(), inst);
     EXPECT_FALSE(Exists(inst));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
     std::wstring search;
     ReadRegString(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path", search);
     EXPECT_EQ(search, L"c:\\lib");
     EXPECT_EQ(KnownPackage(), L"<missing>");
-    EXPECT_EQ(CurrentIde, 0);  // the oldest record was written before any IDE block
+    EXPECT_EQ(d.Context().Ide.Row, 0);  // the oldest record was written before any IDE block
 }
 
 TEST_F(Deinstall, PartialRemovalKeepsExactlyTheFlaggedRecords) {

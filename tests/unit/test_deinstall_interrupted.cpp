@@ -71,6 +71,7 @@ TEST_F(InterruptedLog, ALogCutInsideAnIdeBlockRemovesThatIdesRegistration) {
         HWND frame = CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
         CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 10, 10, frame,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(idcStatusLine)), nullptr, nullptr);
+        int32_t ideAfter = -1;
         {
             TDeinstall d;
             d.flPartialUninstall = c.partial;
@@ -78,12 +79,13 @@ TEST_F(InterruptedLog, ALogCutInsideAnIdeBlockRemovesThatIdesRegistration) {
             ASSERT_EQ(Load(d, LogPath()), 0) << c.what;
             EXPECT_FALSE(d.LogIsCut()) << c.what;  // whole records: only the block is open
             EXPECT_EQ(d.DoDeinstall(), 0) << c.what;
+            ideAfter = d.Context().Ide.Row;
         }
         DestroyWindow(frame);
         EXPECT_FALSE(Exists(InstallDir)) << c.what;
         EXPECT_EQ(Value(d7 + L"\\Known Packages", Package(L"Delphi7\\dclcvl70.bpl")), L"<missing>") << c.what;
         EXPECT_EQ(Value(d7 + L"\\Library", L"Search Path"), L"c:\\lib") << c.what;
-        EXPECT_EQ(CurrentIde, 0) << c.what;  // the oldest record was written before any block
+        EXPECT_EQ(ideAfter, 0) << c.what;  // the oldest record was written before any block
     }
 }
 
@@ -173,7 +175,11 @@ TEST_F(InterruptedLog, SetupReplaysTheLogAStoppedRunLeftInItsFolder) {
     const std::vector<TScriptItem> rows =
         HeaderRows() + std::vector<TScriptItem>{Row(itCreateDir | Logged, L"", 0, dcRoot),
                                                 Row(itCreateDir | Logged, L"Source", 0, dcRoot)};
-    auto setup = [&rows] { RunAsProgressPage(rows); };
+    auto setup = [this, &rows] {
+        TInstallPlan plan;
+        plan.Dir = InstallDir;
+        RunAsProgressPage(plan, rows);
+    };
     setup();
     WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
     setup();
@@ -181,11 +187,9 @@ TEST_F(InterruptedLog, SetupReplaysTheLogAStoppedRunLeftInItsFolder) {
     EXPECT_FALSE(Exists(InstallDir + L"\\Delphi7"));
     EXPECT_TRUE(IsDir(InstallDir + L"\\Source"));
 
-    const std::wstring here = InstallDir;
-    InstallDir = dir / L"Elsewhere";
-    WriteLog(rows);
-    ASSERT_TRUE(CopyFileW((InstallDir + L"\\uninst.log").c_str(), (here + L"\\uninst.log").c_str(), FALSE));
-    InstallDir = here;
+    const std::wstring elsewhere = dir / L"Elsewhere";
+    cvltest::WriteLog(elsewhere, rows);
+    ASSERT_TRUE(CopyFileW((elsewhere + L"\\uninst.log").c_str(), (InstallDir + L"\\uninst.log").c_str(), FALSE));
     WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
     setup();
     EXPECT_TRUE(Exists(InstallDir + L"\\Source\\stray.txt"));
