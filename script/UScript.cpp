@@ -78,23 +78,22 @@ int32_t TScript::UninstallPrevious() {
     // stopped after it took the entry away, leaves its log in its folder. This run
     // truncates that log, so it is replayed now or never.
     if (!registered) log = PathJoin(FPlan.Dir, L"uninst.log");
-    const std::wstring& target = FPlan.Dir;
-    TDeinstall deinstall;
-    deinstall.flPartialUninstall = true;
-    const bool readable = deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0;
-    if (readable && (registered || IsLeftInTarget(deinstall, target))) deinstall.DoDeinstall();
+    const TUndoLogContent previous = ReadUndoLog(log);
+    TReplayObserver quiet;
+    if (previous.Result == 0 && (registered || IsLeftInTarget(previous.Header, FPlan.Dir)))
+        ReplayUndoLog(previous, true, quiet);
     if (registered) FLogText += LogSuccess;
     return 0;
 }
 
 // Only a log of this product that names the folder it lies in counts as left there
 // by a stopped run; any other file of that name is not ours to replay.
-bool TScript::IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target) {
+bool TScript::IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target) {
     auto same = [](const std::wstring& a, const std::wstring& b) {
         return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                     TRUE) == CSTR_EQUAL;
     };
-    return !Target.empty() && same(Log.ProductIntName, UninstallName) && same(Log.InstallDir(), Target);
+    return !Target.empty() && same(Log.UninstallKey, UninstallName) && same(Log.InstallDir, Target);
 }
 
 // ---------------------------------------------------------------- text log

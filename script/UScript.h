@@ -17,7 +17,7 @@
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
-class TDeinstall;
+struct TUndoLogHeader;
 
 class TScript {
 public:
@@ -70,7 +70,7 @@ private:
     int32_t OpenTextLog();
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
-    static bool IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target);
+    static bool IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target);
     bool PassesOverForFilesOnly(const TScriptItem& Item) const;
     int32_t BeginBlock(const TScriptItem& Item);
     int32_t Dispatch(const TScriptItem& Item);

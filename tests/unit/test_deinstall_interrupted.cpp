@@ -14,6 +14,7 @@
 #include "support/UProduct.h"
 #include "support/URegistry.h"
 #include "uninstall/UnDo.h"
+#include "uninstall/UUninstaller.h"
 
 using namespace cvltest;
 
@@ -75,10 +76,11 @@ TEST_F(InterruptedLog, ALogCutInsideAnIdeBlockRemovesThatIdesRegistration) {
         {
             TDeinstall d;
             d.flPartialUninstall = c.partial;
-            if (c.dialog) d.SetDialogHandle(frame);
+            TReplayObserver quiet;
+            TRemovalProgress progress(frame, L"");
             ASSERT_EQ(Load(d, LogPath()), 0) << c.what;
             EXPECT_FALSE(d.LogIsCut()) << c.what;  // whole records: only the block is open
-            EXPECT_EQ(d.DoDeinstall(), 0) << c.what;
+            EXPECT_EQ(d.DoDeinstall(c.dialog ? static_cast<TReplayObserver&>(progress) : quiet), 0) << c.what;
             ideAfter = d.Context().Ide.Row;
         }
         DestroyWindow(frame);
@@ -135,6 +137,39 @@ TEST_F(InterruptedLog, ALogCutInsideItsLastRecordIsReadUpToTheLastWholeRecord) {
     d.DoDeinstall();
     EXPECT_FALSE(Exists(InstallDir));
     EXPECT_EQ(Value(d7 + L"\\Library", L"Search Path"), L"c:\\lib;" + InstallDir + L"\\Delphi7");
+}
+
+// Reading a cut log tells all a caller decides by and changes nothing; the replay
+// of what was read then removes the installation and tells its observer each step.
+TEST_F(InterruptedLog, ReadingChangesNothingAndTheReplayReportsEachRecord) {
+    WriteLog(CutInsideDelphi7());
+    const std::string whole = ReadFileBytes(LogPath());
+    WriteFileBytes(LogPath(), whole.substr(0, whole.size() - 5));
+    const TUndoLogContent log = ReadUndoLog(LogPath());
+    ASSERT_EQ(log.Result, 0);
+    EXPECT_TRUE(log.Cut);
+    EXPECT_TRUE(log.Whole);
+    EXPECT_EQ(log.Header.InstallDir, InstallDir);
+    EXPECT_EQ(log.Ides, (std::vector<int32_t>{9}));
+    ASSERT_EQ(log.Records.size(), 3u);
+    EXPECT_EQ(log.Records[0].Ide, 9);  // the newest record lies in Delphi 7's block
+    EXPECT_TRUE(IsDir(InstallDir + L"\\Delphi7"));
+    EXPECT_EQ(ReadUndoLog(dir / L"missing.log").Result, duOpenFailed);
+
+    struct Recorder : TReplayObserver {
+        std::vector<std::wstring> actions;
+        size_t done = 0;
+        bool ended = false;
+        void RecordStarting(const std::wstring& text) override { actions.push_back(text); }
+        void RecordDone(size_t bytes) override { done = bytes; }
+        void ReplayEnded() override { ended = true; }
+    } recorder;
+    EXPECT_EQ(ReplayUndoLog(log, false, recorder).Ide.Row, 0);
+    EXPECT_EQ(recorder.actions, (std::vector<std::wstring>{L"Removing directory", L"Removing directory",
+                                                           L"Removing directory"}));
+    EXPECT_EQ(recorder.done, log.BodySize);
+    EXPECT_TRUE(recorder.ended);
+    EXPECT_FALSE(Exists(InstallDir));
 }
 
 TEST_F(InterruptedLog, ACutInTheHeaderUndoesNothing) {
