@@ -26,7 +26,7 @@ protected:
         ScratchInstallationTest::SetUp();
         d7 = key / L"Delphi7";
         xe2 = key / L"XE2";
-        BorlandProducts[16].RegKey = xe2;
+        CatalogueRowForTests(16).RegKey = xe2;
         CreateDirectoryPath(InstallDir + L"\\Delphi7");
         CreateDirectoryPath(InstallDir + L"\\RADStudio9\\Win32");
         MakeRegisteredIde(9, d7, Package(L"Delphi7\\dclcvl70.bpl"), InstallDir + L"\\Delphi7");
