@@ -36,8 +36,6 @@ const TComponentName ComponentNames[] = {
     {L"demos",  ibDemos},  // "Delphi demo projects"
 };
 
-bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
-
 std::wstring Trimmed(const std::wstring& text) {
     size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring::npos) return L"";
