@@ -26,7 +26,8 @@ inline constexpr const wchar_t* ForceEnvOptionsUpdateValue = L"ForceEnvOptionsUp
 // IDE block.
 inline const TBorlandProduct* BlockIde(const TRunContext& Run) { return ProductRow(Run.Ide.Row); }
 
-enum class TLibraryPlatform { Win32, Win64 };
+enum class TLibraryPlatform { Win32,
+                              Win64 };
 
 // The key that holds Ide's library search path: per platform for IDEs with Win32
 // and Win64 settings, the plain library key for the others.
@@ -48,7 +49,9 @@ std::wstring PackageFolder(const std::wstring& Package);
 // not in "c:\lib2" or "c:\library".
 size_t FindPathEntry(const std::wstring& Value, const std::wstring& Entry);
 
-enum class TPathAdd { Already, Added, WriteFailed };
+enum class TPathAdd { Already,
+                      Added,
+                      WriteFailed };
 
 // Adds Entry to the HKEY_CURRENT_USER value Key\ValueName whose text is Value. A
 // whole entry in any letter case counts as there, and nothing else, so what is

@@ -15,7 +15,6 @@ namespace {
 
 const wchar_t* const IdePrograms[] = {L"delphi32.exe", L"bcb.exe", L"bds.exe"};
 
-
 std::wstring FileNameOf(const std::wstring& Path) {
     size_t slash = Path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? Path : Path.substr(slash + 1);

@@ -21,6 +21,7 @@ std::array<TBorlandProduct, ProductCount + 1> MakeProducts() {
     return {{
         Row(L"", 0, L"", L"", L"", L"", false, false),  // row numbers start at 1
         //  Name             InternalId       RegKey                                  HelpStr 1        HelpStr 2        HelpStr 3       compiler  platforms
+        // clang-format off
         Row(L"Delphi3",      vbDelphi3,       L"Software\\Borland\\Delphi\\3.0",       L"delphi3.cfg",  L"",             L"",            Delphi,   OnePlatform),
         Row(L"Delphi4",      vbDelphi4,       L"Software\\Borland\\Delphi\\4.0",       L"delphi4.cfg",  L"delphi4.ohi",  L"delphi4.ohl", Delphi,   OnePlatform),
         Row(L"Delphi5",      vbDelphi5,       L"Software\\Borland\\Delphi\\5.0",       L"delphi5.ohi",  L"delphi5.ohl",  L"",            Delphi,   OnePlatform),
@@ -49,12 +50,14 @@ std::array<TBorlandProduct, ProductCount + 1> MakeProducts() {
         Row(L"RADStudio20",  vbRADStudio20,   L"Software\\Embarcadero\\BDS\\20.0",     L"",             L"",             L"",            Delphi,   Win32and64),
         Row(L"RADStudio21",  vbRADStudio21,   L"Software\\Embarcadero\\BDS\\21.0",     L"",             L"",             L"",            Delphi,   Win32and64),
         Row(L"RADStudio22",  vbRADStudio22,   L"Software\\Embarcadero\\BDS\\22.0",     L"",             L"",             L"",            Delphi,   Win32and64),
+        // clang-format on
     }};
 }
 
 std::array<TSelectionItem, SelectionItemCount> MakeSelectionItems() {
     return {{
         // Mask          Caption                             Checked ProductId
+        // clang-format off
         {ibRADStudio22,  L"RAD Studio 11",                   false, vbRADStudio22},
         {ibRADStudio21,  L"RAD Studio XE10.4",               false, vbRADStudio21},
         {ibRADStudio20,  L"RAD Studio XE10.3",               false, vbRADStudio20},
@@ -81,6 +84,7 @@ std::array<TSelectionItem, SelectionItemCount> MakeSelectionItems() {
         {ibDelphi3,      L"Delphi 3",                        false, vbDelphi3},
         {ibHelp,         L"Context help files",              false, 0},
         {ibDemos,        L"Delphi demo projects",            false, 0},
+        // clang-format on
     }};
 }
 

@@ -8,12 +8,14 @@
 #include <string>
 
 struct TBorlandProduct {
+    // clang-format off
     std::wstring Name;        // internal name, printed in the install log
     int32_t InternalId;       // the row's bit: 1 << (row - 1)
     std::wstring RegKey;      // below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
     std::array<std::wstring, 3> HelpStr;  // help index files edited by help registration
     bool IsDelphi;            // dcc32/dcc64; false: C++Builder built with make.exe
     bool Is32and64;           // library settings per platform below "\Library"
+    // clang-format on
 };
 
 constexpr int ProductCount = 28;
@@ -142,10 +144,12 @@ extern std::array<TDetectedIde, ProductCount + 1> DetectedIdes;
 TBorlandProduct& CatalogueRowForTests(int Row);
 
 struct TSelectionItem {
+    // clang-format off
     int32_t Mask;             // item bit
     std::wstring Caption;     // text in the selection list
+    // clang-format on
     bool Checked;
-    int32_t ProductId;        // InternalId of the row it stands for, 0 for none
+    int32_t ProductId;  // InternalId of the row it stands for, 0 for none
 };
 
 constexpr int SelectionItemCount = 26;

@@ -17,12 +17,14 @@
 #include "support/UConst.h"
 
 struct TInstallPlan {
+    // clang-format off
     std::wstring Dir;                                 // the install directory (directory code 3)
     int32_t Versions = 0;                             // environment mask: one bit per catalogue row
     int32_t Items = 0;                                // item mask: one bit per selection entry
     int32_t CustomizeItems = DefaultCustomizeItems;   // the Customize dialog's checked entries
     int32_t FilesOnlyVersions = 0;                    // environments that get files, no registration
     bool CopyOnly = false;                            // files only, nothing compiled or registered
+    // clang-format on
 };
 
 // The IDE block being worked on: the catalogue row of its itSetIde, the IDE's folder

@@ -255,7 +255,8 @@ void DrawCheck(HDC DC, const RECT& Area, bool Enabled, int32_t State) {
     int y = Area.top + (Area.bottom - Area.top - CheckWidth) / 2;
     RECT box{x, y, x + CheckWidth, y + CheckHeight + 4};
 
-    UINT look = State == 0 ? 0 : State == 1 ? DFCS_CHECKED : DFCS_CHECKED | DFCS_BUTTON3STATE;
+    UINT look = State == 0 ? 0 : State == 1 ? DFCS_CHECKED
+                                            : DFCS_CHECKED | DFCS_BUTTON3STATE;
     if (!Enabled) look |= DFCS_INACTIVE;
 
     {

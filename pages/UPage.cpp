@@ -25,7 +25,7 @@ void FreePages() {
     for (int i = 1; i <= PageCount; ++i) Pages[i].reset();
 }
 
-int32_t TPage::DlgProc(uint32_t, uint32_t, uint32_t) { return 0; }
+int32_t TPage::DlgProc(UINT, WPARAM, LPARAM) { return 0; }
 
 void TPage::SizePageText(int Divisor) const {
     RECT picture{};
@@ -62,12 +62,12 @@ std::wstring FinishText() {
 
 // ---------------------------------------------------------------- Welcome
 
-int32_t TPageWelcome::Show() {
+TPageShow TPageWelcome::Show() {
     SizePageText(1);
     SetItemText(idcPageText, WelcomeText());
     ShowItem(idcPageText, true);
     SetFocus(Item(idcNext));
-    return 1;
+    return TPageShow::Shown;
 }
 
 // ---------------------------------------------------------------- Ready
@@ -92,14 +92,14 @@ bool TPageReadyForInstall::InstallDirAcceptable() const {
     return MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-int32_t TPageReadyForInstall::Show() {
-    if (!InstallDirAcceptable()) return psBack;  // back to the directory page
+TPageShow TPageReadyForInstall::Show() {
+    if (!InstallDirAcceptable()) return TPageShow::Back;  // back to the directory page
     SizePageText(2);
     SetItemText(idcPageText, ReadyText());
     ShowItem(idcPageText, true);
     SetItemText(idcNext, L"Start");
     SetFocus(Item(idcNext));
-    return 1;
+    return TPageShow::Shown;
 }
 
 bool TPageReadyForInstall::MayLeave(int32_t Step) {
@@ -115,7 +115,7 @@ int32_t TPageReadyForInstall::Hide() {
 
 // ---------------------------------------------------------------- Finish
 
-int32_t TPageFinish::Show() {
+TPageShow TPageFinish::Show() {
     ShowItem(idcBack, false);
     ShowItem(idcNext, false);
     ShowItem(idcStatusLine, true);
@@ -123,7 +123,7 @@ int32_t TPageFinish::Show() {
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     SetItemText(idcPageText, FinishText());
     SetItemText(IDCANCEL, L"Finish");
-    return SaveInstallState() ? 1 : 0;
+    return SaveInstallState() ? TPageShow::Shown : TPageShow::Failed;
 }
 
 bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord(*Plan)); }

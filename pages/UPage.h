@@ -14,18 +14,24 @@
 
 #include "catalogue/URunContext.h"
 
-// What Show returns besides 1 (shown) and 0 (a failure that ends the wizard's
-// navigation): the page asks to go back one page, to be shown again, or to be passed
-// over onto the next one.
-enum TPageStep : int32_t {
-    psBack = 9,
-    psAgain = 10,
-    psForward = 11,
+// What Show returns: the page is shown, or a failure ends the wizard's navigation,
+// or the page asks to go back one page, to be shown again, or to be passed over onto
+// the next one. The values are the frame's message results for Next and Back.
+enum class TPageShow : int32_t {
+    Failed = 0,
+    Shown = 1,
+    Back = 9,
+    Again = 10,
+    Forward = 11,
 };
 
-// The move a TPageStep asks for: -1, 0 or +1 pages.
-constexpr int32_t StepOf(int32_t Result) { return Result - psAgain; }
-constexpr bool IsPageStep(int32_t Result) { return Result >= psBack && Result <= psForward; }
+// The move a result asks for: -1, 0 or +1 pages.
+constexpr int32_t StepOf(TPageShow Result) {
+    return static_cast<int32_t>(Result) - static_cast<int32_t>(TPageShow::Again);
+}
+constexpr bool IsPageStep(TPageShow Result) {
+    return Result == TPageShow::Back || Result == TPageShow::Again || Result == TPageShow::Forward;
+}
 
 // How the frame answers Cancel on a page.
 enum class TCancelAnswer {
@@ -37,9 +43,9 @@ enum class TCancelAnswer {
 class TPage {
 public:
     virtual ~TPage() = default;
-    virtual int32_t Show() = 0;
+    virtual TPageShow Show() = 0;
     virtual int32_t Hide() = 0;
-    virtual int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam);
+    virtual int32_t DlgProc(UINT Msg, WPARAM wParam, LPARAM lParam);
     virtual TCancelAnswer OnCancel() { return TCancelAnswer::Ask; }
     // Asked before the user's Next (Step 1) or Back (Step -1) leaves the page; false
     // keeps the wizard on it, as it is.
@@ -59,7 +65,7 @@ protected:
 
 class TPageWelcome : public TPage {
 public:
-    int32_t Show() override;
+    TPageShow Show() override;
     int32_t Hide() override { return 1; }
 };
 
@@ -72,9 +78,9 @@ class TPageSelectDelphi : public TPage {
 public:
     TPageSelectDelphi();
     ~TPageSelectDelphi() override;
-    int32_t Show() override;
+    TPageShow Show() override;
     int32_t Hide() override;
-    int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam) override;
+    int32_t DlgProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;
     // Next with an IDE that was never started asks whether to go on with files only.
     bool MayLeave(int32_t Step) override;
 
@@ -112,9 +118,9 @@ void StoreSelectionList(const TbrdCheckListBox& List, TInstallPlan& Plan);
 
 class TPageSelectDirectory : public TPage {
 public:
-    int32_t Show() override;
+    TPageShow Show() override;
     int32_t Hide() override;
-    int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam) override;
+    int32_t DlgProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;
 
     std::wstring Directory;  // proposed, or returned by the folder browser
 
@@ -130,7 +136,7 @@ private:
 
 class TPageReadyForInstall : public TPage {
 public:
-    int32_t Show() override;
+    TPageShow Show() override;
     int32_t Hide() override;
     // Start waits until no IDE of the run is running.
     bool MayLeave(int32_t Step) override;
@@ -142,7 +148,7 @@ private:
 
 class TPageProgress : public TPage {
 public:
-    int32_t Show() override;
+    TPageShow Show() override;
     int32_t Hide() override;
     int32_t DoScript();
     void SetText(const std::wstring& Value);
@@ -163,7 +169,7 @@ private:
 
 class TPageFinish : public TPage {
 public:
-    int32_t Show() override;
+    TPageShow Show() override;
     int32_t Hide() override { return 1; }
     TCancelAnswer OnCancel() override { return TCancelAnswer::Close; }
     bool SaveInstallState();

@@ -60,13 +60,13 @@ std::wstring TPageProgress::ErrorMessage(int32_t Row, int32_t Error, uint32_t Ty
     return RowErrorText(Row, Error, TypeId, LogText);
 }
 
-int32_t TPageProgress::Show() {
+TPageShow TPageProgress::Show() {
     for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowItem(id, true);
     EnableWindow(Item(idcNext), FALSE);
     EnableWindow(Item(idcBack), FALSE);
     RedrawWindow(DlgHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     SetItemText(idcPageText, ProgressText());
-    return DoScript();
+    return DoScript() != 0 ? TPageShow::Shown : TPageShow::Failed;
 }
 
 int32_t TPageProgress::Hide() {

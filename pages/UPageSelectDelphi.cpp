@@ -17,7 +17,7 @@ TPageSelectDelphi* PageSelectDelphi = nullptr;
 // customise, so the plan's CustomizeItems travels from the registry to the script unchanged.
 const std::vector<TCustomizeEntry> CustomizeEntries = {
     //  Caption  Description
-    {L"",      L""},
+    {L"", L""},
 };
 
 namespace {
@@ -65,7 +65,6 @@ BOOL CustomizeInitDialog(HWND Wnd) {
         EndDialog(Wnd, IDCANCEL);
         return TRUE;
     }
-    EnableWindow(page->DlgHandle, FALSE);  // the dialog has no owner to disable
     CustomizeDlg = Wnd;
     CustomizeCLB = std::make_unique<TbrdCheckListBox>(GetDlgItem(Wnd, idcCustomizeList));
     TbrdCheckListBox& list = *CustomizeCLB;
@@ -86,7 +85,6 @@ BOOL CustomizeInitDialog(HWND Wnd) {
 
 // The box goes with its dialog, so that every opening starts with a fresh one.
 void ReleaseCustomizeDialog() {
-    if (PageSelectDelphi) EnableWindow(PageSelectDelphi->DlgHandle, TRUE);
     CustomizeCLB.reset();
     CustomizeDlg = nullptr;
 }
@@ -157,7 +155,7 @@ void TPageSelectDelphi::LoadPreviousInstall() {
     FPrevInstallItems = previous.InstallItems;
 }
 
-int32_t TPageSelectDelphi::Show() {
+TPageShow TPageSelectDelphi::Show() {
     if (FFirstShow) {
         CLB = std::make_unique<TbrdCheckListBox>(Item(idcIdeList));
         CLB->SetOnCheckClick([this](TbrdCheckListBox* Sender) { CheckClick(Sender); });
@@ -172,7 +170,7 @@ int32_t TPageSelectDelphi::Show() {
     SetFocus(Item(idcIdeList));
     ShowItem(idcCustomize, false);
     EnableNextByChecks();
-    return 1;
+    return TPageShow::Shown;
 }
 
 int32_t TPageSelectDelphi::Hide() {
@@ -192,7 +190,7 @@ bool TPageSelectDelphi::MayLeave(int32_t Step) {
     return true;
 }
 
-int32_t TPageSelectDelphi::DlgProc(uint32_t Msg, uint32_t wParam, uint32_t) {
+int32_t TPageSelectDelphi::DlgProc(UINT Msg, WPARAM wParam, LPARAM) {
     if (Msg == WM_COMMAND && LOWORD(wParam) == idcCustomize) {
         ShowCustomizeDialog();
         return 1;
@@ -224,7 +222,8 @@ uint32_t TPageSelectDelphi::CheckedMask() const {
 void TPageSelectDelphi::EnableNextByChecks() const { EnableWindow(Item(idcNext), CheckedMask() != 0); }
 
 void TPageSelectDelphi::ShowCustomizeDialog() {
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CUSTOMIZE), nullptr,
+    // Owned by the frame, which waits disabled until the dialog ends.
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CUSTOMIZE), DlgHandle,
                                      CustomizeDlgProc, 0);
-    if (result < 0) MessageBoxW(nullptr, L"Error in create Customize dialog", L"Error", MB_OK);
+    if (result < 0) MessageBoxW(DlgHandle, L"Error in create Customize dialog", L"Error", MB_OK);
 }

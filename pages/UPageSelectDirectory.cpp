@@ -30,7 +30,7 @@ std::wstring ItemTextOf(HWND item) {
 
 }  // namespace
 
-int32_t TPageSelectDirectory::Show() {
+TPageShow TPageSelectDirectory::Show() {
     if (FFirstShow) {
         FPrevInstallPath = ReadPreviousInstallDir();
         DefaultDirectory();
@@ -42,7 +42,7 @@ int32_t TPageSelectDirectory::Show() {
     SetItemText(idcPageText, DirectoryText());
     for (int id : {idcPageText, idcBrowse, idcDestinationGroup, idcInstallDir}) ShowItem(id, true);
     ShowDirectory();
-    return 1;
+    return TPageShow::Shown;
 }
 
 void TPageSelectDirectory::DefaultDirectory() { Directory = ProposedInstallDir(FPrevInstallPath); }
@@ -55,7 +55,7 @@ void TPageSelectDirectory::ShowDirectory() {
     SetFocus(edit);
 }
 
-int32_t TPageSelectDirectory::DlgProc(uint32_t Msg, uint32_t wParam, uint32_t) {
+int32_t TPageSelectDirectory::DlgProc(UINT Msg, WPARAM wParam, LPARAM) {
     if (Msg != WM_COMMAND || LOWORD(wParam) != idcBrowse) return 0;
     if (Browse()) {
         // The previous installation's own folder is taken as it is.

@@ -28,8 +28,6 @@ const TCompileTool Dcc64 = {L"bin\\dcc64.exe", L" ",   cpNoDelphiCompiler};
 const TCompileTool Make  = {L"bin\\make.exe",  L" /f", cpNoMake};
 // clang-format on
 
-
-
 const TCompileTool& ToolFor(const TBorlandProduct& Ide, uint32_t Options) {
     if (!Ide.IsDelphi) return Make;  // C++Builder has no 64-bit switch of its own
     return Options == coWin64 ? Dcc64 : Dcc32;

@@ -15,10 +15,12 @@
 extern const TExecutorTable CompileExecutors;
 
 // Results besides 0 and the Windows error code of a start that failed.
+// clang-format off
 constexpr int32_t cpNoIde = -1;            // Code is 0: no IDE named
 constexpr int32_t cpIdeOutOfTable = -2;    // the lowest bit of Code lies past the last catalogue row
 constexpr int32_t cpNoDelphiCompiler = -3; // bin\dcc32.exe or bin\dcc64.exe is not there
 constexpr int32_t cpNoMake = -4;           // bin\make.exe is not there
+// clang-format on
 
 int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 
@@ -31,6 +33,7 @@ uint32_t CompileTimeoutMs();
 // What the compiler of the last compile row did, for the report of a check row
 // that finds its package missing.
 struct TCompileOutcome {
+    // clang-format off
     bool Ran = false;           // the compiler was started
     bool TimedOut = false;      // and ended after the wait ran out
     uint32_t ExitCode = 0;
@@ -39,6 +42,7 @@ struct TCompileOutcome {
     uint32_t LogError = 0;      // 0: the log was written; else the Windows error code
     uint64_t OutputBytes = 0;   // how much the compiler printed
     std::string LastOutput;     // the end of what it printed, in its own bytes
+    // clang-format on
 };
 const TCompileOutcome& LastCompileOutcome();
 

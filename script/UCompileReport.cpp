@@ -140,9 +140,13 @@ std::wstring CompileReport(const TCompileOutcome& Outcome) {
         if (bytes.size() % 2 == 1 && bytes[0] == '\0') bytes.erase(0, 1);  // the rest of a UTF-16 line break
     }
     const std::vector<std::wstring> lines = LastLines(OutputToText(bytes), CompileReportLimits);
-    if (lines.empty()) text += L"\r\nThe compiler printed nothing.";
-    else text += L"\r\nThe last lines the compiler printed:" + Join(lines);
-    if (Outcome.LogError == 0) text += L"\r\n\r\nThe whole output is in " + Outcome.LogPath;
-    else text += L"\r\n\r\nThe output could not be saved in " + Outcome.LogPath + L": " + SystemMessageText(Outcome.LogError);
+    if (lines.empty())
+        text += L"\r\nThe compiler printed nothing.";
+    else
+        text += L"\r\nThe last lines the compiler printed:" + Join(lines);
+    if (Outcome.LogError == 0)
+        text += L"\r\n\r\nThe whole output is in " + Outcome.LogPath;
+    else
+        text += L"\r\n\r\nThe output could not be saved in " + Outcome.LogPath + L": " + SystemMessageText(Outcome.LogError);
     return text;
 }

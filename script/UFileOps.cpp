@@ -24,8 +24,6 @@ using brd::UniqueLocal;
 
 namespace {
 
-const wchar_t* const CrLf = L"\r\n";
-
 // The folder part of a path or pattern, up to and including its last separator; a
 // forward slash separates as well, or a pattern such as Source/*.hpp would have its
 // matches looked for in one folder and acted on in the one above.

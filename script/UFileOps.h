@@ -14,10 +14,12 @@
 extern const TExecutorTable FileExecutors;
 
 // Results of the executors besides 0 and Windows error codes.
+// clang-format off
 constexpr int32_t cfMissing = 1;        // itCheckFile: the file is not there
 constexpr int32_t mfOpenFailed = -1;    // itModifyFile, itReplaceText: no such file, or it is in use
 constexpr int32_t mfSizeFailed = -2;    // its size is unknown or beyond MaxTextFileSize
 constexpr int32_t mfReadFailed = -3;    // it could not be read to its end
+// clang-format on
 
 int32_t ExecCreateDir(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 // Writes payload resource Code to the path of Name; without Overwrite, a file that

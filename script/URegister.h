@@ -45,4 +45,3 @@ std::wstring FilesOnlyLogText(const TScriptItem& Item, const TRunContext& Run);
 // "Trial Delphi version of Corvane library v4.07": the description of the
 // design-time package in the IDE's Known Packages.
 std::wstring PackageDescription();
-

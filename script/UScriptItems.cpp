@@ -17,7 +17,7 @@ constexpr uint32_t ItemBitsFrom(uint32_t First) { return (uint32_t{ibRADStudio22
 // Item masks of conditional blocks that stand for more than one entry. A block's mask is
 // also its label: the end row repeats it. Some include bits of no entry, never set.
 constexpr uint32_t imDelphi6AndLater = ibDelphi6 | ibNoEntry6 | ItemBitsFrom(ibDelphi7);  // the template dialog
-constexpr uint32_t imAliasFileIdes = ibDelphi6 | ibNoEntry6 | ibDelphi7;  // IDEs that merge cvlib.als
+constexpr uint32_t imAliasFileIdes = ibDelphi6 | ibNoEntry6 | ibDelphi7;                  // IDEs that merge cvlib.als
 constexpr uint32_t imDemosFolder = ibDemos | ibNoEntry9;
 
 // Labels pairing each "is dcc64.exe there" block of the last five IDEs with its end.
@@ -33,6 +33,7 @@ const wchar_t HelpLinkLine[] = L"\r\n:Link cvlib.hlp";
 // Destinations of the copy-file rows: each runtime package goes to the system directory
 // so that programs built with packages find it; Delphi 3 compiles with its own include.
 const TScriptTarget TargetDelphi3Include = {L"Delphi3\\cvl.inc", dcRoot};
+// clang-format off
 const TScriptTarget TargetCvl30          = {L"cvl30.dpl",        dcSystem};
 const TScriptTarget TargetCvl40          = {L"cvl40.bpl",        dcSystem};
 const TScriptTarget TargetCvl50          = {L"cvl50.bpl",        dcSystem};
@@ -57,6 +58,7 @@ const TScriptTarget TargetCvl250         = {L"cvl250.bpl",       dcSystem};
 const TScriptTarget TargetCvl260         = {L"cvl260.bpl",       dcSystem};
 const TScriptTarget TargetCvl270         = {L"cvl270.bpl",       dcSystem};
 const TScriptTarget TargetCvl280         = {L"cvl280.bpl",       dcSystem};
+// clang-format on
 
 }  // namespace
 

@@ -96,8 +96,7 @@ INT_PTR OnCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
         case idcBack: return Navigate(-1);
         default:
             if (CurrentPage > 0 && Pages[CurrentPage])
-                return Pages[CurrentPage]->DlgProc(WM_COMMAND, static_cast<uint32_t>(wParam),
-                                                   static_cast<uint32_t>(lParam));
+                return Pages[CurrentPage]->DlgProc(WM_COMMAND, wParam, lParam);
             return FALSE;
     }
 }
@@ -145,11 +144,11 @@ int32_t Navigate(int32_t Step) {
         page->DlgHandle = FrameHandle;
         EnableWindow(GetDlgItem(FrameHandle, idcBack), CurrentPage > 1);
         EnableWindow(GetDlgItem(FrameHandle, idcNext), CurrentPage < PageCount);
-        int32_t r = page->Show();
-        if (!IsPageStep(r)) return r;
+        const TPageShow r = page->Show();
+        if (!IsPageStep(r)) return static_cast<int32_t>(r);
         Step = StepOf(r);
         // A page must not move the wizard off its ends.
-        if (CurrentPage + Step < 1 || CurrentPage + Step > PageCount) return r;
+        if (CurrentPage + Step < 1 || CurrentPage + Step > PageCount) return static_cast<int32_t>(r);
     }
 }
 

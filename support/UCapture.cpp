@@ -99,8 +99,10 @@ bool JobIsEmpty(HANDLE Job) {
 // Ends what still runs: the whole job, or the tool alone when it has no job, and
 // waits until it is gone, so that no file of the tool's folder is still in use.
 void EndAll(HANDLE Job, HANDLE Process, bool TimedOut) {
-    if (Job) TerminateJobObject(Job, CaptureTimeoutExitCode);
-    else if (TimedOut) TerminateProcess(Process, CaptureTimeoutExitCode);
+    if (Job)
+        TerminateJobObject(Job, CaptureTimeoutExitCode);
+    else if (TimedOut)
+        TerminateProcess(Process, CaptureTimeoutExitCode);
     WaitForSingleObject(Process, EndWaitMs);
     for (DWORD waited = 0; Job && waited < EndWaitMs && !JobIsEmpty(Job); waited += PollMs) Sleep(PollMs);
 }

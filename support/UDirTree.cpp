@@ -74,6 +74,7 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 
 std::vector<std::wstring> SystemFolders() {
     static const KNOWNFOLDERID* const ids[] = {
+        // clang-format off
         &FOLDERID_Windows,          &FOLDERID_System,           &FOLDERID_SystemX86,
         &FOLDERID_ProgramFiles,     &FOLDERID_ProgramFilesX86,  &FOLDERID_ProgramFilesCommon,
         &FOLDERID_ProgramFilesCommonX86, &FOLDERID_ProgramData, &FOLDERID_UserProfiles,
@@ -84,6 +85,7 @@ std::vector<std::wstring> SystemFolders() {
         &FOLDERID_Startup,          &FOLDERID_Favorites,        &FOLDERID_Templates,
         &FOLDERID_CommonStartMenu,  &FOLDERID_CommonPrograms,   &FOLDERID_PublicDesktop,
         &FOLDERID_PublicDocuments,  &FOLDERID_Fonts,
+        // clang-format on
     };
     std::vector<std::wstring> folders{GetWindowsDir(), GetSystemDir(), GetTempDir(),
                                       PathJoin(GetWindowsDir(), L"Temp")};

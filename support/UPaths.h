@@ -27,5 +27,5 @@ bool IsPathBelow(const std::wstring& Path, const std::wstring& Dir);
 bool PathLiesBelow(const std::wstring& File, const std::wstring& Dir);
 
 bool PathExists(const std::wstring& Path);
-bool FileExists(const std::wstring& Path);       // and is not a directory
+bool FileExists(const std::wstring& Path);  // and is not a directory
 bool DirectoryExists(const std::wstring& Path);

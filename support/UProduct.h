@@ -9,4 +9,3 @@ inline constexpr const wchar_t* EditionText = L"trial Delphi version";
 inline constexpr const wchar_t* ProductWord = L"Corvane";
 inline constexpr const wchar_t* ProductDescription =
     L"Corvane library - collection of components for working with the application settings.\r\n\r\n";
-

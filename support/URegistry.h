@@ -24,7 +24,8 @@ bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& 
 // own (the product's) takes its emptied maker key with it; an entry in a list that
 // belongs to the system (the uninstall entries) must leave the list as it found it,
 // even when it was the only entry.
-enum class TEmptyAncestors { Delete, Keep };
+enum class TEmptyAncestors { Delete,
+                             Keep };
 
 // Deletes KeyPath with everything below it, then (Delete) every ancestor that leaves
 // empty, up to but not including the key directly below the root.

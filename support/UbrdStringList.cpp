@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int GrowthStep = 1024;       // slots added whenever the array is full
+constexpr int GrowthStep = 1024;         // slots added whenever the array is full
 constexpr size_t SaveBufferSize = 8096;  // bytes (8-bit) or code units (UTF-16)
 
 // Gathers lines in a fixed buffer and writes it out whenever the next line would not

@@ -124,9 +124,11 @@ public:
     std::wstring ProductVersion;
     std::wstring ProductType;
     std::wstring ProductRegKey;
+    // clang-format off
     std::wstring ProductIntName;  // the uninstall entry's key name
     std::wstring sMainText;       // for the caller's own use
     std::wstring sProductText;    // product text of the dialog's first line
+    // clang-format on
     bool flPartialUninstall = false;  // pass over records flagged ifKeepOnPartial
 
     // The install directory the log's header names; empty when it names none.
@@ -166,7 +168,7 @@ private:
     std::string FUnInstFileVersion;
     std::wstring FInstallDir;
     TRunContext FRun;
-    size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
+    size_t FCutBytes = 0;  // bytes of a last record cut short, left out of the body
     // By the offset of each record's first byte, for the records read whole from the
     // start of the body in file order: the IDE of the last itSetIde before it.
     std::map<size_t, TIdeContext> FIdeAt;

@@ -13,9 +13,9 @@
 #include "support/UItemTypes.h"
 #include "support/UTextFile.h"
 
-inline constexpr char UndoLogMagic[] = "UNBRD02";      // "UNBRD" + two version digits
+inline constexpr char UndoLogMagic[] = "UNBRD02";  // "UNBRD" + two version digits
 constexpr size_t UndoLogMagicSize = 7;
-constexpr size_t UndoLogMagicPrefixSize = 5;          // "UNBRD"
+constexpr size_t UndoLogMagicPrefixSize = 5;  // "UNBRD"
 
 // Record layout: TypeId, Code, Dir (4 bytes each), NameLength (2), Name,
 // RecordLength (2).
@@ -40,12 +40,11 @@ struct TUndoRecord {
     uint32_t TypeId = 0;  // type in bits 0-15, row flags above
     uint32_t Code = 0;
     uint32_t Dir = 0;
-    std::string Name;     // UTF-8 bytes as stored
+    std::string Name;  // UTF-8 bytes as stored
 
     uint32_t Type() const { return TypeId & itTypeMask; }
     std::wstring RecordName() const;
 };
-
 
 // The bytes of one record. A name longer than MaxUndoNameLength bytes is cut at the
 // last whole character that fits.

@@ -195,7 +195,8 @@ std::wstring IntroText(const TUndoLogContent& log) {
     std::wstring edition = h.ProductType.empty() ? L"" : L" (" + h.ProductType + L")";
     return ProductTitle(h) + edition + L" will be removed from your computer: the folder\r\n" + h.InstallDir +
            L"\r\nwith all its files, the packages and search paths in your IDEs, the help registration and the "
-           L"uninstall entry." + (log.Cut ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
+           L"uninstall entry." +
+           (log.Cut ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
 }
 
 void InitRemovalDialog(HWND dlg, TRemoval& removal) {

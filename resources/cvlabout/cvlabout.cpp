@@ -29,17 +29,17 @@ const wchar_t* ModuleFolder() {
 
 INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
-    case WM_INITDIALOG:
-        SetDlgItemTextW(dlg, IDC_ABOUT_FOLDER, ModuleFolder());
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dlg, LOWORD(wParam));
+        case WM_INITDIALOG:
+            SetDlgItemTextW(dlg, IDC_ABOUT_FOLDER, ModuleFolder());
             return TRUE;
-        }
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dlg, LOWORD(wParam));
+                return TRUE;
+            }
+            break;
+        default:
+            break;
     }
     return FALSE;
 }

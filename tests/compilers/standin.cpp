@@ -58,7 +58,9 @@
 
 namespace {
 
-enum class Tool { Dcc32, Dcc64, Make };
+enum class Tool { Dcc32,
+                  Dcc64,
+                  Make };
 
 constexpr int ExitOk = 0;
 constexpr int ExitCompileError = 1;
@@ -226,6 +228,7 @@ bool Listed(const wchar_t* variable, const std::wstring& tool, const std::wstrin
 // ---------------------------------------------------------------- configuration
 
 struct TConfig {
+    // clang-format off
     std::wstring PackageDir;  // -LE
     std::wstring DcpDir;      // -LN
     std::wstring DcuDir;      // -N, -NU, -N0
@@ -235,6 +238,7 @@ struct TConfig {
     std::vector<std::wstring> IncludePath;  // -I
     std::vector<std::wstring> ResourcePath; // -R
     bool CppOutput = false;   // -JL, -JPHN...
+    // clang-format on
 };
 
 // One switch of a .cfg line or the command line. Unknown switches are accepted and
@@ -247,18 +251,30 @@ void ApplySwitch(const std::wstring& sw, TConfig& cfg) {
     auto append = [](std::vector<std::wstring>& list, const std::vector<std::wstring>& more) {
         list.insert(list.end(), more.begin(), more.end());
     };
-    if (StartsWithNoCase(body, L"LE")) cfg.PackageDir = value(2);
-    else if (StartsWithNoCase(body, L"LN")) cfg.DcpDir = value(2);
-    else if (StartsWithNoCase(body, L"LU")) return;  // runtime packages to link against
-    else if (StartsWithNoCase(body, L"NU") || StartsWithNoCase(body, L"N0")) cfg.DcuDir = value(2);
-    else if (StartsWithNoCase(body, L"NH")) cfg.HppDir = value(2);
-    else if (StartsWithNoCase(body, L"NB")) cfg.BpiDir = value(2);
-    else if (StartsWithNoCase(body, L"NS") || StartsWithNoCase(body, L"NO")) return;
-    else if (StartsWithNoCase(body, L"N")) cfg.DcuDir = value(1);
-    else if (StartsWithNoCase(body, L"JL") || StartsWithNoCase(body, L"JPHN")) cfg.CppOutput = true;
-    else if (body[0] == L'U' || body[0] == L'u') append(cfg.UnitPath, paths(1));
-    else if (body[0] == L'I' || body[0] == L'i') append(cfg.IncludePath, paths(1));
-    else if (body[0] == L'R' || body[0] == L'r') append(cfg.ResourcePath, paths(1));
+    if (StartsWithNoCase(body, L"LE"))
+        cfg.PackageDir = value(2);
+    else if (StartsWithNoCase(body, L"LN"))
+        cfg.DcpDir = value(2);
+    else if (StartsWithNoCase(body, L"LU"))
+        return;  // runtime packages to link against
+    else if (StartsWithNoCase(body, L"NU") || StartsWithNoCase(body, L"N0"))
+        cfg.DcuDir = value(2);
+    else if (StartsWithNoCase(body, L"NH"))
+        cfg.HppDir = value(2);
+    else if (StartsWithNoCase(body, L"NB"))
+        cfg.BpiDir = value(2);
+    else if (StartsWithNoCase(body, L"NS") || StartsWithNoCase(body, L"NO"))
+        return;
+    else if (StartsWithNoCase(body, L"N"))
+        cfg.DcuDir = value(1);
+    else if (StartsWithNoCase(body, L"JL") || StartsWithNoCase(body, L"JPHN"))
+        cfg.CppOutput = true;
+    else if (body[0] == L'U' || body[0] == L'u')
+        append(cfg.UnitPath, paths(1));
+    else if (body[0] == L'I' || body[0] == L'i')
+        append(cfg.IncludePath, paths(1));
+    else if (body[0] == L'R' || body[0] == L'r')
+        append(cfg.ResourcePath, paths(1));
 }
 
 void ApplyConfigFile(const std::wstring& path, TConfig& cfg) {
@@ -270,7 +286,9 @@ void ApplyConfigFile(const std::wstring& path, TConfig& cfg) {
 // ---------------------------------------------------------------- package project
 
 struct TToken {
-    enum Kind { Word, Text, Symbol } Type;
+    enum Kind { Word,
+                Text,
+                Symbol } Type;
     std::wstring Value;
 };
 
@@ -295,10 +313,14 @@ void ApplyDirective(const std::wstring& directive, TPackage& pkg) {
     const std::wstring arg = Unquote(Trim(directive.substr(end)));
     // {$R-}, {$D+} and the like are switches, not resource files or descriptions.
     const bool isSwitch = arg.empty() || arg == L"+" || arg == L"-";
-    if ((word == L"r" || word == L"resource") && !isSwitch) pkg.Resources.push_back(arg);
-    else if (word == L"e" && !isSwitch) pkg.Extension = arg;
-    else if (word == L"libsuffix") pkg.LibSuffix = arg;
-    else if ((word == L"description" || word == L"d") && !isSwitch) pkg.Description = arg;
+    if ((word == L"r" || word == L"resource") && !isSwitch)
+        pkg.Resources.push_back(arg);
+    else if (word == L"e" && !isSwitch)
+        pkg.Extension = arg;
+    else if (word == L"libsuffix")
+        pkg.LibSuffix = arg;
+    else if ((word == L"description" || word == L"d") && !isSwitch)
+        pkg.Description = arg;
 }
 
 // Splits Pascal source into words, string literals and symbols, handing compiler
@@ -715,7 +737,9 @@ int Garble(const std::wstring& project) {
     SayBytes(GetStdHandle(STD_OUTPUT_HANDLE), std::string(garbled, sizeof(garbled) - 1));
     SayBytes(GetStdHandle(STD_ERROR_HANDLE), "Error on standard error\r\n");
     SayBytes(GetStdHandle(STD_OUTPUT_HANDLE),
-             ToUtf8(NameOf(project)) + "(12) Fatal: F1026 Datei nicht gefunden: '\xdc" "bersicht.pas'\r\n");
+             ToUtf8(NameOf(project)) +
+                 "(12) Fatal: F1026 Datei nicht gefunden: '\xdc"
+                 "bersicht.pas'\r\n");
     return ExitCompileError;
 }
 

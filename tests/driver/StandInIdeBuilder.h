@@ -15,7 +15,10 @@
 namespace cvltest {
 
 // The tools of an IDE's bin folder.
-enum StandInTools : unsigned { ToolDcc32 = 1, ToolDcc64 = 2, ToolMake = 4, AllTools = 7 };
+enum StandInTools : unsigned { ToolDcc32 = 1,
+                               ToolDcc64 = 2,
+                               ToolMake = 4,
+                               AllTools = 7 };
 
 // dcc32.exe and make.exe, and dcc64.exe where the IDE has 32- and 64-bit platforms.
 unsigned DefaultTools(int Row);
@@ -29,8 +32,10 @@ struct StandInIdeLayout {
     StandInIdeLayout(int Row, std::wstring Root);
 
     int Row;
+    // clang-format off
     std::wstring Root;          // the folder, a full path on drive C: (not the drive itself)
     std::wstring RootDir;       // the text stored as "RootDir"; empty: Root
+    // clang-format on
     HKEY Hive = HKEY_LOCAL_MACHINE;
     // REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD (stores 0) or REG_BINARY (the
     // text's UTF-16 bytes).
@@ -38,6 +43,7 @@ struct StandInIdeLayout {
     // A folder to copy the tools and the program from, or one program to copy as each
     // of them; empty: placeholders (detection only checks that they exist).
     std::wstring Compilers;
+    // clang-format off
     unsigned Tools;             // DefaultTools(Row)
     bool Registry = true;       // "RootDir"
     bool Files = true;          // the root and the folders below
@@ -45,6 +51,7 @@ struct StandInIdeLayout {
     bool Help = true;           // Help\ with the help index files
     bool Settings = false;      // the user settings of an IDE that has been run (below HKCU)
     bool Program = false;       // the IDE's own program in bin\ (see Compilers)
+    // clang-format on
 };
 
 // Empty when Ide's Root is a folder these functions may make and delete, else why not.

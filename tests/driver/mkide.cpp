@@ -79,19 +79,32 @@ bool Apply(IdeRequest& Request, const std::wstring& Option, const std::wstring& 
     if (Option == L"--row") return RowNumber(Value, layout.Row, Why);
     if (Option == L"--hive") return HiveNamed(Value, layout.Hive, Why);
     if (Option == L"--type") return TypeNamed(Value, layout.Type, Why);
-    if (Option == L"--root") layout.RootDir = Value;
-    else if (Option == L"--compilers") layout.Compilers = Value;
-    else if (Option == L"--no-dcc32") Request.LeftOut |= ToolDcc32;
-    else if (Option == L"--no-dcc64") Request.LeftOut |= ToolDcc64;
-    else if (Option == L"--no-make") Request.LeftOut |= ToolMake;
-    else if (Option == L"--no-bin") layout.Bin = false;
-    else if (Option == L"--no-help") layout.Help = false;
-    else if (Option == L"--no-files") layout.Files = false;
-    else if (Option == L"--no-registry") layout.Registry = false;
-    else if (Option == L"--settings") layout.Settings = true;
-    else if (Option == L"--program") layout.Program = true;
-    else if (Option == L"--remove") Request.Remove = true;
-    else return Refused(Why, L"unknown argument: " + Option);
+    if (Option == L"--root")
+        layout.RootDir = Value;
+    else if (Option == L"--compilers")
+        layout.Compilers = Value;
+    else if (Option == L"--no-dcc32")
+        Request.LeftOut |= ToolDcc32;
+    else if (Option == L"--no-dcc64")
+        Request.LeftOut |= ToolDcc64;
+    else if (Option == L"--no-make")
+        Request.LeftOut |= ToolMake;
+    else if (Option == L"--no-bin")
+        layout.Bin = false;
+    else if (Option == L"--no-help")
+        layout.Help = false;
+    else if (Option == L"--no-files")
+        layout.Files = false;
+    else if (Option == L"--no-registry")
+        layout.Registry = false;
+    else if (Option == L"--settings")
+        layout.Settings = true;
+    else if (Option == L"--program")
+        layout.Program = true;
+    else if (Option == L"--remove")
+        Request.Remove = true;
+    else
+        return Refused(Why, L"unknown argument: " + Option);
     return true;
 }
 

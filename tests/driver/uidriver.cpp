@@ -99,8 +99,10 @@ int Run(int argc, wchar_t** argv) {
     if (cmd == L"gone") {
         DWORD start = GetTickCount();
         while (FindTopWindow(caption))
-            if (GetTickCount() - start > static_cast<DWORD>(num(3, 10000))) return Fail(L"still there", caption);
-            else Sleep(20);
+            if (GetTickCount() - start > static_cast<DWORD>(num(3, 10000)))
+                return Fail(L"still there", caption);
+            else
+                Sleep(20);
         return 0;
     }
     if (cmd == L"answer") {
@@ -121,9 +123,12 @@ int Run(int argc, wchar_t** argv) {
     HWND ctl = Control(top, id);
     if (!ctl) return Fail(L"no control", arg(3));
 
-    if (cmd == L"text") PrintUtf8(WindowText(ctl));
-    else if (cmd == L"visible") PrintUtf8(IsWindowVisible(ctl) ? L"1" : L"0");
-    else if (cmd == L"enabled") PrintUtf8(IsWindowEnabled(ctl) ? L"1" : L"0");
+    if (cmd == L"text")
+        PrintUtf8(WindowText(ctl));
+    else if (cmd == L"visible")
+        PrintUtf8(IsWindowVisible(ctl) ? L"1" : L"0");
+    else if (cmd == L"enabled")
+        PrintUtf8(IsWindowEnabled(ctl) ? L"1" : L"0");
     else if (cmd == L"style") {
         wchar_t buf[32];
         swprintf(buf, 32, L"0x%08lX", static_cast<unsigned long>(GetWindowLongW(ctl, GWL_STYLE)));
@@ -137,13 +142,17 @@ int Run(int argc, wchar_t** argv) {
         PrintUtf8(buf);
     } else if (cmd == L"screenrect" || cmd == L"workarea") {
         RECT r{};
-        if (cmd == L"workarea") SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
-        else GetWindowRect(ctl, &r);
+        if (cmd == L"workarea")
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+        else
+            GetWindowRect(ctl, &r);
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         PrintUtf8(buf);
-    } else if (cmd == L"click") PostMessageW(ctl, BM_CLICK, 0, 0);
-    else if (cmd == L"command") PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+    } else if (cmd == L"click")
+        PostMessageW(ctl, BM_CLICK, 0, 0);
+    else if (cmd == L"command")
+        PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
     else if (cmd == L"lbitems") {
         auto count = SendMessageW(ctl, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -154,11 +163,13 @@ int Run(int argc, wchar_t** argv) {
             swprintf(buf, 32, L"0x%lX\t", static_cast<unsigned long>(SendMessageW(ctl, LB_GETITEMDATA, i, 0)));
             PrintUtf8(std::wstring(buf) + text.data() + L"\n");
         }
-    } else if (cmd == L"lbsel") SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
+    } else if (cmd == L"lbsel")
+        SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
     else if (cmd == L"mouse") {
         std::wstring kind = arg(4);
         LPARAM pos = MAKELPARAM(num(5, 1), num(6, 1));
-        UINT msg = kind == L"down" ? WM_LBUTTONDOWN : kind == L"up" ? WM_LBUTTONUP : WM_LBUTTONDBLCLK;
+        UINT msg = kind == L"down" ? WM_LBUTTONDOWN : kind == L"up" ? WM_LBUTTONUP
+                                                                    : WM_LBUTTONDBLCLK;
         SendMessageW(ctl, msg, kind == L"up" ? 0 : MK_LBUTTON, pos);
     } else if (cmd == L"postclick") {
         PostMessageW(ctl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
@@ -168,15 +179,17 @@ int Run(int argc, wchar_t** argv) {
         SendMessageW(ctl, WM_KEYDOWN, vk, 1);
         if (vk == VK_SPACE) SendMessageW(ctl, WM_CHAR, L' ', 1);
         SendMessageW(ctl, WM_KEYUP, vk, 0xC0000001);
-    } else if (cmd == L"char") SendMessageW(ctl, WM_CHAR, static_cast<WPARAM>(num(4, L' ')), 1);
+    } else if (cmd == L"char")
+        SendMessageW(ctl, WM_CHAR, static_cast<WPARAM>(num(4, L' ')), 1);
     else if (cmd == L"postkey") {
         // Posted, so that the dialog manager sees it as it sees a real key (Escape, Enter).
         auto vk = static_cast<WPARAM>(num(4, VK_ESCAPE));
         PostMessageW(ctl, WM_KEYDOWN, vk, 1);
         PostMessageW(ctl, WM_KEYUP, vk, 0xC0000001);
-    }
-    else if (cmd == L"setedit") SendMessageW(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4).c_str()));
-    else return Fail(L"unknown command", cmd);
+    } else if (cmd == L"setedit")
+        SendMessageW(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4).c_str()));
+    else
+        return Fail(L"unknown command", cmd);
     return 0;
 }
 

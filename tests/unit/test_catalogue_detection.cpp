@@ -100,6 +100,7 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
     DetectProducts();
 
     ExpectRows({
+        // clang-format off
         {9,  true,  d / L"D7",      "complete, machine-wide"},
         {3,  true,  d / L"D5",      "complete, current user only"},
         {2,  true,  d / L"D4",      "trailing backslashes are removed"},
@@ -108,12 +109,15 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
         {10, false, d / L"Deleted", "the machine-wide value wins even when its folder is gone"},
         {5,  false, d / L"CB4",     "C++Builder needs make.exe, dcc32.exe is not enough"},
         {6,  true,  d / L"CB5",     "C++Builder with make.exe and no dcc32.exe"},
+        // clang-format on
         {11, false, d / L"BDS2006", "Delphi needs dcc32.exe"},
         {12, false, d / L"BDS2007", "no bin folder"},
+        // clang-format off
         {13, false, L"",            "a DWORD is no root directory"},
         {14, false, L"",            "a value in the 64-bit view is not seen"},
         {15, false, d / L"XE",      "dcc32.exe is a folder"},
         {16, false, L"",            "empty value"},
+        // clang-format on
         {17, false, d / L"XE3\\bin\\dcc32.exe", "the root is a file"},
     });
     for (int row = 18; row <= ProductCount; ++row) EXPECT_FALSE(DetectedIdes[row].Exists) << "row " << row;

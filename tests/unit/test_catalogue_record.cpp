@@ -163,8 +163,10 @@ TEST(UninstallEntry, CommandQuotesOnlyThePartsWithBlanks) {
     };
     const Case cases[] = {
         {L"C:\\Program Files\\Lib", L"\"C:\\Program Files\\Lib\\unbrd.exe\" \"C:\\Program Files\\Lib\\uninst.log\""},
+        // clang-format off
         {L"C:\\Lib",                L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log"},
         {L"C:\\Lib\\",              L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log"},
+        // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(UninstallCommand(c.Dir), c.Command);
     EXPECT_EQ(UninstallDisplayName(), L"Brindlecraft Corvane library v4.07");
@@ -178,6 +180,7 @@ TEST(UninstallEntry, TheLogIsTakenFromTheEndOfTheCommand) {
     };
     const Case cases[] = {
         {L"\"C:\\Program Files\\Lib\\unbrd.exe\" \"C:\\Program Files\\Lib\\uninst.log\"", L"C:\\Program Files\\Lib\\uninst.log"},
+        // clang-format off
         {L"C:\\Lib\\unbrd.exe C:\\Lib\\uninst.log",                                    L"C:\\Lib\\uninst.log"},
         {L"C:\\Lib\\unbrd.exe",                                                        L""},
         {L"",                                                                          L""},
@@ -185,6 +188,7 @@ TEST(UninstallEntry, TheLogIsTakenFromTheEndOfTheCommand) {
         {L"uninst.log\"",                                                              L""},
         {L"unbrd.exe " + longDir,                                                      longDir.substr(0, 255)},
         {L"\"unbrd.exe\" \"" + longDir + L" y\"",                                      longDir.substr(0, 255)},
+        // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(UninstallLogFromCommand(c.Command), c.Log) << c.Command.size();
 }

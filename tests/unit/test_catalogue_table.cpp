@@ -57,6 +57,7 @@ TEST(CatalogueLookup, ByIdAndByLowestBit) {
     };
     const Case cases[] = {
         // value              by id  by lowest bit
+        // clang-format off
         {0,                   0,     0},
         {0x1,                 1,     1},
         {0x100,               9,     9},
@@ -66,6 +67,7 @@ TEST(CatalogueLookup, ByIdAndByLowestBit) {
         {0x10000000,          0,     0},   // bit 28 belongs to no row
         {int32_t(0x80000000), 0,     0},
         {-1,                  0,     1},
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ProductRowById(c.Value), c.ById) << std::hex << c.Value;
@@ -95,6 +97,7 @@ TEST(CatalogueMasks, TheTwoMasksGiveOneEnvironmentDifferentBits) {
         int32_t Items;
     };
     const Case cases[] = {
+        // clang-format off
         {{},                                                  0,          0},
         {{L"Context help files"},                             0,          0x80},
         {{L"Delphi demo projects"},                           0,          0x100},
@@ -102,6 +105,7 @@ TEST(CatalogueMasks, TheTwoMasksGiveOneEnvironmentDifferentBits) {
         {{L"Delphi 7", L"Context help files"},                0x100,      0x480},
         {{L"RAD Studio 11", L"Delphi 3"},                     0x8000001,  0x20000001},
         {{L"RAD Studio XE2", L"CodeGear RAD Studio 2009"},    0x9000,     0x24000},
+        // clang-format on
     };
     for (const Case& c : cases) {
         CheckOnly(c.Checked);

@@ -66,9 +66,11 @@ TEST_F(Compile, TheLowestBitPicksTheIdeAndItsRowPicksTheTool) {
     struct Case {
         uint32_t code;
         uint32_t options;
+        // clang-format off
         int row;              // the IDE that must be used
         const char* tool;     // the stand-in that must start
         const char* args;     // what follows the tool's path on the command line
+        // clang-format on
     };
     // clang-format off
     const Case cases[] = {
@@ -236,9 +238,11 @@ TEST_F(Compile, ASuccessfulCompileLogsExitCodeZeroAndWhatTheCompilerPrinted) {
 
 TEST_F(Compile, AFailingCompilerIsLoggedInItsOwnBytesAndReportedReadably) {
     struct Case {
+        // clang-format off
         const wchar_t* mode;       // the stand-in's control variable
         const char* inLog;         // bytes the log holds
         const wchar_t* lastLine;   // the report's last output line; empty: "printed nothing"
+        // clang-format on
     };
     // clang-format off
     const Case cases[] = {
@@ -324,8 +328,10 @@ TEST_F(Compile, ACompilerThatHangsIsEndedWithEverythingItStartedAfterTheWait) {
     DWORD took = GetTickCount() - started;
     EXPECT_GE(took, 2950u);
     EXPECT_LT(took, 10000u);
-    EXPECT_EQ(log, L"Compiling package: cvl70.dpk...Success\r\nCompiler stopped after the time-out of 3000 ms, "
-                   L"output in " + dir / L"work\\cvl70.log");
+    EXPECT_EQ(log,
+              L"Compiling package: cvl70.dpk...Success\r\nCompiler stopped after the time-out of 3000 ms, "
+              L"output in " +
+                  dir / L"work\\cvl70.log");
     EXPECT_EQ(ReadFileBytes(dir / L"work\\cvl70.log"), "Compiling cvl70.dpk...\r\n");
     // The compiler and the helper it started are gone at once; neither ended by itself.
     const std::vector<DWORD> pids = journal.Pids("start");
@@ -361,13 +367,15 @@ TEST_F(Compile, OnlyTheCheckRowRightAfterACompileGetsTheCompilersReport) {
     const TScriptItem rows[] = {
         setIde,
         CompileRow(L"cvl70.dpk", 0x100),
+        // clang-format off
         checkBpl,                          // 2: the report
         checkDcp,                          // 3: none, not right after the compile
+        // clang-format on
         CompileRow(L"cvl70.dpk", 0x100),
         setIde,
-        checkBpl,                          // 6: none, another block
+        checkBpl,  // 6: none, another block
         CompileRow(L"dclcvl70.dpk", 0x100),
-        checkBpl,                          // 8: the report of dclcvl70
+        checkBpl,  // 8: the report of dclcvl70
     };
     TInstallPlan plan;
     plan.Dir = dir / L"lib";

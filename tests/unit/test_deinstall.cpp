@@ -48,7 +48,7 @@ protected:
     std::wstring KnownPackage() {
         std::wstring v;
         return ReadRegString(HKEY_CURRENT_USER, ide + L"\\Known Packages", InstallDir + L"\\Delphi7\\dcl.bpl", v) ? v
-                                                                                                                 : L"<missing>";
+                                                                                                                  : L"<missing>";
     }
 
     std::wstring ide;
@@ -123,8 +123,10 @@ TEST_F(Deinstall, ALogDamagedInTheMiddleIsUndoneOnlyDownToTheDamage) {
     EXPECT_EQ(d.DoDeinstall(), 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));  // newer than the damage
     EXPECT_EQ(KnownPackage(), L"<missing>");
+    // clang-format off
     EXPECT_TRUE(IsDir(InstallDir + L"\\Delphi7"));                // the damaged record
     EXPECT_TRUE(Exists(InstallDir + L"\\Source\\cvl.inc"));        // older
+    // clang-format on
 }
 
 // ---------------------------------------------------------------- with a dialog

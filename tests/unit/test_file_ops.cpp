@@ -15,6 +15,7 @@ namespace {
 
 TEST(FileExecutors, EveryFileRowTypeHasItsExecutor) {
     const std::pair<uint32_t, TExecutor> expected[] = {
+        // clang-format off
         {itCreateDir, ExecCreateDir},         {itCopyResource, ExecCopyResource},
         {itCopyResourceIfAbsent, ExecCopyResourceIfAbsent}, {itCopyResourceIfNewer, ExecCopyResourceIfNewer},
         {itClearDir, ExecClearDir},           {itSetCurrentDir, ExecSetCurrentDir},
@@ -22,6 +23,7 @@ TEST(FileExecutors, EveryFileRowTypeHasItsExecutor) {
         {itDeleteFile, ExecDeleteFile},       {itDeleteFiles, ExecDeleteFiles},
         {itCheckFile, ExecCheckFile},         {itModifyFile, ExecModifyFile},
         {itMergeFiles, ExecMergeFiles},       {itReplaceText, ExecReplaceText},
+        // clang-format on
         {itRunFile, ExecRunFile},
     };
     for (const auto& [type, executor] : expected) EXPECT_EQ(FindExecutor(FileExecutors, type), executor) << type;
@@ -283,8 +285,10 @@ TEST_F(DeleteFileRow, DeletesOrFindsNothingToDelete) {
     const Case cases[] = {
         {L"cvl.pas", dcRoot, L"Deleting file: " + Path(L"cvl.pas") + L"...Success"},
         {L"cvl.pas", dcRoot, L"Deleting file: " + Path(L"cvl.pas") + L"...Success"},  // already gone
+        // clang-format off
         {L"cvl.pas", dcIdeRoot, L"Deleting file: cvl.pas...Fail"},                     // not the current dir's
         {L"cwd", dcRoot, L"Deleting file: " + Path(L"cwd") + L"...Fail"},              // a folder
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(ExecDeleteFile, Row(itDeleteFile, c.name, 0, c.dir)), 0);
@@ -306,8 +310,10 @@ TEST_F(CheckFile, AnythingFoundIsPresent) {
         int32_t result;
     };
     const Case cases[] = {
+        // clang-format off
         {L"Delphi7\\cvl70.bpl", dcRoot, 0},   {L"Delphi7", dcRoot, 0},
         {L"Delphi7\\*.bpl", dcRoot, 0},       {L"Delphi7\\dclcvl70.bpl", dcRoot, cfMissing},
+        // clang-format on
         {L"relative.bpl", dcIdeRoot, cfMissing},
     };
     for (const Case& c : cases) {

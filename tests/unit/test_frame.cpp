@@ -314,9 +314,11 @@ TEST(FrameTemplate, PictureAndIconAreSixteenColours) {
     HRSRC group = FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
+    // clang-format off
     EXPECT_EQ(dir[6], 32);   // width
     EXPECT_EQ(dir[7], 32);   // height
     EXPECT_EQ(dir[8], 16);   // colours
+    // clang-format on
 }
 
 }  // namespace

@@ -38,8 +38,14 @@ TEST(IdeState, IdeProgramNamesInAnyCase) {
         const wchar_t* name;
         bool ide;
     } cases[] = {
-        {L"delphi32.exe", true}, {L"DELPHI32.EXE", true}, {L"bds.exe", true}, {L"Bcb.exe", true},
-        {L"dcc32.exe", false},   {L"bds", false},         {L"bds.exe.bak", false}, {L"xbds.exe", false},
+        {L"delphi32.exe", true},
+        {L"DELPHI32.EXE", true},
+        {L"bds.exe", true},
+        {L"Bcb.exe", true},
+        {L"dcc32.exe", false},
+        {L"bds", false},
+        {L"bds.exe.bak", false},
+        {L"xbds.exe", false},
         {L"", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsIdeProgramName(c.name), c.ide) << Narrow(c.name);
@@ -196,7 +202,8 @@ TEST_F(FilesOnlyEngine, ANeverStartedIdeGetsNoKeyLogLinesAndNoRecords) {
          {L"Registering package: " + InstallDir + L"\\Delphi7\\dclcvl70.bpl" + skipped,
           L"Adding search path: " + InstallDir + L"\\Delphi7" + skipped,
           L"Adding search path: " + InstallDir + L"\\Delphi7\\Extra" + skipped})
-        EXPECT_NE(log.find(line), std::wstring::npos) << Narrow(line) << "\nin\n" << Narrow(log);
+        EXPECT_NE(log.find(line), std::wstring::npos) << Narrow(line) << "\nin\n"
+                                                      << Narrow(log);
     EXPECT_EQ(RecordTypes(), (std::vector<uint32_t>{itSetIde, itSetIde}));
 }
 
@@ -231,16 +238,16 @@ TEST_F(FilesOnlyEngine, TheFlagOfTheRunIsHonouredWhateverTheKey) {
 TEST_F(UninstallTest, LoggedIdesAreTheRowsOfTheSetIdeRecordsOnce) {
     ScratchDir dir;
     WriteLog(dir.path(), HeaderRows() + std::vector<TScriptItem>{
-                                Row(itCreateDir | Logged, L"", 0, dcRoot),
-                                Row(itSetIde | Logged, L"Delphi7", 9),
-                                Row(itCreateDir | Logged, L"Delphi7", 0, dcRoot),
-                                Row(itSetIde | Logged, L"Delphi7", 9),
-                                Row(itSetIde | Logged, L"RADStudio9", 16),
-                                Row(itSetIde | Logged, L"broken", 40),
-                                Row(itSetIde | Logged, L"RADStudio9", 16),
-                            });
+                                            Row(itCreateDir | Logged, L"", 0, dcRoot),
+                                            Row(itSetIde | Logged, L"Delphi7", 9),
+                                            Row(itCreateDir | Logged, L"Delphi7", 0, dcRoot),
+                                            Row(itSetIde | Logged, L"Delphi7", 9),
+                                            Row(itSetIde | Logged, L"RADStudio9", 16),
+                                            Row(itSetIde | Logged, L"broken", 40),
+                                            Row(itSetIde | Logged, L"RADStudio9", 16),
+                                        });
     TDeinstall d;
     ASSERT_EQ(Load(d, LogPath(dir.path())), 0);
     EXPECT_EQ(d.LoggedIdes(), (std::vector<int32_t>{16, 9}));  // read backward, newest first
-    EXPECT_TRUE(d.BodyIsWhole());  // the walk leaves the reader where it was
+    EXPECT_TRUE(d.BodyIsWhole());                              // the walk leaves the reader where it was
 }

@@ -42,9 +42,9 @@ TEST_F(Register, PackageGoesToKnownPackagesAndItsFolderToTheLibraryPath) {
     struct Case {
         int row;
         uint32_t options;
-        const wchar_t* library;    // below the IDE's key
+        const wchar_t* library;  // below the IDE's key
         const wchar_t* valueName;
-        bool forceUpdate;          // "ForceEnvOptionsUpdate" in "Globals"
+        bool forceUpdate;  // "ForceEnvOptionsUpdate" in "Globals"
     };
     // clang-format off
     const Case cases[] = {
@@ -280,10 +280,12 @@ TEST_F(Register, CreateRegKeyMakesTheKeyUnderTheRootOfItsCode) {
 
 TEST(RegisterDispatch, TheTableNamesEveryRegistrationExecutor) {
     const std::pair<uint32_t, TExecutor> rows[] = {
+        // clang-format off
         {itRegisterPackage, ExecRegisterPackage},     {itAddIdePath, ExecAddIdePath},
         {itAddSearchPath, ExecAddSearchPath},         {itSetHelpDir, ExecSetHelpDir},
         {itRegisterWinHelp, ExecRegisterWinHelp},     {itRegisterHelp, ExecRegisterHelp},
         {itRegisterUninstall, ExecRegisterUninstall}, {itCreateRegKey, ExecCreateRegKey},
+        // clang-format on
     };
     for (const auto& [type, executor] : rows) EXPECT_EQ(FindExecutor(RegisterExecutors, type), executor) << type;
     EXPECT_EQ(FindExecutor(RegisterExecutors, itCompilePackage), nullptr);

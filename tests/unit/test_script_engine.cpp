@@ -85,12 +85,14 @@ TEST_F(Engine, SkippedBlocksRunNothingAndLeaveNoRecord) {
     plan.Items = 0x80;
     const std::vector<TScriptItem> rows = {
         Row(itCreateDir | ifLogUndo, L"", 0, dcRoot),
-        Row(itIfItems, nullptr, 0x400),                       // not chosen: skip
+        Row(itIfItems, nullptr, 0x400),  // not chosen: skip
         Row(itCreateDir | ifLogUndo, L"Skipped", 0, dcRoot),
-        Row(itEndIfItems, nullptr, 0x80),                     // another label: skip goes on
+        Row(itEndIfItems, nullptr, 0x80),  // another label: skip goes on
         Row(itCreateDir | ifLogUndo, L"AlsoSkipped", 0, dcRoot),
+        // clang-format off
         Row(itEndIfItems, nullptr, 0x400),                    // ends the skip
         Row(itIfItems, nullptr, 0x80),                        // chosen: runs
+        // clang-format on
         Row(itCreateDir | ifLogUndo, L"Help", 0, dcRoot),
         Row(itEndIfItems, nullptr, 0x80),
     };
@@ -116,9 +118,11 @@ TEST_F(Engine, EveryKindOfBlockDecidesOnItsOwnMask) {
         uint32_t mask;
         bool runs;
     } cases[] = {
+        // clang-format off
         {itIfVersions, 0x100, true},    {itIfVersions, 0x400, false},  {itIfItems, 0x400, true},
         {itIfItems, 0x100, false},      {itIfCustomize, 0x4, true},    {itIfCustomize, 0x2, false},
         {itIfNotCustomize, 0x2, true},  {itIfNotCustomize, 0x1, false},
+        // clang-format on
     };
     int n = 0;
     for (const auto& c : cases) {

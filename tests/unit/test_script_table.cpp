@@ -102,6 +102,7 @@ void ExpectRows(int first, const std::vector<TScriptItem>& expected) {
 
 TEST(ScriptTable, HasTheRowCountOfEveryType) {
     const std::pair<uint32_t, int> counts[] = {
+        // clang-format off
         {itCompilePackage, 61},   {itRegisterPackage, 24},   {itModifyFile, 12},          {itDeleteFile, 22},
         {itRegisterWinHelp, 2},   {itSetHelpDir, 1},         {itCreateRegKey, 1},         {itCheckFile, 61},
         {itAddSearchPath, 0},     {itUninstallPrevious, 0},  {itCopyFiles, 5},            {itDeleteFiles, 5},
@@ -111,6 +112,7 @@ TEST(ScriptTable, HasTheRowCountOfEveryType) {
         {itEndIfCustomize, 0},    {itIfNotCustomize, 0},     {itEndIfNotCustomize, 0},    {itIfFileExists, 5},
         {itEndIfFileExists, 5},   {itCreateDir, 63},         {itCopyResource, 298},       {itClearDir, 24},
         {itSetCurrentDir, 24},    {itCopyResourceIfAbsent, 1}, {itCopyResourceIfNewer, 1}, {itRegisterUninstall, 1},
+        // clang-format on
         {itCopyFile, 25},
     };
     ASSERT_EQ(ScriptItemCount, 823);
@@ -126,9 +128,11 @@ TEST(ScriptTable, HasTheRowCountOfEveryType) {
 
 TEST(ScriptTable, FlagsMarkExactlyTheRowsTheUninstallerUndoes) {
     const std::pair<uint32_t, int> logged[] = {
+        // clang-format off
         {itLogConst, 7},       {itCreateDir, 55},        {itSetIde, 48},      {itRegisterPackage, 24},
         {itModifyFile, 12},    {itDeleteFile, 22},       {itRegisterWinHelp, 2}, {itRegisterHelp, 1},
         {itAddIdePath, 60},    {itRegisterUninstall, 1}, {itCreateRegKey, 1}, {itCopyResourceIfAbsent, 1},
+        // clang-format on
     };
     std::map<uint32_t, int> got;
     for (int i = 0; i < ScriptItemCount; ++i) {
@@ -198,6 +202,7 @@ TEST(ScriptTable, IdeBlocksFollowTheTemplate) {
         int ProjectFiles;
     };
     const Expected ides[] = {
+        // clang-format off
         {L"Delphi3", L"30", 90, 4},         {L"Delphi4", L"40", 120, 8},        {L"Delphi5", L"50", 150, 8},
         {L"Delphi6", L"60", 350, 8},        {L"Delphi7", L"70", 850, 8},        {L"Delphi9", L"90", 900, 6},
         {L"BDS2006", L"2006", 1000, 8},     {L"BDS2007", L"2007", 1100, 8},     {L"BDS2009", L"2009", 1200, 8},
@@ -206,6 +211,7 @@ TEST(ScriptTable, IdeBlocksFollowTheTemplate) {
         {L"RADStudio14", L"200", 1900, 8},  {L"RADStudio15", L"210", 2000, 8},  {L"RADStudio16", L"220", 2100, 8},
         {L"RADStudio17", L"230", 2200, 8},  {L"RADStudio18", L"240", 2300, 8},  {L"RADStudio19", L"250", 2400, 8},
         {L"RADStudio20", L"260", 2500, 8},  {L"RADStudio21", L"270", 2600, 8},  {L"RADStudio22", L"280", 2700, 8},
+        // clang-format on
     };
     const auto blocks = IdeBlocks();
     ASSERT_EQ(blocks.size(), 24u);
@@ -287,10 +293,12 @@ TEST(ScriptTable, SearchPathRowsComeInEachFamilysOrder) {
     const Paths none, bds2007{Cpp + L" 2", CppLib + L" 2"}, xe{Cpp + L" 2", CppLib + L" 2", Lib + L" 2"},
         xe2{C32, L32, L64}, xe4{C32, C64, L32, L64}, xe6{C32, L32, L64, C64}, xe101{L64, C64, C32, L32},
         xe102{L32, C32, L64, C64};
+    // clang-format off
     const Paths expected[] = {none, none,  none,    none,    none,    none,  {L"\\CppPaths\\SearchPath 2"},
                               bds2007, bds2007, bds2007, xe,    xe2,     xe2,   xe4,
                               xe4,  xe6,   xe6,     xe6,     xe6,     xe101, xe102,
                               xe102, xe102, xe102};
+    // clang-format on
     const auto blocks = IdeBlocks();
     ASSERT_EQ(blocks.size(), std::size(expected));
     for (size_t k = 0; k < blocks.size(); ++k) {
@@ -413,26 +421,26 @@ const TScriptTarget Cvl250{L"cvl250.bpl", dcSystem};
 
 TEST(ScriptTable, HeaderAndClosingRows) {
     ExpectRows(0, {
-        {itLogConst | ifLogUndo, nullptr, 1, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itLogConst | ifLogUndo, nullptr, 2, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itLogConst | ifLogUndo, nullptr, 3, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itLogConst | ifLogUndo, nullptr, 4, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itLogConst | ifLogUndo, nullptr, 5, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itLogConst | ifLogUndo, nullptr, 7, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itLogConst | ifLogUndo, nullptr, 6, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCreateDir | ifLogUndo, L"", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCreateDir | ifLogUndo, L"Source", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-    });
+                      {itLogConst | ifLogUndo, nullptr, 1, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itLogConst | ifLogUndo, nullptr, 2, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itLogConst | ifLogUndo, nullptr, 3, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itLogConst | ifLogUndo, nullptr, 4, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itLogConst | ifLogUndo, nullptr, 5, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itLogConst | ifLogUndo, nullptr, 7, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itLogConst | ifLogUndo, nullptr, 6, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itCreateDir | ifLogUndo, L"", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                      {itCreateDir | ifLogUndo, L"Source", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                  });
     ExpectRows(71, {
-        {itCopyResourceIfAbsent | ifLogUndo | ifKeepOnPartial, L"cvTempls.ini", 29, dcWindows, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResourceIfNewer, L"unbrd.exe", 28, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itRegisterUninstall | ifLogUndo, L"unbrd.exe", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Source\\cvlabout.dll", 27, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-    });
+                       {itCopyResourceIfAbsent | ifLogUndo | ifKeepOnPartial, L"cvTempls.ini", 29, dcWindows, nullptr, nullptr, dcNone, 0, nullptr},
+                       {itCopyResourceIfNewer, L"unbrd.exe", 28, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                       {itRegisterUninstall | ifLogUndo, L"unbrd.exe", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                       {itCopyResource, L"Source\\cvlabout.dll", 27, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                   });
     ExpectRows(822, {
-        {itCreateRegKey | ifLogUndo | ifKeepOnPartial, L"Software\\Brindlecraft\\Corvane library", 0x80000002, dcNone,
-         nullptr, nullptr, dcNone, 0, nullptr},
-    });
+                        {itCreateRegKey | ifLogUndo | ifKeepOnPartial, L"Software\\Brindlecraft\\Corvane library", 0x80000002, dcNone,
+                         nullptr, nullptr, dcNone, 0, nullptr},
+                    });
     // The sources of ids 3-19 go once the packages are built.
     for (int i = 805; i <= 821; ++i) {
         EXPECT_EQ(ScriptItems[i].TypeId, itDeleteFile | ifLogUndo);
@@ -443,70 +451,70 @@ TEST(ScriptTable, HeaderAndClosingRows) {
 
 TEST(ScriptTable, Delphi7Block) {
     ExpectRows(198, {
-        {itIfItems, nullptr, 0x400, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itSetIde | ifLogUndo, L"Delphi7", 9, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCreateDir | ifLogUndo, L"Delphi7", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itClearDir, L"Delphi7", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\cvl70.cfg", 850, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\cvl70.dof", 851, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\cvl70.dpk", 852, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\cvl70.res", 853, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\dclcvl70.cfg", 854, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\dclcvl70.dof", 855, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\dclcvl70.dpk", 856, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"Delphi7\\dclcvl70.res", 857, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itSetCurrentDir, L"Delphi7", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCompilePackage, L"cvl70.dpk", 0x100, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCheckFile, L"Delphi7\\cvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyFile, L"Delphi7\\cvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, &Cvl70},
-        {itCompilePackage, L"dclcvl70.dpk", 0x100, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCheckFile, L"Delphi7\\dclcvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itRegisterPackage | ifLogUndo, L"Delphi7\\dclcvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itIfItems, nullptr, 0x80, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itModifyFile | ifLogUndo, IndexLine, 1, dcIdeHelp, nullptr, nullptr, dcNone, 0, nullptr},
-        {itModifyFile | ifLogUndo, LinkLine, 2, dcIdeHelp, nullptr, nullptr, dcNone, 0, nullptr},
-        {itMergeFiles, L"Help\\cvlib.als", 0, dcRoot, nullptr, L"d7.als", dcIdeHelp, 0, nullptr},
-        {itDeleteFile | ifLogUndo, L"Help\\d7.gid", 0, dcIdeRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itEndIfItems, nullptr, 0x80, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itSetIde | ifLogUndo, L"Delphi7", 9, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itEndIfItems, nullptr, 0x400, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-    });
+                        {itIfItems, nullptr, 0x400, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itSetIde | ifLogUndo, L"Delphi7", 9, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCreateDir | ifLogUndo, L"Delphi7", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itClearDir, L"Delphi7", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\cvl70.cfg", 850, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\cvl70.dof", 851, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\cvl70.dpk", 852, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\cvl70.res", 853, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\dclcvl70.cfg", 854, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\dclcvl70.dof", 855, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\dclcvl70.dpk", 856, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"Delphi7\\dclcvl70.res", 857, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itSetCurrentDir, L"Delphi7", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCompilePackage, L"cvl70.dpk", 0x100, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCheckFile, L"Delphi7\\cvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyFile, L"Delphi7\\cvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, &Cvl70},
+                        {itCompilePackage, L"dclcvl70.dpk", 0x100, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCheckFile, L"Delphi7\\dclcvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itRegisterPackage | ifLogUndo, L"Delphi7\\dclcvl70.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itIfItems, nullptr, 0x80, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itModifyFile | ifLogUndo, IndexLine, 1, dcIdeHelp, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itModifyFile | ifLogUndo, LinkLine, 2, dcIdeHelp, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itMergeFiles, L"Help\\cvlib.als", 0, dcRoot, nullptr, L"d7.als", dcIdeHelp, 0, nullptr},
+                        {itDeleteFile | ifLogUndo, L"Help\\d7.gid", 0, dcIdeRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itEndIfItems, nullptr, 0x80, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itSetIde | ifLogUndo, L"Delphi7", 9, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itEndIfItems, nullptr, 0x400, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                    });
 }
 
 TEST(ScriptTable, Xe102Block) {
     ExpectRows(681, {
-        {itIfItems, nullptr, 0x4000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itSetIde | ifLogUndo, L"RADStudio19", 25, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCreateDir | ifLogUndo, L"RADStudio19", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itClearDir, L"RADStudio19", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCreateDir | ifLogUndo, L"RADStudio19\\Win32", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCreateDir | ifLogUndo, L"RADStudio19\\Win64", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\dcc32.cfg", 2400, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\cvl250.dproj", 2401, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\cvl250.dpk", 2402, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\cvl250.res", 2403, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\dcc64.cfg", 2404, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\dclcvl250.dproj", 2405, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\dclcvl250.dpk", 2406, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyResource, L"RADStudio19\\dclcvl250.res", 2407, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itSetCurrentDir, L"RADStudio19", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCompilePackage, L"cvl250.dpk", 0x1000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCheckFile, L"RADStudio19\\Win32\\cvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCopyFile, L"RADStudio19\\Win32\\cvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, &Cvl250},
-        {itCompilePackage, L"dclcvl250.dpk", 0x1000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCheckFile, L"RADStudio19\\Win32\\dclcvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itRegisterPackage | ifLogUndo, L"RADStudio19\\Win32\\dclcvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itAddIdePath | ifLogUndo, L"\\Library\\Win32\\Search Path", 3, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itAddIdePath | ifLogUndo, L"\\C++\\Paths\\Win32\\LibraryPath", 3, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itIfFileExists, L"bin\\dcc64.exe", 0x4000001, dcIdeRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itCompilePackage, L"cvl250.dpk", 0x1000000, dcNone, nullptr, nullptr, dcNone, 1, nullptr},
-        {itCheckFile, L"RADStudio19\\Win64\\cvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
-        {itAddIdePath | ifLogUndo, L"\\Library\\Win64\\Search Path", 4, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itAddIdePath | ifLogUndo, L"\\C++\\Paths\\Win64\\LibraryPath", 4, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itEndIfFileExists, nullptr, 0x4000001, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itSetIde | ifLogUndo, L"RADStudio19", 25, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-        {itEndIfItems, nullptr, 0x4000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
-    });
+                        {itIfItems, nullptr, 0x4000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itSetIde | ifLogUndo, L"RADStudio19", 25, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCreateDir | ifLogUndo, L"RADStudio19", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itClearDir, L"RADStudio19", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCreateDir | ifLogUndo, L"RADStudio19\\Win32", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCreateDir | ifLogUndo, L"RADStudio19\\Win64", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\dcc32.cfg", 2400, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\cvl250.dproj", 2401, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\cvl250.dpk", 2402, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\cvl250.res", 2403, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\dcc64.cfg", 2404, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\dclcvl250.dproj", 2405, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\dclcvl250.dpk", 2406, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyResource, L"RADStudio19\\dclcvl250.res", 2407, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itSetCurrentDir, L"RADStudio19", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCompilePackage, L"cvl250.dpk", 0x1000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCheckFile, L"RADStudio19\\Win32\\cvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCopyFile, L"RADStudio19\\Win32\\cvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, &Cvl250},
+                        {itCompilePackage, L"dclcvl250.dpk", 0x1000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCheckFile, L"RADStudio19\\Win32\\dclcvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itRegisterPackage | ifLogUndo, L"RADStudio19\\Win32\\dclcvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itAddIdePath | ifLogUndo, L"\\Library\\Win32\\Search Path", 3, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itAddIdePath | ifLogUndo, L"\\C++\\Paths\\Win32\\LibraryPath", 3, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itIfFileExists, L"bin\\dcc64.exe", 0x4000001, dcIdeRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itCompilePackage, L"cvl250.dpk", 0x1000000, dcNone, nullptr, nullptr, dcNone, 1, nullptr},
+                        {itCheckFile, L"RADStudio19\\Win64\\cvl250.bpl", 0, dcRoot, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itAddIdePath | ifLogUndo, L"\\Library\\Win64\\Search Path", 4, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itAddIdePath | ifLogUndo, L"\\C++\\Paths\\Win64\\LibraryPath", 4, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itEndIfFileExists, nullptr, 0x4000001, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itSetIde | ifLogUndo, L"RADStudio19", 25, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                        {itEndIfItems, nullptr, 0x4000000, dcNone, nullptr, nullptr, dcNone, 0, nullptr},
+                    });
 }
 
 TEST(ScriptTable, HelpAndDemoSections) {

@@ -211,8 +211,10 @@ TEST_F(CustomizeDialog, OkRebuildsTheMaskAndCancelKeepsIt) {
         int32_t after;
     } cases[] = {
         {5, false, 904, 1},  // rebuilt from the one row: bit 2 has no row
+        // clang-format off
         {5, true, 904, 0},   {5, true, 905, 5}, {2, false, IDCANCEL, 2},
         {2, true, IDOK, 1},  {0, true, 904, 1},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.before << (c.toggle ? " toggled, " : ", ") << c.button);

@@ -29,8 +29,10 @@ TEST(ParseArguments, TheLastAcceptedArgumentDecides) {
         {{L"/C", L"C"}, true, false, false, false},
         {{L"/XX"}, false, false, false, false},
         {{L"-?x"}, false, false, false, false},
+        // clang-format off
         {{L"/\u00E7"}, false, false, false, false},   // no folding beyond a..z
         {{L"\u2215C"}, false, false, false, false},   // not a switch prefix
+        // clang-format on
         {{L"-c"}, true, false, false, false},
         {{L"\\e", L""}, false, true, false, false},
     };

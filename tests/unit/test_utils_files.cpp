@@ -22,7 +22,7 @@ TEST(CreateDirectoryPath, CreatesEveryMissingParent) {
     EXPECT_EQ(CreateDirectoryPath(dir / L"a\\b\\c"), 0);  // existing is success
     EXPECT_EQ(CreateDirectoryPath(dir / L"t\\u\\"), 0);   // trailing separator
     EXPECT_TRUE(IsDir(dir / L"t\\u"));
-    EXPECT_EQ(CreateDirectoryPath(dir / L"f/g"), 0);      // forward slashes separate too
+    EXPECT_EQ(CreateDirectoryPath(dir / L"f/g"), 0);  // forward slashes separate too
     EXPECT_TRUE(IsDir(dir / L"f\\g"));
 }
 

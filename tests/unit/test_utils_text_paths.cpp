@@ -20,8 +20,10 @@ struct StrPosCase {
 
 TEST(StrPos, FindsTheFirstOccurrenceOneBased) {
     const StrPosCase cases[] = {
+        // clang-format off
         {L"aaab", L"aab", 2}, {L"abc", L"a", 1},    {L"abc", L"c", 3},  {L"abc", L"abcd", 0},
         {L"abc", L"", 0},     {L"", L"a", 0},       {L"ABC", L"b", 0},  {L"x\\y\\z", L"\\", 2},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StrPosW(c.text, c.pattern), c.expected) << "text " << testing::PrintToString(std::wstring(c.text));
@@ -46,9 +48,11 @@ TEST(PathJoin, PutsExactlyOneBackslashBetweenDirAndName) {
     struct Case {
         const wchar_t *dir, *name, *expected;
     } cases[] = {
+        // clang-format off
         {L"C:\\X", L"Source", L"C:\\X\\Source"},  {L"C:\\X\\", L"Source", L"C:\\X\\Source"},
         {L"C:\\X", L"\\Help", L"C:\\X\\Help"},    {L"C:\\X\\", L"\\Help", L"C:\\X\\\\Help"},
         {L"", L"a.txt", L"a.txt"},                {L"C:\\X", L"", L"C:\\X"},
+        // clang-format on
         {L"", L"", L""},
     };
     for (const auto& c : cases) EXPECT_EQ(PathJoin(c.dir, c.name), c.expected);
