@@ -10,6 +10,7 @@
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UConst.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProcess.h"
 #include "support/UProduct.h"
@@ -137,7 +138,10 @@ int32_t ExecRegisterHelp(const TScriptItem& Item, std::wstring& LogText) {
     SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
     const std::wstring batch = PathJoin(InstallDir, FieldText(Item.Name));
     // Quoted when it holds a blank, or "C:\Program Files\..." would start C:\Program.exe.
-    const int32_t result = RunAndWait(QuoteIfBlank(batch), L"");
+    // The batch file writes the product key's help values behind this program's back:
+    // the key is kept first.
+    const int32_t result = KeepRegTree(HKEY_LOCAL_MACHINE, ProductKey) ? RunAndWait(QuoteIfBlank(batch), L"")
+                                                                         : ERROR_WRITE_FAULT;
     if (result == 0) LogText = L"Register help: " + batch + LogSuccess;
     return result;
 }

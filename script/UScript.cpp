@@ -11,11 +11,14 @@
 #include "script/URegister.h"
 #include "script/UUndoRecord.h"
 #include "support/UConst.h"
+#include "support/UCapture.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
+#include "uninstall/URollback.h"
 
 namespace {
 
@@ -63,6 +66,13 @@ void TScript::ItemText(std::wstring& Text) const {
 // ---------------------------------------------------------------- start and stop
 
 int32_t TScript::Start() {
+    ResumeCapturedRuns();
+    TRollbackObserver quiet;
+    FRecoveryNote = RecoveryMessage(RollBackJournal(quiet));
+    if (!JournalBegin()) {
+        RequestStop(L"the rollback journal " + JournalFile() + L" could not be created");
+        return -1;
+    }
     {
         InstallDirGuard keep;
         UninstallPrevious();
@@ -70,12 +80,35 @@ int32_t TScript::Start() {
     // Whoever chose the IDEs, a never-started one is not registered into.
     FilesOnlyVersions |= NeverStartedVersions(InstallVersions);
     if (FLogEnable) OpenTextLog();
-    if (BinLogOpen(FBinLogHandle) < 0 && FLogEnable) {
-        FLogText = SystemMessageText(GetLastError());
-        WriteLogLine(FLogText);
+    if (!FRecoveryNote.empty()) WriteLogLine(FRecoveryNote);
+    if (BinLogOpen(FBinLogHandle) < 0) {
+        if (FLogEnable) {
+            FLogText = SystemMessageText(GetLastError());
+            WriteLogLine(FLogText);
+        }
+    } else {
+        JournalNoteRunLog(PathJoin(InstallDir, UninstallLogFileName));
     }
     Current = 0;
     return 0;
+}
+
+void TScript::RequestStop(const std::wstring& Reason) {
+    {
+        std::lock_guard<std::mutex> lock(FStopLock);
+        if (FStopRequested) return;  // the first reason stays
+        FStopReason = Reason;
+        FStopRequested = true;
+    }
+    CancelCapturedRuns();  // a compiler running now ends with its job
+}
+
+bool TScript::StopRequested() const { return FStopRequested || JournalFailed(); }
+
+std::wstring TScript::StopReason() const {
+    std::lock_guard<std::mutex> lock(FStopLock);
+    if (FStopRequested) return FStopReason;
+    return JournalFailed() ? L"the old state of a file or registry entry could not be kept" : L"";
 }
 
 int32_t TScript::Stop() {
@@ -134,6 +167,7 @@ std::wstring TScript::ProductsLine() {
 int32_t TScript::OpenTextLog() {
     CreateDirectoryPath(InstallDir);
     std::wstring path = PathJoin(InstallDir, L"install.log");
+    if (!KeepFileBeforeChange(path)) return -1;
     FLogHandle.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!FLogHandle) return -1;
     FLogEnable = true;

@@ -10,11 +10,13 @@
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
 #include "setup/USilent.h"
+#include "uninstall/URollback.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
+#include "support/URunMutex.h"
 #include "support/UResources.h"
 #include "support/WinHandles.h"
 
@@ -77,6 +79,12 @@ void ExtractAll() {
 
 namespace {
 
+// What an interrupted run left is put back before anything else happens.
+std::wstring RecoverInterruptedRun() {
+    TRollbackObserver quiet;
+    return RecoveryMessage(RollBackJournal(quiet));
+}
+
 void RunWizard() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -100,7 +108,18 @@ int RunSetup() {
         return 0;
     }
     TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
-    if (silent.Silent) return RunSilent(silent);
+    TRunMutex oneRun;
+    if (!oneRun.Acquire()) {
+        if (silent.Silent) PrintToCaller(AnotherRunText);
+        else MessageBoxW(nullptr, AnotherRunText, L"Install", MB_OK | MB_ICONINFORMATION);
+        return silent.Silent ? seAnotherRun : 0;
+    }
+    const std::wstring recovered = RecoverInterruptedRun();
+    if (silent.Silent) {
+        if (!recovered.empty()) PrintToCaller(recovered);
+        return RunSilent(silent, recovered);
+    }
+    if (!recovered.empty()) MessageBoxW(nullptr, recovered.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
     RunWizard();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "catalogue/UInstallRecord.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "uninstall/UUndoLog.h"
@@ -11,6 +12,7 @@ int BinLogOpen(brd::UniqueFile& Log) {
     Log.reset();
     CreateDirectoryPath(InstallDir);
     std::wstring path = PathJoin(InstallDir, UninstallLogFileName);
+    if (!KeepFileBeforeChange(path)) return -1;
     Log.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Log) return -1;
     BinLogWrite(Log, std::string(UndoLogMagic, UndoLogMagicSize));
