@@ -80,7 +80,6 @@ int32_t TScript::Start() {
     // Whoever chose the IDEs, a never-started one is not registered into.
     FilesOnlyVersions |= NeverStartedVersions(InstallVersions);
     if (FLogEnable) OpenTextLog();
-    if (!FRecoveryNote.empty()) WriteLogLine(FRecoveryNote);
     if (BinLogOpen(FBinLogHandle) < 0) {
         if (FLogEnable) {
             FLogText = SystemMessageText(GetLastError());
