@@ -17,6 +17,7 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/URunMutex.h"
+#include "support/UJournal.h"
 #include "support/UResources.h"
 #include "support/WinHandles.h"
 
@@ -93,6 +94,9 @@ void RunWizard() {
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
+    // A run that was not completed (the wizard closed between its last row and the
+    // Finish page) is not left half done.
+    if (JournalIsOpen()) RecoverInterruptedRun();
 }
 
 }  // namespace

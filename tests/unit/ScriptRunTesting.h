@@ -9,6 +9,7 @@
 #include "Scratch.h"
 #include "script/UScript.h"
 #include "script/UScriptItems.h"
+#include "script/UScriptRun.h"
 #include "support/UConst.h"
 
 namespace cvltest {
@@ -25,6 +26,7 @@ inline std::vector<int32_t> RunAsProgressPage(const std::vector<TScriptItem>& Ro
         if (Texts) Texts->push_back(script.LogString());
         script.Current += script.ItemProgressStep();
     }
+    CommitRun();
     return results;
 }
 
