@@ -125,7 +125,7 @@ int32_t TPageProgress::DoScript() {
     FInDoScript = true;
     FStopping = false;
     FRolledBack = false;
-    FScript = std::make_unique<TScript>();
+    FScript = std::make_unique<TScript>(*Plan);
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(FScript->ProgressCount() - 1)));
     SendMessageW(bar, PBM_SETPOS, 0, 0);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "catalogue/UDirCodes.h"
+#include "catalogue/UInstallChoice.h"
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
 #include "script/UScriptItems.h"
@@ -61,16 +62,16 @@ void ParseCommandLine() {
 void ExtractAll() {
     // The current directory is taken at whatever length the platform reports, so a
     // deep directory is never cut into a different, shorter path.
-    InstallDir = GetCurrentDir();
-    if (InstallDir.empty()) return;
+    const TRunContext run = RunContextIn(GetCurrentDir());
+    if (run.InstallDir.empty()) return;
     for (int i = 0; i < ScriptItemCount; ++i) {
         const TScriptItem& item = ScriptItems[i];
         switch (ItemType(item)) {
             case itCreateDir:
-                CreateDirectoryPath(PathJoin(DirCodeToPath(item.Dir), item.Name));
+                CreateDirectoryPath(PathJoin(DirCodeToPath(item.Dir, run), item.Name));
                 break;
             case itCopyResource:
-                SaveResourceToFile(static_cast<int>(item.Code), PathJoin(DirCodeToPath(item.Dir), item.Name));
+                SaveResourceToFile(static_cast<int>(item.Code), PathJoin(DirCodeToPath(item.Dir, run), item.Name));
                 break;
             default:
                 break;
@@ -90,7 +91,8 @@ void RunWizard() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
-    CreatePages();
+    TInstallPlan plan = NewInstallPlan(CopyOnly);
+    CreatePages(plan);
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
@@ -121,7 +123,7 @@ int RunSetup() {
     const std::wstring recovered = RecoverInterruptedRun();
     if (silent.Silent) {
         if (!recovered.empty()) PrintToCaller(recovered);
-        return RunSilent(silent, recovered);
+        return RunSilent(silent, NewInstallPlan(CopyOnly), recovered);
     }
     if (!recovered.empty()) MessageBoxW(nullptr, recovered.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
     RunWizard();

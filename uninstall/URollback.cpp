@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "support/UConst.h"
 #include "support/UJournal.h"
 #include "support/UProduct.h"
 #include "uninstall/UDeinstall.h"
@@ -16,11 +15,9 @@ bool IsStateRecord(TJournalKind kind) {
 // The run's uninstall log undoes what the run made outside this program's sight (a
 // help registration by its batch file); the journal then puts back the exact state.
 void ReplayRunLog(const std::wstring& Path) {
-    const std::wstring savedDir = InstallDir;
-    TDeinstall log;
-    log.flPartialUninstall = true;
-    if (log.PrepareUninstFile(Path) == 0 && log.PrepareDeinstall() == 0) log.DoDeinstall();
-    InstallDir = savedDir;
+    const TUndoLogContent log = ReadUndoLog(Path);
+    TReplayObserver quiet;
+    if (log.Result == 0) ReplayUndoLog(log, true, quiet);
 }
 
 TJournalRecord Mark(TJournalKind kind, uint32_t index = 0) {
