@@ -331,6 +331,7 @@ std::wstring KeyId(uint32_t code, const std::wstring& key) { return Lower(std::t
 }  // namespace
 
 TJournalWrittenHook JournalWrittenHook = nullptr;
+void (*JournalCommittingHook)() = nullptr;
 
 // ---------------------------------------------------------------- codec
 
@@ -545,8 +546,12 @@ bool JournalNoteRunLog(const std::wstring& Path) {
     return Writer->Write(record);
 }
 
+// Deleting the journal file is the commit; copies left by a commit that is cut
+// short there are deleted by the next run.
 void JournalCommit() {
     Writer.reset();
+    if (!JournalFile().empty() && !DeleteFileW(JournalFile().c_str())) return;
+    if (JournalCommittingHook) JournalCommittingHook();
     DeleteJournal();
 }
 

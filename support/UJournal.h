@@ -53,6 +53,9 @@ std::wstring JournalFile();
 // and flushed, with their count so far.
 using TJournalWrittenHook = void (*)(uint32_t Records);
 extern TJournalWrittenHook JournalWrittenHook;
+// For the test programs: called by JournalCommit once the journal file is gone and
+// before its copies are.
+extern void (*JournalCommittingHook)();
 
 // Whether a journal that was not committed is on the machine.
 bool JournalLeftOver();

@@ -3,7 +3,7 @@
 //
 //   scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record] [/stopat:N] [/compiletimeout MS]
 //             [/cancelat:N] [/cancelonfile:PATH] [/killinrollback:K] [/killatrecord:K]
-//             [/stopbeforecommit]
+//             [/stopbeforecommit] [/stopincommit]
 //
 // VERSIONS and ITEMS are the environment and item masks (0x... allowed). The IDEs
 // are detected first; a detected IDE whose bit is in VERSIONS counts as chosen. /C
@@ -20,7 +20,8 @@
 // a compile runs, say); /killinrollback:K then ends the process the hard way after
 // K steps of that rollback. /killatrecord:K ends it right after the rollback
 // journal's K-th record, before the change that record guards. /stopbeforecommit ends the process the hard way after
-// the last row and the record, before the run commits. A run begins by rolling back
+// the last row and the record, before the run commits; /stopincommit in the middle
+// of the commit, once the journal file is gone and before its copies are. A run begins by rolling back
 // what an interrupted run left, as setup.exe does; that is printed.
 #include <windows.h>
 
@@ -135,6 +136,7 @@ int wmain(int argc, wchar_t** argv) {
         if (_wcsnicmp(argv[i], L"/killinrollback:", 16) == 0)
             KillInRollback = static_cast<int>(wcstol(argv[i] + 16, nullptr, 10));
         if (_wcsicmp(argv[i], L"/stopbeforecommit") == 0) StopBeforeCommit = true;
+        if (_wcsicmp(argv[i], L"/stopincommit") == 0) JournalCommittingHook = [] { TerminateProcess(GetCurrentProcess(), 99); };
         if (_wcsnicmp(argv[i], L"/cancelonfile:", 14) == 0) CancelFile = argv[i] + 14;
         if (_wcsnicmp(argv[i], L"/killatrecord:", 14) == 0) KillAtRecord = static_cast<uint32_t>(wcstoul(argv[i] + 14, nullptr, 10));
         if (_wcsicmp(argv[i], L"/compiletimeout") == 0 && i + 1 < argc)

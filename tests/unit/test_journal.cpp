@@ -45,7 +45,8 @@ std::string Encoded(const std::vector<TJournalRecord>& records) {
 std::string Snapshot(const std::wstring& dir, HKEY root, const std::wstring& key) {
     std::string out;
     WIN32_FIND_DATAW entry;
-    brd::UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &entry));
+    brd::UniqueFind find;
+    if (!dir.empty()) find.reset(FindFirstFileW((dir + L"\\*").c_str(), &entry));
     if (find) do {
             std::wstring name = entry.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -114,6 +115,8 @@ TEST(Journal, ReadingStopsAtTheFirstCutOrDamagedRecord) {
 // folders and keys, sets and deletes values of several types and removes a key
 // tree: its rollback leaves the files and keys exactly as they were.
 TEST(Journal, RollbackPutsFilesAndRegistryBackExactly) {
+    TRollbackObserver quiet;
+    RollBackJournal(quiet);  // whatever a test stopped before left
     ScratchDir dir;
     ScratchKey key;
     CreateDirectoryPath(dir / L"tree\\sub");
@@ -145,7 +148,6 @@ TEST(Journal, RollbackPutsFilesAndRegistryBackExactly) {
     EXPECT_FALSE(JournalFailed());
     ASSERT_NE(Snapshot(dir.path(), HKEY_CURRENT_USER, key.path()), before);
 
-    TRollbackObserver quiet;
     EXPECT_EQ(RollBackJournal(quiet), TRollbackResult::RolledBack);
     EXPECT_EQ(Snapshot(dir.path(), HKEY_CURRENT_USER, key.path()), before);
     EXPECT_FALSE(IsDir(JournalFolder()));
