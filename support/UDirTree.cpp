@@ -151,6 +151,12 @@ bool IsProtectedDirectory(const std::wstring& Dir) {
 
 uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir) {
     if (IsProtectedDirectory(Dir)) return ddRefused;
-    if (!KeepTreeBeforeRemoval(Dir)) return ddRemoveDirFailed;
+    bool moved = false;
+    if (!KeepTreeBeforeRemoval(Dir, &moved)) return ddRemoveDirFailed;
+    if (moved) {
+        // The rollback journal holds the tree now; an emptied folder stays.
+        if (KeepDir) CreateDirectoryW(StripTrailingSeparators(Dir).c_str(), nullptr);
+        return 0;
+    }
     return DeleteTree(StripTrailingSeparators(Dir), KeepDir);
 }

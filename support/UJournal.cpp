@@ -166,6 +166,22 @@ bool CopyTree(const std::wstring& from, const std::wstring& to, bool flush) {
     return ok;
 }
 
+// Only files and folders: no link, no dot-folder.
+bool TreeIsPlain(const std::wstring& dir) {
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &entry));
+    if (!find) return true;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            (name[0] == L'.' || !TreeIsPlain(dir + L"\\" + name)))
+            return false;
+    } while (FindNextFileW(find.get(), &entry));
+    return true;
+}
+
 uint32_t RootCode(HKEY root) {
     for (uint32_t code : {rcClassesRoot, rcCurrentUser, rcLocalMachine, rcUsers})
         if (RegRootFromCode(code) == root) return code;
@@ -439,7 +455,8 @@ bool KeepDirBeforeCreation(const std::wstring& Dir) {
     return true;
 }
 
-bool KeepTreeBeforeRemoval(const std::wstring& Dir) {
+bool KeepTreeBeforeRemoval(const std::wstring& Dir, bool* Moved) {
+    if (Moved) *Moved = false;
     if (!Writer) return true;
     const std::wstring full = NormalPath(Dir);
     if (!IsFullPath(full) || !DirectoryExists(full) || Writer->DirCovered(full)) return true;
@@ -447,8 +464,16 @@ bool KeepTreeBeforeRemoval(const std::wstring& Dir) {
     record.Kind = TJournalKind::TreeKept;
     record.Path = full;
     record.Copy = Writer->NewCopyName();
-    if (!CopyTree(full, Writer->CopyPath(record.Copy), true)) return Writer->Fail();
-    if (!Writer->Write(record)) return false;
+    const std::wstring copy = Writer->CopyPath(record.Copy);
+    // Moving is renaming on one volume: the old files are not copied at all. A file in
+    // use, a link or a dot-folder (which the removal leaves) keeps the tree in place.
+    const bool moved = Moved && TreeIsPlain(full) && MoveFileExW(full.c_str(), copy.c_str(), 0);
+    if (!moved && !CopyTree(full, copy, true)) return Writer->Fail();
+    if (!Writer->Write(record)) {
+        if (moved) MoveFileExW(copy.c_str(), full.c_str(), 0);
+        return false;
+    }
+    if (Moved) *Moved = moved;
     Writer->CoverDir(full);
     return true;
 }

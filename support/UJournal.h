@@ -34,8 +34,10 @@ bool KeepFileBeforeChange(const std::wstring& Path);
 bool NoteFileCreated(const std::wstring& Path);
 // Before a folder is created: the shallowest level of Dir that is missing.
 bool KeepDirBeforeCreation(const std::wstring& Dir);
-// Before a folder tree is removed or emptied.
-bool KeepTreeBeforeRemoval(const std::wstring& Dir);
+// Before a folder tree is removed or emptied. A tree of plain files and folders on
+// the journal's volume is kept by moving it into the journal (Moved is then true:
+// the tree is gone already); any other is copied.
+bool KeepTreeBeforeRemoval(const std::wstring& Dir, bool* Moved = nullptr);
 // Before a registry value is set or deleted (the 32-bit view, as URegistry works).
 bool KeepRegValueBeforeChange(HKEY Root, const std::wstring& Key, const std::wstring& Name);
 // Before a key is created: the shallowest level of Key that is missing.
