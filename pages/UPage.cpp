@@ -4,6 +4,7 @@
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
+#include "script/UScriptRun.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 
@@ -123,7 +124,9 @@ TPageShow TPageFinish::Show() {
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     SetItemText(idcPageText, FinishText());
     SetItemText(IDCANCEL, L"Finish");
-    return SaveInstallState() ? TPageShow::Shown : TPageShow::Failed;
+    const bool saved = SaveInstallState();
+    CommitRun();  // the run is complete: a record that failed is reported like a failing row
+    return saved ? TPageShow::Shown : TPageShow::Failed;
 }
 
 bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord(*Plan)); }
