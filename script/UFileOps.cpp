@@ -294,7 +294,7 @@ int32_t ExecDeleteFile(const TScriptItem& Item, TRunContext& Run, std::wstring& 
     const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     bool gone = false;
     if (IsFullPath(path)) {
-        gone = KeepFileBeforeChange(path) && DeleteFileW(path.c_str()) != FALSE;
+        gone = KeepFileBeforeDeletion(path) && DeleteFileW(path.c_str()) != FALSE;
         if (!gone) {
             DWORD error = GetLastError();
             gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -312,7 +312,7 @@ int32_t ExecDeleteFiles(const TScriptItem& Item, TRunContext& Run, std::wstring&
     if (IsFullPath(pattern) && !IsProtectedDirectory(folder)) {
         done = true;
         DWORD search = ForEachMatch(pattern, [&](const std::wstring& name) {
-            if (!KeepFileBeforeChange(folder + name) || !DeleteFileW((folder + name).c_str())) done = false;
+            if (!KeepFileBeforeDeletion(folder + name) || !DeleteFileW((folder + name).c_str())) done = false;
             return true;
         });
         if (search != 0 && search != ERROR_FILE_NOT_FOUND && search != ERROR_PATH_NOT_FOUND) done = false;
