@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "catalogue/UInstallRecord.h"
 #include "script/UScript.h"
 
 // The whole text, however long the row's log text is.
@@ -33,5 +34,8 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
         Observer.RowDone(Script.ItemProgressStep());
         Script.Current += 1;
     }
+    // The uninstall entry was registered early in the run; the size it shows is the
+    // whole installation's only now.
+    RecordInstalledSize(InstallDir);
     return failures;
 }

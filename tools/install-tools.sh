@@ -37,6 +37,10 @@ is '^mmdebstrap [0-9]' mmdebstrap --version                         || need+=(mm
 # The library's sources use the registry unit of the Free Pascal class library.
 compgen -G "/usr/lib/*/fpc/*/units/*/fcl-registry" >/dev/null || need+=(fp-units-fcl)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+# Signing and checking the programs, the test certificate, and reading the winget manifests.
+is '^osslsigncode [0-9]' osslsigncode --version                     || need+=(osslsigncode)
+is '^OpenSSL [0-9]' openssl version                                 || need+=(openssl)
+is '^yaml [0-9]' /usr/bin/python3 -c 'import yaml; print("yaml", yaml.__version__)' || need+=(python3-yaml)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0
