@@ -36,6 +36,6 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     }
     // The uninstall entry was registered early in the run; the size it shows is the
     // whole installation's only now.
-    RecordInstalledSize(InstallDir);
+    RecordInstalledSize(Script.Plan().Dir);
     return failures;
 }
