@@ -28,7 +28,11 @@ fi
 args=(sign -pkcs12 "$pkcs12" -readpass "$pass_file" -h sha256
       -n "Corvane library" -i "https://www.brindlecraft.example/")
 signing_time="${CVL_SIGN_TIME:-${SOURCE_DATE_EPOCH:-}}"
-[ -n "$signing_time" ] && args+=(-time "$signing_time")
+if [ -n "$signing_time" ]; then
+    osslsigncode sign -h 2>&1 | grep -q -- '-time' ||
+        { echo "sign.sh: this osslsigncode cannot sign at a given time (-time); 2.4 or later can" >&2; exit 1; }
+    args+=(-time "$signing_time")
+fi
 [ -n "${CVL_SIGN_TIMESTAMP_URL:-}" ] && args+=(-ts "$CVL_SIGN_TIMESTAMP_URL")
 
 signed="$file.signed"
