@@ -30,7 +30,7 @@ args=(sign -pkcs12 "$pkcs12" -readpass "$pass_file" -h sha256
 signing_time="${CVL_SIGN_TIME:-${SOURCE_DATE_EPOCH:-}}"
 if [ -n "$signing_time" ]; then
     osslsigncode sign -h 2>&1 | grep -q -- '-time' ||
-        { echo "sign.sh: this osslsigncode cannot sign at a given time (-time); 2.4 or later can" >&2; exit 1; }
+        { echo "sign.sh: this osslsigncode cannot sign at a given time (its -time option); a newer one can" >&2; exit 1; }
     args+=(-time "$signing_time")
 fi
 [ -n "${CVL_SIGN_TIMESTAMP_URL:-}" ] && args+=(-ts "$CVL_SIGN_TIMESTAMP_URL")
