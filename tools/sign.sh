@@ -29,7 +29,8 @@ args=(sign -pkcs12 "$pkcs12" -readpass "$pass_file" -h sha256
       -n "Corvane library" -i "https://www.brindlecraft.example/")
 signing_time="${CVL_SIGN_TIME:-${SOURCE_DATE_EPOCH:-}}"
 if [ -n "$signing_time" ]; then
-    osslsigncode sign -h 2>&1 | grep -q -- '-time' ||
+    usage="$(osslsigncode sign -h 2>&1 || true)"
+    grep -q -- '-time' <<<"$usage" ||
         { echo "sign.sh: this osslsigncode cannot sign at a given time (its -time option); a newer one can" >&2; exit 1; }
     args+=(-time "$signing_time")
 fi
