@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "catalogue/UInstallRecord.h"
 #include "script/UScript.h"
 #include "support/UCapture.h"
 #include "support/UJournal.h"
@@ -35,6 +36,9 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
         Observer.RowDone(Script.ItemProgressStep());
         Script.Current += 1;
     }
+    // The uninstall entry was registered early in the run; the size it shows is the
+    // whole installation's only now.
+    RecordInstalledSize(Script.Plan().Dir);
     return failures;
 }
 

@@ -8,10 +8,9 @@
 #include <string>
 
 #include "resources/UResourceIds.h"
+#include "support/UProduct.h"  // MakerWebSite
 
 inline constexpr const wchar_t* LinkLabelClass = L"CV_ILABEL";
-// The maker's web site, opened by the link label.
-inline constexpr const wchar_t* MakerWebSite = L"https://www.brindlecraft.example/";
 
 extern HWND LinkLabel;
 extern uint32_t LastLinkClick;

@@ -47,6 +47,16 @@ TEST(SilentSwitches, LongSwitchesLeaveTheClassicOnesAlone) {
         {{L"/silent", L"x"}, true, L"Unknown argument: x"},
         {{L"/Help", L"/silent"}, true, L"Unknown argument: /Help"},
         {{L"/X", L"/Z", L"/silent"}, true, L""},  // two-character arguments are the classic parser's
+        // What other installers call it, and what deployment tools add to it.
+        {{L"/S"}, true, L""},
+        {{L"-s", L"/dir=C:\\x"}, true, L""},
+        {{L"/quiet"}, true, L""},
+        {{L"/QN"}, true, L""},
+        {{L"/verysilent", L"/suppressmsgboxes", L"/norestart"}, true, L""},
+        {{L"/norestart"}, false, L""},  // accepted, but not a silent switch
+        {{L"/q"}, false, L""},          // a classic switch like any other letter
+        {{L"/qb"}, false, L"Unknown argument: /qb"},
+        {{L"/verysilent=1"}, false, L"Unknown argument: /verysilent=1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.args.size() << " args, first " << Narrow(c.args.empty() ? L"" : c.args[0]));
