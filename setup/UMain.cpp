@@ -78,6 +78,7 @@ void ExtractAll() {
 namespace {
 
 void RunWizard() {
+    brd::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();

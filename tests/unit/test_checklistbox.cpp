@@ -366,11 +366,14 @@ TEST_F(CheckListDrawing, ACheckedEntryShowsItsMarkInAFlatBox) {
         Draw(canvas, 0, 0);
         RECT inner = CheckRect(2);
         EXPECT_EQ(canvas.Count(inner, Black) > 0, checked);
-        // The flat frame one pixel inside the box; the 3-D edge outside it is clipped away.
+        // The flat frame on the box's edge, the white field inside it; the 3-D edge
+        // of the frame control is clipped away.
         RECT box = CheckRect(0);
         int middle = (box.top + box.bottom) / 2;
-        EXPECT_EQ(canvas.At(box.left + 1, middle), GetSysColor(COLOR_BTNSHADOW));
-        EXPECT_EQ(canvas.At(box.left, middle), White);
+        EXPECT_EQ(canvas.At(box.left, middle), GetSysColor(COLOR_BTNSHADOW));
+        EXPECT_EQ(canvas.At(box.right - 1, middle), GetSysColor(COLOR_BTNSHADOW));
+        EXPECT_EQ(canvas.At(box.left - 1, middle), White);
+        EXPECT_EQ(canvas.At(box.left + 1, box.top + 1), White);
         EXPECT_GT(canvas.Count(TextArea(), Black), 0) << "text";
     }
 }
