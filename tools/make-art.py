@@ -126,7 +126,7 @@ def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "art")
     os.makedirs(out, exist_ok=True)
     for name, scale in (("side.bmp", 1), ("side150.bmp", 1.5), ("side200.bmp", 2)):
-        size = (round(119 * scale), round(258 * scale))
+        size = (int(119 * scale + 0.5), int(258 * scale + 0.5))  # as MulDiv rounds
         with open(os.path.join(out, name), "wb") as f:
             f.write(bmp24(sampled(side_pixel, (119, 258), size, 3)))
     images = [sampled(icon_pixel, (32, 32), (n, n), 4 if n <= 64 else 2) for n in (16, 20, 24, 32, 40, 48, 64, 256)]
