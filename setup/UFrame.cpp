@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "controls/ULinkLabel.h"
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
 #include "support/UDpi.h"
@@ -21,7 +22,6 @@ brd::UniqueIcon FrameSmallIcon;
 brd::UniqueGdi SidePicture;
 uint16_t LastClickX = 0;
 uint16_t LastClickY = 0;
-WNDPROC StaticWndProc = nullptr;
 
 constexpr uint32_t LinkClickWindowMs = 500;
 // Posted on a change of display scale, once the dialog manager has scaled the frame.
@@ -188,64 +188,11 @@ void OnDestroy() {
     SidePicture.reset();
 }
 
-// A focus rectangle around the text while the label has the focus.
-void DrawLinkFocus(HWND wnd) {
-    if (GetFocus() != wnd) return;
-    RECT rect{};
-    GetClientRect(wnd, &rect);
-    brd::WindowDC dc(wnd);
-    DrawFocusRect(dc.get(), &rect);
-}
-
-// The label's background is the frame's (it paints transparently), so the frame
-// repaints what lies below it when its focus rectangle comes or goes.
-void RedrawLinkArea(HWND wnd) {
-    HWND parent = GetParent(wnd);
-    RECT rect{};
-    GetWindowRect(wnd, &rect);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
 }  // namespace
 
-// The system static control, and from the keyboard a link: Enter and Space open it.
-LRESULT CALLBACK LinkLabelWndProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (!StaticWndProc) return DefWindowProcW(Wnd, Msg, wParam, lParam);
-    switch (Msg) {
-        case WM_GETDLGCODE: {
-            const auto* msg = reinterpret_cast<const MSG*>(lParam);
-            LRESULT code = CallWindowProcW(StaticWndProc, Wnd, Msg, wParam, lParam);
-            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-            return code;
-        }
-        case WM_KEYDOWN:
-            if ((wParam == VK_RETURN || wParam == VK_SPACE) && !(lParam & 0x40000000)) OnLinkClick();
-            return 0;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            LRESULT result = CallWindowProcW(StaticWndProc, Wnd, Msg, wParam, lParam);
-            RedrawLinkArea(Wnd);
-            return result;
-        }
-        case WM_PAINT: {
-            LRESULT result = CallWindowProcW(StaticWndProc, Wnd, Msg, wParam, lParam);
-            DrawLinkFocus(Wnd);
-            return result;
-        }
-        default: return CallWindowProcW(StaticWndProc, Wnd, Msg, wParam, lParam);
-    }
-}
-
+// Tab reaches the label; Enter and Space open the site as a click does.
 void RegisterLinkLabelClass() {
-    WNDCLASSW cls{};
-    if (!GetClassInfoW(nullptr, L"Static", &cls)) return;
-    StaticWndProc = cls.lpfnWndProc;
-    cls.lpfnWndProc = LinkLabelWndProc;
-    cls.lpszClassName = LinkLabelClass;
-    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // the hand cursor
-    cls.hInstance = GetModuleHandleW(nullptr);
-    RegisterClassW(&cls);
+    RegisterLinkLabelWindowClass(LinkLabelClass, [](HWND) { OnLinkClick(); });
 }
 
 void ShellOpenLink(const wchar_t* url) {

@@ -25,6 +25,7 @@
 //   postkey CAPTION ID VK        posts WM_KEYDOWN/WM_KEYUP, through the dialog's own loop
 //   setedit CAPTION ID TEXT      sets a control's text
 //   focus CAPTION                brings the window to the foreground
+//   paint CAPTION                has the window and its controls painted now
 //   focused CAPTION              the id and class of the control that has the keyboard focus
 //   defid CAPTION                the dialog's default id, then the ids of the buttons drawn
 //                                as default (BS_DEFPUSHBUTTON)
@@ -267,6 +268,8 @@ int Run(int argc, wchar_t** argv) {
     if (!top) return Fail(L"no window", caption);
     if (cmd == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
     if (cmd == L"focus") return SetForegroundWindow(top) ? 0 : 1;
+    if (cmd == L"paint")
+        return RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW) ? 0 : 1;
     if (cmd == L"layout") {
         PrintUtf8(LayoutProblems(top));
         return 0;

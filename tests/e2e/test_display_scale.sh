@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The wizard and the uninstaller at 96, 144 and 192 DPI on one machine: an install
-# into two stand-in IDEs and its removal at each scale, a screenshot of every page
+# into a stand-in IDE and its removal at each scale, a screenshot of every page
 # ($CVL_BUILD_ROOT/screenshots/display-scale/DPI-*.png) and on each page the layout
 # checks: every control inside the client area, every static text within its
 # control, and a check box of the IDE list at least 13 x DPI / 96 - 1 pixels.
@@ -11,9 +11,11 @@ REMOVAL="Uninstall Corvane library v4.07"
 SHOTS="$CVL_BUILD_ROOT/screenshots/display-scale"
 rm -rf "$SHOTS"; mkdir -p "$SHOTS"
 "$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$CVL_BIN/standin_compiler.exe" --settings \
-    --row 9 --root 'C:\Borland\Delphi7' --row 28 --root 'C:\Embarcadero\Studio\22.0' >/dev/null
+    --row 9 --root 'C:\Borland\Delphi7' >/dev/null
 # The first compile takes a while, so that the progress page can be photographed.
-export CVL_STANDIN_SLOW=cvl70 CVL_STANDIN_SLOW_MS=2500
+export CVL_STANDIN_SLOW=cvl70 CVL_STANDIN_SLOW_MS=1500
+# Its row, which has the focus when the page opens, so it is on view.
+D7=19
 
 problems=()
 problem() { problems+=("$DPI $*"); }
@@ -21,14 +23,19 @@ problem() { problems+=("$DPI $*"); }
 # page NAME WINDOW: a screenshot and the layout checks of the window as it is.
 page() {
     local name="$1" window="$2" found
-    # The checks wait for the window to answer, so the picture is taken after its painting.
     found="$(driver layout "$window" | tr -d '\r')"
     [ -z "$found" ] || problem "$name: $found"
-    sleep 0.5
-    [ -n "${DISPLAY:-}" ] && "$CVL_SOURCE/tools/screenshot.sh" "$SHOTS/$DPI-$name.png"
+    shot "$name" "$window"
 }
 
-# The size of the check box drawn in front of the list's first row: the run of
+# shot NAME WINDOW: the screen once the window has painted and Wine has shown it.
+shot() {
+    driver paint "$2"
+    sleep 0.4
+    [ -n "${DISPLAY:-}" ] && "$CVL_SOURCE/tools/screenshot.sh" "$SHOTS/$DPI-$1.png"
+}
+
+# The size of the check box drawn in front of a row of the list: the run of
 # columns, from the row's left edge, that hold anything but the row's background.
 check_box_size() {
     local shot="$1" rect="$2"
@@ -64,7 +71,7 @@ wizard_at_scale() {
     wait_eq "$DPI: IDE list shown" 1 driver visible "$WIZARD" 1013
     page 2-select "$WIZARD"
     if [ -n "${DISPLAY:-}" ]; then
-        read -r w h <<<"$(check_box_size "$SHOTS/$DPI-2-select.png" "$(driver lbrect "$WIZARD" 1013 0)")"
+        read -r w h <<<"$(check_box_size "$SHOTS/$DPI-2-select.png" "$(driver lbrect "$WIZARD" 1013 $D7)")"
         (( w * 96 >= 13 * DPI - 96 && h * 96 >= 13 * DPI - 96 )) || problem "check box ${w}x$h"
     fi
     driver click "$WIZARD" 1000

@@ -24,14 +24,14 @@ reader() { win "$READER" "$WIZARD" $LIST "$@" | tr -d '\r'; }
 
 win "$SETUP_EXE" & pid=$!
 driver wait "$WIZARD" 20000 || fail "no wizard"
-expect_eq "focus on page 1" "$(focused)" "1000 Button"
+wait_eq "focus on page 1" "1000 Button" focused
 keys tab
-expect_eq "Tab from Next" "$(focused)" "2 Button"
+wait_eq "Tab from Next" "2 Button" focused
 # Alt+N from the Cancel button: Next, and the next page draws Next as the default again.
 keys alt+n
 wait_eq "page 2 by Alt+N" 1 driver visible "$WIZARD" $LIST
-expect_eq "default button on page 2" "$(driver defid "$WIZARD")" "1000 1000"
-expect_eq "focus on page 2" "$(focused)" "$LIST ListBox"
+wait_eq "default button on page 2" "1000 1000" driver defid "$WIZARD"
+wait_eq "focus on page 2" "$LIST ListBox" focused
 
 # ---- The list through oleacc, as a screen reader in another process reads it.
 # Each row is a check button (role 0x2C) named by its text; checked rows have
@@ -62,25 +62,28 @@ expect_eq "Next with checks" "$(driver enabled "$WIZARD" 1000)" 1
 grep -q "^action " <<<"$(reader do 2)" || fail "the default action of an undetected row did something"
 expect_reader "after the actions"
 
-# ---- The list by keys: the moving keys pass over the undetected IDEs.
-keys home;  expect_eq "Home" "$(driver lbcur "$WIZARD" $LIST)" $RS11
-keys down;  expect_eq "Down over undetected IDEs" "$(driver lbcur "$WIZARD" $LIST)" $XE2
-keys down down down down; expect_eq "Down to the last row" "$(driver lbcur "$WIZARD" $LIST)" $DEMOS
-keys up up; expect_eq "Up twice" "$(driver lbcur "$WIZARD" $LIST)" $D7
-keys up;    expect_eq "Up" "$(driver lbcur "$WIZARD" $LIST)" $XE2
+# ---- The list by keys: the moving keys pass over the undetected IDEs. Keys are
+# posted, so each result is awaited.
+selected() { driver lbcur "$WIZARD" $LIST; }
+keys home;  wait_eq "Home" $RS11 selected
+keys down;  wait_eq "Down over undetected IDEs" $XE2 selected
+keys down down down down; wait_eq "Down to the last row" $DEMOS selected
+keys up up; wait_eq "Up twice" $D7 selected
+keys up;    wait_eq "Up" $XE2 selected
 keys space
-expect_eq "Space unchecks RAD Studio XE2" "$(items | sed -n "$((XE2 + 1))p")" "0x0	RAD Studio XE2"
+row() { items | sed -n "$(($1 + 1))p"; }
+wait_eq "Space unchecks RAD Studio XE2" "0x0	RAD Studio XE2" row $XE2
 
 # ---- Tab reaches the link; Enter and Space open it, Enter does not leave the page.
 keys tab tab tab tab
-expect_eq "Tab to the link" "$(focused)" "0 CV_ILABEL"
+wait_eq "Tab to the link" "0 CV_ILABEL" focused
 keys enter
 wait_eq "Enter opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
 # The program that opened the address took the foreground, as a browser does.
 rm -f "$C/run/link.txt"; sleep 0.6
 driver focus "$WIZARD"
-expect_eq "focus kept on the link" "$(focused)" "0 CV_ILABEL"
+wait_eq "focus kept on the link" "0 CV_ILABEL" focused
 keys space
 wait_eq "Space opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
@@ -89,16 +92,16 @@ driver focus "$WIZARD"
 
 # ---- Enter on every page does what the default button says.
 keys tab
-expect_eq "Tab from the link" "$(focused)" "$LIST ListBox"
+wait_eq "Tab from the link" "$LIST ListBox" focused
 keys enter
 wait_eq "page 3 by Enter" 1 driver visible "$WIZARD" 1010
-expect_eq "default button on page 3" "$(driver defid "$WIZARD")" "1000 1000"
+wait_eq "default button on page 3" "1000 1000" driver defid "$WIZARD"
 keys enter
 wait_eq "page 4 by Enter" "Start" driver text "$WIZARD" 1000
-expect_eq "default button on page 4" "$(driver defid "$WIZARD")" "1000 1000"
+wait_eq "default button on page 4" "1000 1000" driver defid "$WIZARD"
 keys enter
 WAIT_SECONDS=120 wait_eq "page 6 after the run" "Finish" driver text "$WIZARD" 2
-expect_eq "default button on page 6" "$(driver defid "$WIZARD")" "2 2"
+wait_eq "default button on page 6" "2 2" driver defid "$WIZARD"
 keys enter
 driver gone "$WIZARD" 5000 || fail "Enter on page 6 did not finish"
 wait $pid || fail "setup exit status"
@@ -113,7 +116,7 @@ driver keys "$REMOVAL" enter
 driver wait Uninstall 10000 || fail "Enter did not start the removal"
 driver keys Uninstall enter  # Yes, the question's default
 WAIT_SECONDS=60 wait_eq "removal finished" "&Finish" driver text "$REMOVAL" 2
-expect_eq "default button after the removal" "$(driver defid "$REMOVAL")" "2 2"
+wait_eq "default button after the removal" "2 2" driver defid "$REMOVAL"
 driver keys "$REMOVAL" enter
 driver gone "$REMOVAL" 10000 || fail "Enter on the last page did not finish"
 echo "keyboard walk: ok"
