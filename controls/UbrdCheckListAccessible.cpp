@@ -127,7 +127,14 @@ public:
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!name) return E_POINTER;
         *name = nullptr;
-        if (IsSelf(child)) return FStandard ? FStandard->get_accName(child, name) : S_FALSE;
+        if (IsSelf(child)) {
+            TbrdCheckListBox* box = Box();
+            if (box && !box->AccessibleName().empty()) {
+                *name = AllocString(box->AccessibleName());
+                return *name ? S_OK : E_OUTOFMEMORY;
+            }
+            return FStandard ? FStandard->get_accName(child, name) : S_FALSE;
+        }
         int32_t index = Entry(child);
         if (index < 0) return E_INVALIDARG;
         *name = AllocString(Box()->GetItemString(index));

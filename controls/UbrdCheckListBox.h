@@ -66,6 +66,10 @@ public:
     bool ToggleEntry(int32_t Index);
     HWND Handle() const { return FHandle; }
 
+    // What screen readers call the list; without it, what the system's own list says.
+    void SetAccessibleName(const std::wstring& Name) { FAccessibleName = Name; }
+    const std::wstring& AccessibleName() const { return FAccessibleName; }
+
     void SetOnCheckClick(TbrdCheckListBoxNotifyEvent Handler) { FOnCheckClick = std::move(Handler); }
     void SetOnClick(TbrdCheckListBoxNotifyEvent Handler) { FOnClick = std::move(Handler); }
 
@@ -97,6 +101,7 @@ private:
     WNDPROC FOldWndProc = nullptr;
     TbrdCheckListBoxNotifyEvent FOnCheckClick;
     TbrdCheckListBoxNotifyEvent FOnClick;
+    std::wstring FAccessibleName;
 };
 
 // The live boxes, in registration order, so that a parent's shared window procedure

@@ -1,7 +1,7 @@
 // a11yreader.exe: reads a control of another program as a screen reader does, through
 // oleacc (AccessibleObjectFromWindow). Results go to standard output as UTF-8.
 //
-//   a11yreader CAPTION ID           "count N", then one line per child:
+//   a11yreader CAPTION ID           "count N", the control's own line, then one line per child:
 //                                   "name<TAB>role<TAB>state" (role and state hexadecimal)
 //   a11yreader CAPTION ID do N      the child's default action (children count from 1),
 //                                   then the lines as above
@@ -71,7 +71,7 @@ int Run(int argc, wchar_t** argv) {
     long count = 0;
     acc->get_accChildCount(&count);
     PrintUtf8(L"count " + std::to_wstring(count) + L"\n");
-    for (long id = 1; id <= count; ++id) PrintUtf8(Describe(acc, id) + L"\n");
+    for (long id = 0; id <= count; ++id) PrintUtf8(Describe(acc, id) + L"\n");
     acc->Release();
     return 0;
 }

@@ -10,6 +10,7 @@ REMOVAL="Uninstall Corvane library v4.07"
 READER="$CVL_BIN/a11yreader.exe"
 LIST=1013
 RS11=0 XE2=12 D7=19 HELP=24 DEMOS=25
+QUESTION="Which versions of Delphi and/or CBuilder will you be installing Corvane library to ?"
 "$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$CVL_BIN/standin_compiler.exe" --settings \
     --row 9 --root 'C:\Borland\Delphi7' --row 16 --root 'C:\Embarcadero\RAD Studio\9.0' \
     --row 28 --root 'C:\Embarcadero\Studio\22.0' >/dev/null
@@ -44,9 +45,11 @@ expect_reader() {
         local state=$(( (data & 1 ? 0x10 : 0) | (data & 4 ? 0x1 : 0) ))
         want+="$text	0x2C	$state"$'\n'
     done <<<"$(items)"
-    got="$(tail -n +2 <<<"$read" | while IFS=$'\t' read -r name role state; do
+    got="$(tail -n +3 <<<"$read" | while IFS=$'\t' read -r name role state; do
         echo "$name	$role	$(( state & 0x11 ))"; done)"
     expect_eq "$1: row count" "$(head -1 <<<"$read")" "count 26"
+    # The list itself (role 0x21) is named by the question above it.
+    expect_eq "$1: the list" "$(sed -n 2p <<<"$read" | cut -f1,2)" "$QUESTION	0x21"
     expect_eq "$1: rows" "$got" "${want%$'\n'}"
 }
 expect_reader "as shown"
