@@ -17,6 +17,7 @@
 //   lbitems CAPTION ID           list-box items: "data<TAB>text" lines, data hexadecimal
 //   lbsel CAPTION ID INDEX       selects a list-box item
 //   lbcur CAPTION ID             the index of the selected list-box item, -1 for none
+//   lbtop CAPTION ID             the index of the first list-box item on view
 //   mouse CAPTION ID down|up|dbl X Y   sends a left-button message to a control
 //   postclick CAPTION ID         posts a left-button press and release to a control, as
 //                                a user's click arrives through the input queue
@@ -340,6 +341,7 @@ int Run(int argc, wchar_t** argv) {
             PrintUtf8(std::wstring(buf) + text.data() + L"\n");
         }
     } else if (cmd == L"lbcur") PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETCURSEL, 0, 0))));
+    else if (cmd == L"lbtop") PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETTOPINDEX, 0, 0))));
     else if (cmd == L"lbsel") SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
     else if (cmd == L"mouse") {
         std::wstring kind = arg(4);

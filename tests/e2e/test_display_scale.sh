@@ -13,9 +13,7 @@ rm -rf "$SHOTS"; mkdir -p "$SHOTS"
 "$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$CVL_BIN/standin_compiler.exe" --settings \
     --row 9 --root 'C:\Borland\Delphi7' >/dev/null
 # The first compile takes a while, so that the progress page can be photographed.
-export CVL_STANDIN_SLOW=cvl70 CVL_STANDIN_SLOW_MS=1500
-# Its row, which has the focus when the page opens, so it is on view.
-D7=19
+export CVL_STANDIN_SLOW=cvl70 CVL_STANDIN_SLOW_MS=3000
 
 problems=()
 problem() { problems+=("$DPI $*"); }
@@ -25,17 +23,17 @@ page() {
     local name="$1" window="$2" found
     found="$(driver layout "$window" | tr -d '\r')"
     [ -z "$found" ] || problem "$name: $found"
-    shot "$name" "$window"
+    [ -e "$SHOTS/$DPI-$name.png" ] || shot "$name" "$window"
 }
 
-# shot NAME WINDOW: the screen once the window has painted and Wine has shown it.
+# shot NAME [WINDOW]: the screen once the window has painted and Wine has shown it.
 shot() {
-    driver paint "$2"
+    [ -z "${2:-}" ] || driver paint "$2"
     sleep 0.4
     [ -n "${DISPLAY:-}" ] && "$CVL_SOURCE/tools/screenshot.sh" "$SHOTS/$DPI-$1.png"
 }
 
-# The size of the check box drawn in front of a row of the list: the run of
+# The size of the check box drawn in front of the first row on view: the run of
 # columns, from the row's left edge, that hold anything but the row's background.
 check_box_size() {
     local shot="$1" rect="$2"
@@ -71,7 +69,7 @@ wizard_at_scale() {
     wait_eq "$DPI: IDE list shown" 1 driver visible "$WIZARD" 1013
     page 2-select "$WIZARD"
     if [ -n "${DISPLAY:-}" ]; then
-        read -r w h <<<"$(check_box_size "$SHOTS/$DPI-2-select.png" "$(driver lbrect "$WIZARD" 1013 $D7)")"
+        read -r w h <<<"$(check_box_size "$SHOTS/$DPI-2-select.png" "$(driver lbrect "$WIZARD" 1013 "$(driver lbtop "$WIZARD" 1013)")")"
         (( w * 96 >= 13 * DPI - 96 && h * 96 >= 13 * DPI - 96 )) || problem "check box ${w}x$h"
     fi
     driver click "$WIZARD" 1000
@@ -82,7 +80,9 @@ wizard_at_scale() {
     page 4-ready "$WIZARD"
     driver click "$WIZARD" 1000
     wait_eq "$DPI: progress shown" 1 driver visible "$WIZARD" 1009
-    sleep 1
+    # The run holds the window's thread, and the page paints itself: the picture
+    # first, while the page is on view.
+    shot 5-progress
     page 5-progress "$WIZARD"
     WAIT_SECONDS=120 wait_eq "$DPI: finish page" "Finish" driver text "$WIZARD" 2
     page 6-finish "$WIZARD"
