@@ -7,6 +7,7 @@
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UCapture.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -51,6 +52,7 @@ bool WriteAll(HANDLE File, const std::string& Bytes) {
 // The output as the compiler wrote it; a middle part past the head is left out
 // with a note of its size. 0, or the Windows error code.
 uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) {
+    if (!KeepFileBeforeChange(Path)) return ERROR_WRITE_FAULT;
     brd::UniqueFile file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return GetLastError();
     std::string note;
@@ -76,14 +78,16 @@ std::wstring CompileLogPath(const std::wstring& Name) {
 int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext&, std::wstring& LogText) {
     LastOutcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
-    const TBorlandProduct* ide = ProductRow(ProductRowByLowestBit(static_cast<int32_t>(Item.Code)));
+    const int row = ProductRowByLowestBit(static_cast<int32_t>(Item.Code));
+    const TBorlandProduct* ide = ProductRow(row);
     if (!ide) return cpIdeOutOfTable;
+    const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
 
     const std::wstring name = FieldText(Item.Name);
     const TCompileTool& tool = ToolFor(*ide, Item.Options);
     // A root that detection left empty or relative would make the tool's path point
     // into whatever the current drive or folder holds.
-    const std::wstring toolPath = IsFullPath(ide->RootDir) ? PathJoin(ide->RootDir, tool.File) : L"";
+    const std::wstring toolPath = IsFullPath(root) ? PathJoin(root, tool.File) : L"";
     if (toolPath.empty() || !FileExists(toolPath)) {
         LogText = L"Compiling package, cannot find " + ToolName(tool) + L": " + name + LogFail;
         return tool.MissingResult;

@@ -11,12 +11,16 @@
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
 #include "setup/USilent.h"
+#include "uninstall/URollback.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
+#include "support/URunMutex.h"
+#include "support/UJournal.h"
 #include "support/UResources.h"
+#include "support/UText.h"
 #include "support/WinHandles.h"
 
 const wchar_t* const HelpCaption = L"Parameters description";
@@ -27,19 +31,11 @@ const wchar_t* const HelpText =
     L"  /X - Extract files to the current directory. No dialog. No package,help registration;\r\n"
     L"  /? - Parameters description.";
 
-namespace {
-
-bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
-
-wchar_t FoldLetter(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-}  // namespace
-
 TSwitchFlags ParseArguments(const std::vector<std::wstring>& Args) {
     TSwitchFlags flags;
     for (const std::wstring& arg : Args) {
         if (arg.size() != 2 || !IsSwitchPrefix(arg[0])) continue;
-        wchar_t letter = FoldLetter(arg[1]);
+        wchar_t letter = AsciiUpper(arg[1]);
         flags.CopyOnly = letter == L'C';
         flags.EnableControls = letter == L'E';
         flags.ShowHelp = letter == L'H' || letter == L'?';
@@ -78,6 +74,12 @@ void ExtractAll() {
 
 namespace {
 
+// What an interrupted run left is put back before anything else happens.
+std::wstring RecoverInterruptedRun() {
+    TRollbackObserver quiet;
+    return RecoveryMessage(RollBackJournal(quiet));
+}
+
 void RunWizard() {
     brd::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
@@ -88,6 +90,9 @@ void RunWizard() {
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
+    // A run that was not completed (the wizard closed between its last row and the
+    // Finish page) is not left half done.
+    if (JournalIsOpen()) RecoverInterruptedRun();
 }
 
 }  // namespace
@@ -103,7 +108,18 @@ int RunSetup() {
         return 0;
     }
     TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
-    if (silent.Silent) return RunSilent(silent, NewInstallPlan(CopyOnly));
+    TRunMutex oneRun;
+    if (!oneRun.Acquire()) {
+        if (silent.Silent) PrintToCaller(AnotherRunText);
+        else MessageBoxW(nullptr, AnotherRunText, L"Install", MB_OK | MB_ICONINFORMATION);
+        return silent.Silent ? seAnotherRun : 0;
+    }
+    const std::wstring recovered = RecoverInterruptedRun();
+    if (silent.Silent) {
+        if (!recovered.empty()) PrintToCaller(recovered);
+        return RunSilent(silent, NewInstallPlan(CopyOnly), recovered);
+    }
+    if (!recovered.empty()) MessageBoxW(nullptr, recovered.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
     RunWizard();
     return 0;
 }
