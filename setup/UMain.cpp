@@ -81,6 +81,7 @@ std::wstring RecoverInterruptedRun() {
 }
 
 void RunWizard() {
+    brd::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
