@@ -4,6 +4,7 @@
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
+#include "script/UMachineCheck.h"
 #include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
@@ -84,6 +85,12 @@ bool TPageReadyForInstall::InstallDirAcceptable() const {
             MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
             return false;
         }
+        case dirBadName: {
+            std::wstring text = L"The folder " + InstallDir + L" cannot be used: " + InstallDirNameProblem(InstallDir) +
+                                L".\r\n\r\nPlease choose another folder for " + ProductName + L".";
+            MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
+            return false;
+        }
         case dirHoldsFiles: break;
     }
     std::wstring text = L"The folder " + InstallDir + L" already holds files.\r\n\r\n" +
@@ -104,8 +111,15 @@ int32_t TPageReadyForInstall::Show() {
 
 bool TPageReadyForInstall::MayLeave(int32_t Step) {
     if (Step < 0) return true;
-    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun()), L"Install",
-                                 L"to go back without installing anything");
+    if (!AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun()), L"Install",
+                               L"to go back without installing anything"))
+        return false;
+    // Before the first write: a run that could not finish must not begin.
+    const std::wstring problem = MachineProblem(InstallDir, InstallVersions);
+    if (problem.empty()) return true;
+    const std::wstring text = problem + L"\r\n\r\nNothing has been installed.";
+    MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 int32_t TPageReadyForInstall::Hide() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "catalogue/UIdeSettings.h"
 #include "catalogue/UIdeState.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
@@ -14,6 +15,7 @@
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
+#include "support/UText.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 
@@ -206,10 +208,33 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
 // gets them, and only in the same IDE block.
 void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
     const uint32_t type = ItemType(Item);
+    const bool followsCompile = FLastCompileIde == CurrentIde && (FLastCompile.Ran || FLastCompileFailed);
     if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == CurrentIde)
         FCompilerReport = CompileReport(FLastCompile);
+    // A package file left by an earlier build is not this run's package.
+    if (type == itCheckFile && followsCompile && (Result != 0 || FLastCompileFailed))
+        FUnbuilt.push_back(RowPath(Item.Dir, Item.Name));
     FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
+    FLastCompileFailed = type == itCompilePackage && Result != 0;
     FLastCompileIde = CurrentIde;
+}
+
+// The IDE would look for a package that is not there at every start.
+bool TScript::WasNotBuilt(const TScriptItem& Item) const {
+    if (ItemType(Item) != itRegisterPackage) return false;
+    const std::wstring package = RowPath(Item.Dir, Item.Name);
+    for (const std::wstring& unbuilt : FUnbuilt)
+        if (SameTextIgnoringCase(unbuilt, package)) return true;
+    return false;
+}
+
+void TScript::NoteFailedIde() {
+    const TBorlandProduct* ide = CurrentProduct();
+    const std::wstring name = ide ? ide->Name : std::wstring();
+    if (name.empty()) return;
+    for (const std::wstring& failed : FFailedIdes)
+        if (failed == name) return;
+    FFailedIdes.push_back(name);
 }
 
 int32_t TScript::ItemDoScript() {
@@ -225,8 +250,15 @@ int32_t TScript::ItemDoScript() {
         WriteLogLine(FLogText);
         return 0;
     }
+    if (WasNotBuilt(item)) {
+        // Not run, so nothing to undo; the failing compile or check row was reported.
+        FLogText = L"Registering package: " + RowPath(item.Dir, item.Name) + L"...Skipped: the package was not built";
+        WriteLogLine(FLogText);
+        return 0;
+    }
     const int32_t result = Dispatch(item);
     FollowCompile(item, result);
+    if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);
     return result;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "script/UCompile.h"
 #include "script/UScriptItems.h"
@@ -46,6 +47,8 @@ public:
     // the compiler printed last and where its log is, to add below the error; empty
     // for every other row.
     const std::wstring& CompilerReport() const { return FCompilerReport; }
+    // The environments in whose blocks rows failed, by catalogue name, in run order.
+    const std::vector<std::wstring>& FailedIdes() const { return FFailedIdes; }
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 
@@ -63,6 +66,8 @@ private:
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);
     void FollowCompile(const TScriptItem& Item, int32_t Result);
+    bool WasNotBuilt(const TScriptItem& Item) const;
+    void NoteFailedIde();
 
     const TScriptItem* FItems;
     int32_t FCount;
@@ -73,6 +78,9 @@ private:
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
     TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    bool FLastCompileFailed = false;
+    std::vector<std::wstring> FUnbuilt;  // packages whose compile or check failed, as their rows name them
+    std::vector<std::wstring> FFailedIdes;
     int32_t FLastCompileIde = 0;
     std::wstring FCompilerReport;
 };

@@ -87,6 +87,17 @@ void RunWizard() {
     FreePages();
 }
 
+// A damaged copy of the program would write damaged files, or an uninstaller that
+// cannot remove them: every mode that writes refuses it before anything is written.
+bool PayloadRefused(bool Quiet) {
+    if (FirstDamagedPayloadResource() == 0) return false;
+    if (Quiet)
+        PrintToCaller(DamagedSetupText);
+    else
+        MessageBoxW(nullptr, DamagedSetupText, L"Install", MB_OK | MB_ICONERROR);
+    return true;
+}
+
 }  // namespace
 
 // Help and extraction come first, as they always have; /silent replaces the wizard.
@@ -95,11 +106,12 @@ int RunSetup() {
         MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
         return 0;
     }
+    TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
+    if (PayloadRefused(ExtractFiles || silent.Silent)) return seDamaged;
     if (ExtractFiles) {
         ExtractAll();
         return 0;
     }
-    TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
     if (silent.Silent) return RunSilent(silent);
     RunWizard();
     return 0;

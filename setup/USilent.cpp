@@ -9,6 +9,7 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
+#include "script/UMachineCheck.h"
 #include "script/UScript.h"
 #include "script/UScriptRun.h"
 #include "support/UConst.h"
@@ -194,6 +195,7 @@ std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
     if (Check == dirHoldsFiles)
         return L"The folder " + Dir + L" already holds files and is not the folder of the previous installation; "
                L"removing " + ProductName + L" would delete them with it.";
+    if (Check == dirBadName) return L"The install directory cannot be used, " + InstallDirNameProblem(Dir) + L": " + Dir;
     if (Dir.empty()) return L"No install directory: give one with /dir=PATH.";
     return L"The install directory must be a full path, such as C:\\Program Files\\" + std::wstring(ProductWord) +
            L": " + Dir;
@@ -341,6 +343,12 @@ int RunSilent(const TSilentOptions& Options) {
         PrintToCaller(L"Close these IDEs and run setup again; nothing has been installed:\r\n" +
                       RunningIdesList(running));
         return seIdeRunning;
+    }
+    // Before the first write: a run that could not finish must not begin.
+    const std::wstring problem = MachineProblem(plan.Dir, InstallVersions);
+    if (!problem.empty()) {
+        PrintToCaller(problem + L" Nothing has been installed.");
+        return seCannotTake;
     }
     int32_t failures = InstallWithPlan(plan);
     if (Options.HasLog && !CopyLog(Options.LogPath)) ++failures;

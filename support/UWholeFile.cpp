@@ -1,0 +1,47 @@
+#include "support/UWholeFile.h"
+
+#include <windows.h>
+
+#include "support/WinHandles.h"
+
+using brd::UniqueFile;
+
+namespace {
+
+int LastErrorOr(DWORD Fallback) {
+    DWORD error = GetLastError();
+    return static_cast<int>(error ? error : Fallback);
+}
+
+// Writes and flushes the whole of Data to a new file Name; 0 or a Windows error code.
+int WriteAndFlush(const std::wstring& Name, const void* Data, size_t Size) {
+    UniqueFile file(CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return LastErrorOr(ERROR_WRITE_FAULT);
+    const auto* bytes = static_cast<const char*>(Data);
+    while (Size > 0) {
+        const DWORD chunk = Size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(Size);
+        DWORD written = 0;
+        SetLastError(0);
+        if (!WriteFile(file.get(), bytes, chunk, &written, nullptr) || written != chunk)
+            return LastErrorOr(ERROR_DISK_FULL);  // a short write is a full disk
+        bytes += chunk;
+        Size -= chunk;
+    }
+    if (!FlushFileBuffers(file.get())) return LastErrorOr(ERROR_WRITE_FAULT);
+    if (!file.reset()) return LastErrorOr(ERROR_WRITE_FAULT);
+    return 0;
+}
+
+}  // namespace
+
+std::wstring BesideName(const std::wstring& FileName) { return FileName + L".cvlnew"; }
+
+int WriteWholeFile(const std::wstring& FileName, const void* Data, size_t Size) {
+    const std::wstring beside = BesideName(FileName);
+    int result = WriteAndFlush(beside, Data, Size);
+    if (result == 0 &&
+        !MoveFileExW(beside.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        result = LastErrorOr(ERROR_WRITE_FAULT);
+    if (result != 0) DeleteFileW(beside.c_str());
+    return result;
+}
