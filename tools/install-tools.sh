@@ -37,6 +37,8 @@ is '^mmdebstrap [0-9]' mmdebstrap --version                         || need+=(mm
 # The library's sources use the registry unit of the Free Pascal class library.
 compgen -G "/usr/lib/*/fpc/*/units/*/fcl-registry" >/dev/null || need+=(fp-units-fcl)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+# tools/measure-payload-check.sh times runs with it.
+is '^hyperfine [0-9]' hyperfine --version                           || need+=(hyperfine)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0
