@@ -10,6 +10,7 @@
 #include "support/UProduct.h"
 
 int32_t CurrentPage = 1;
+TRunOutcome RunOutcome;
 std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 
 void CreatePages() {
@@ -20,6 +21,7 @@ void CreatePages() {
     Pages[5] = std::make_unique<TPageProgress>();
     Pages[6] = std::make_unique<TPageFinish>();
     CurrentPage = 1;
+    RunOutcome = TRunOutcome{};
 }
 
 void FreePages() {
@@ -59,6 +61,17 @@ std::wstring ReadyText() {
 std::wstring FinishText() {
     return std::wstring(L"Setup has finished installing ") + EditionText + L" of " + ProductName + L" v" +
            ProductVersion + L" on you computer." + L"\r\n\r\n" + L"Click Finish to exit Setup.";
+}
+
+std::wstring FailureSummary(const TRunOutcome& Outcome) {
+    if (Outcome.Failures == 0) return L"";
+    std::wstring text = Outcome.Failures == 1 ? std::wstring(L"1 step of the installation failed")
+                                              : std::to_wstring(Outcome.Failures) + L" steps of the installation failed";
+    for (size_t i = 0; i < Outcome.Ides.size(); ++i)
+        text += (i == 0 ? L", for " : i + 1 == Outcome.Ides.size() ? L" and " : L", ") + Outcome.Ides[i];
+    text += L".";
+    if (!Outcome.LogPath.empty()) text += L" What failed is listed in " + Outcome.LogPath + L".";
+    return text;
 }
 
 // ---------------------------------------------------------------- Welcome
@@ -135,9 +148,12 @@ int32_t TPageFinish::Show() {
     ShowItem(idcStatusLine, true);
     SetFocus(Item(IDCANCEL));
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    SetItemText(idcPageText, FinishText());
+    const bool saved = SaveInstallState();
+    if (!saved) RunOutcome.Failures += 1;
+    const std::wstring summary = FailureSummary(RunOutcome);
+    SetItemText(idcPageText, summary.empty() ? FinishText() : FinishText() + L"\r\n\r\n" + summary);
     SetItemText(IDCANCEL, L"Finish");
-    return SaveInstallState() ? 1 : 0;
+    return saved ? 1 : 0;
 }
 
 bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord()); }

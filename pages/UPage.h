@@ -164,6 +164,17 @@ public:
     bool SaveInstallState();
 };
 
+// What the progress page's run left for the Finish page and the wizard's exit status.
+struct TRunOutcome {
+    int32_t Failures = 0;
+    std::vector<std::wstring> Ides;  // the environments in whose blocks rows failed
+    std::wstring LogPath;            // install.log
+};
+extern TRunOutcome RunOutcome;
+
+// The lines the Finish page adds below its text when steps failed; empty when none.
+std::wstring FailureSummary(const TRunOutcome& Outcome);
+
 constexpr int PageCount = 6;
 // The page the wizard shows, 1..PageCount.
 extern int32_t CurrentPage;

@@ -13,6 +13,8 @@
 #include "script/UScript.h"
 #include "script/UScriptItems.h"
 #include "script/UScriptRun.h"
+#include "support/UConst.h"
+#include "support/UPaths.h"
 #include "support/UProduct.h"
 
 namespace {
@@ -84,7 +86,9 @@ int32_t TPageProgress::DoScript() {
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(script->ProgressCount() - 1)));
     SendMessageW(bar, PBM_SETPOS, 0, 0);
     ProgressObserver observer(*this);
-    RunScriptRows(*script, observer);
+    RunOutcome.Failures = RunScriptRows(*script, observer);
+    RunOutcome.Ides = script->FailedIdes();
+    RunOutcome.LogPath = script->LogEnable() ? PathJoin(InstallDir, L"install.log") : L"";
     EnableWindow(Item(idcNext), TRUE);
     SendMessageW(Item(idcNext), BM_CLICK, 0, 0);
     Hide();

@@ -145,12 +145,33 @@ int32_t TScript::OpenTextLog() {
     return 0;
 }
 
-// UTF-16LE without a byte-order mark, one write per line.
+namespace {
+
+// Writes Text whole at the end of Log and flushes it, so that a run that is killed
+// or fills the disk leaves whole lines; a line that cannot be written whole is taken
+// back. False when it could not be written.
+bool AppendWholeLine(HANDLE Log, const std::wstring& Text) {
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(Log, LARGE_INTEGER{}, &start, FILE_END)) return false;
+    const DWORD size = static_cast<DWORD>(Text.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    if (WriteFile(Log, Text.data(), size, &written, nullptr) && written == size) {
+        FlushFileBuffers(Log);
+        return true;
+    }
+    SetFilePointerEx(Log, start, nullptr, FILE_BEGIN);
+    SetEndOfFile(Log);
+    return false;
+}
+
+}  // namespace
+
+// UTF-16LE without a byte-order mark, one write per line; a line that fails is
+// tried once more (a full disk may have room again once a temporary file is gone).
 void TScript::WriteLogLine(const std::wstring& Line) {
     if (!FLogEnable || !FLogHandle) return;
-    std::wstring text = Line + L"\r\n";
-    DWORD written = 0;
-    WriteFile(FLogHandle.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    const std::wstring text = Line + L"\r\n";
+    if (!AppendWholeLine(FLogHandle.get(), text)) AppendWholeLine(FLogHandle.get(), text);
 }
 
 // ---------------------------------------------------------------- rows

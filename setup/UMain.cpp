@@ -77,7 +77,8 @@ void ExtractAll() {
 
 namespace {
 
-void RunWizard() {
+// 1 when steps of the run failed, as for an unattended installation; else 0.
+int RunWizard() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
@@ -85,6 +86,7 @@ void RunWizard() {
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
+    return RunOutcome.Failures > 0 ? seRowsFailed : seSuccess;
 }
 
 // A damaged copy of the program would write damaged files, or an uninstaller that
@@ -113,6 +115,5 @@ int RunSetup() {
         return 0;
     }
     if (silent.Silent) return RunSilent(silent);
-    RunWizard();
-    return 0;
+    return RunWizard();
 }
