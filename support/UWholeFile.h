@@ -11,5 +11,9 @@
 std::wstring BesideName(const std::wstring& FileName);
 
 // Writes Size bytes of Data as the whole new content of FileName; 0 or a Windows
-// error code.
-int WriteWholeFile(const std::wstring& FileName, const void* Data, size_t Size);
+// error code. KeepAttributes: an existing file keeps its attributes, security and
+// creation time (ReplaceFile), as an edit of someone else's file should.
+int WriteWholeFile(const std::wstring& FileName, const void* Data, size_t Size, bool KeepAttributes = false);
+
+// Copies Source over Target, whole or not at all; 0 or a Windows error code.
+int CopyWholeFile(const std::wstring& Source, const std::wstring& Target);
