@@ -148,6 +148,12 @@ int32_t TPageFinish::Show() {
     ShowItem(idcStatusLine, true);
     SetFocus(Item(IDCANCEL));
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    if (!RunOutcome.StoppedText.empty()) {
+        // Nothing was installed, so there is nothing to record.
+        SetItemText(idcPageText, RunOutcome.StoppedText + L"\r\n\r\nClick Finish to exit Setup.");
+        SetItemText(IDCANCEL, L"Finish");
+        return 1;
+    }
     const bool saved = SaveInstallState();
     if (!saved) RunOutcome.Failures += 1;
     const std::wstring summary = FailureSummary(RunOutcome);

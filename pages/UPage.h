@@ -169,6 +169,7 @@ struct TRunOutcome {
     int32_t Failures = 0;
     std::vector<std::wstring> Ides;  // the environments in whose blocks rows failed
     std::wstring LogPath;            // install.log
+    std::wstring StoppedText;        // why the run was stopped and put back; empty when it was not
 };
 extern TRunOutcome RunOutcome;
 

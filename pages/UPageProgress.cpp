@@ -45,6 +45,10 @@ public:
     void RowFailed(const std::wstring& ErrorText) override {
         MessageBoxW(FPage.DlgHandle, ErrorText.c_str(), L"Error", MB_OK);
     }
+    void RunStopped(const std::wstring& Text) override {
+        RunOutcome.StoppedText = Text;
+        MessageBoxW(FPage.DlgHandle, Text.c_str(), L"Error", MB_OK | MB_ICONERROR);
+    }
     void RowDone(int32_t ProgressStep) override {
         HWND bar = FPage.Item(idcProgressBar);
         SendMessageW(bar, PBM_DELTAPOS, static_cast<WPARAM>(ProgressStep), 0);

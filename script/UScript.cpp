@@ -72,12 +72,20 @@ int32_t TScript::Start() {
     // Whoever chose the IDEs, a never-started one is not registered into.
     FilesOnlyVersions |= NeverStartedVersions(InstallVersions);
     if (FLogEnable) OpenTextLog();
-    if (BinLogOpen(FBinLogHandle) < 0 && FLogEnable) {
-        FLogText = SystemMessageText(GetLastError());
-        WriteLogLine(FLogText);
-    }
+    // A run that cannot record what it does must not go on doing it.
+    if (BinLogOpen(FBinLogHandle) < 0) StopForUninstallLog(GetLastError());
     Current = 0;
     return 0;
+}
+
+void TScript::RequestStop(const std::wstring& Reason) {
+    if (FStopReason.empty()) FStopReason = Reason.empty() ? L"the run was stopped" : Reason;
+}
+
+void TScript::StopForUninstallLog(uint32_t Error) {
+    std::wstring reason = L"the uninstall log " + PathJoin(InstallDir, UninstallLogFileName) + L" could not be written";
+    const std::wstring why = SystemMessageText(Error);
+    RequestStop(why.empty() ? reason : reason + L" (" + why + L")");
 }
 
 int32_t TScript::Stop() {
@@ -281,6 +289,7 @@ int32_t TScript::ItemDoScript() {
     FollowCompile(item, result);
     if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
-    if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);
+    if (item.TypeId & ifLogUndo)
+        if (const int error = BinLogAddItem(FBinLogHandle, item)) StopForUninstallLog(static_cast<uint32_t>(error));
     return result;
 }

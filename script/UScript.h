@@ -47,6 +47,11 @@ public:
     // the compiler printed last and where its log is, to add below the error; empty
     // for every other row.
     const std::wstring& CompilerReport() const { return FCompilerReport; }
+    // A run that cannot go on (it cannot record what it does) stops before the next
+    // row; the first reason given stays, in words for the user.
+    void RequestStop(const std::wstring& Reason);
+    bool StopRequested() const { return !FStopReason.empty(); }
+    const std::wstring& StopReason() const { return FStopReason; }
     // The environments in whose blocks rows failed, by catalogue name, in run order.
     const std::vector<std::wstring>& FailedIdes() const { return FFailedIdes; }
     bool LogEnable() const { return FLogEnable; }
@@ -59,6 +64,7 @@ public:
 
 private:
     int32_t OpenTextLog();
+    void StopForUninstallLog(uint32_t Error);
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
     static bool IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target);
@@ -81,6 +87,7 @@ private:
     bool FLastCompileFailed = false;
     std::vector<std::wstring> FUnbuilt;  // packages whose compile or check failed, as their rows name them
     std::vector<std::wstring> FFailedIdes;
+    std::wstring FStopReason;
     int32_t FLastCompileIde = 0;
     std::wstring FCompilerReport;
 };

@@ -14,10 +14,22 @@ std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std
     return head.data() + LogText;
 }
 
+std::wstring StoppedRunText(const std::wstring& Reason) {
+    return L"The installation was stopped: " + Reason + L".";
+}
+
+namespace {
+
+// The one place where a stopped run is put back: what it removed or changed is
+// restored from what was kept before each change, what it added is removed.
+void RollBackStoppedRun(TScript& Script) { Script.Stop(); }
+
+}  // namespace
+
 int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     int32_t failures = 0;
     std::wstring status;
-    while (Script.Current < Script.Count()) {
+    while (Script.Current < Script.Count() && !Script.StopRequested()) {
         Script.ItemText(status);
         Observer.RowStarting(status);
         const int32_t error = Script.ItemDoScript();
@@ -32,6 +44,13 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
         }
         Observer.RowDone(Script.ItemProgressStep());
         Script.Current += 1;
+    }
+    if (Script.StopRequested()) {
+        const std::wstring text = StoppedRunText(Script.StopReason());
+        Script.LogLine(text);
+        RollBackStoppedRun(Script);
+        Observer.RunStopped(text);
+        ++failures;
     }
     return failures;
 }

@@ -16,11 +16,17 @@ public:
     virtual void RowStarting(const std::wstring& /*Status*/) {}
     virtual void RowFailed(const std::wstring& /*ErrorText*/) {}
     virtual void RowDone(int32_t /*ProgressStep*/) {}
+    // The run ended before its last row, for Reason (words for the user).
+    virtual void RunStopped(const std::wstring& /*Reason*/) {}
 };
+
+// The text that tells the user why a run was stopped.
+std::wstring StoppedRunText(const std::wstring& Reason);
 
 // The text that reports a failing row, as the progress page's error box shows it.
 std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
-// Runs the rows from Current to the end of a started script; returns the number of
-// rows that failed.
+// Runs the rows from Current to the end of a started script, or until the script
+// asks to stop (then the stop counts as one failure, is logged and told to the
+// observer, and the run is rolled back); returns the number of rows that failed.
 int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer);

@@ -23,4 +23,4 @@ std::string MakeUndoRecord(const TScriptItem& Item) {
     return EncodeUndoRecord(Item.TypeId, Item.Code, dir, name);
 }
 
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item) { BinLogWrite(Log, MakeUndoRecord(Item)); }
+int BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item) { return BinLogWrite(Log, MakeUndoRecord(Item)); }

@@ -10,5 +10,5 @@
 // product constant chosen by their Code, copy-file rows their target.
 std::string MakeUndoRecord(const TScriptItem& Item);
 
-// Appends the undo record of the row that has just run.
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item);
+// Appends the undo record of the row that has just run; 0 or the Windows error code.
+int BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item);

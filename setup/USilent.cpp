@@ -206,6 +206,7 @@ std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
 class TSilentObserver : public TScriptRunObserver {
 public:
     void RowFailed(const std::wstring& ErrorText) override { PrintToCaller(ErrorText); }
+    void RunStopped(const std::wstring& Text) override { PrintToCaller(Text); }
 };
 
 // The run the progress page makes and the record the Finish page writes, with the
@@ -216,6 +217,8 @@ int32_t InstallWithPlan(const TSilentPlan& Plan) {
     script.Start();
     TSilentObserver observer;
     int32_t failures = RunScriptRows(script, observer);
+    // A stopped run was put back: there is no installation to record.
+    if (script.StopRequested()) return failures;
     if (!WriteInstallRecord(CurrentInstallRecord())) {
         std::wstring text = L"The installation record could not be written: HKEY_LOCAL_MACHINE\\" +
                             std::wstring(ProductKey);

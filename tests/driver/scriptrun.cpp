@@ -10,7 +10,9 @@
 // runs: nothing is closed or finished. Every failing row is printed as
 // "row N: error X type Y: text"; the exit status is the number of failing rows (at
 // most 255). What the engine adds to a row's error (a compiler's last output lines)
-// follows the row, indented by four blanks. /compiletimeout shortens the compile
+// follows the row, indented by four blanks. A run that the engine stops (it cannot
+// write its uninstall log) ends with "stopped at row N: reason" and counts as one
+// more failure. /compiletimeout shortens the compile
 // wait of this test program.
 #include <windows.h>
 
@@ -46,7 +48,7 @@ int RunScript() {
     TScript script;
     script.Start();
     std::wstring status;
-    while (script.Current < script.Count()) {
+    while (script.Current < script.Count() && !script.StopRequested()) {
         if (script.Current == StopAtRow) TerminateProcess(GetCurrentProcess(), 99);
         script.ItemText(status);
         int32_t error = script.ItemDoScript();
@@ -59,6 +61,10 @@ int RunScript() {
             ++failures;
         }
         script.Current += script.ItemProgressStep();
+    }
+    if (script.StopRequested()) {
+        PrintUtf8(L"stopped at row " + std::to_wstring(script.Current) + L": " + script.StopReason() + L"\n");
+        ++failures;
     }
     return failures;
 }

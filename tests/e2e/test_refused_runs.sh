@@ -6,6 +6,7 @@
 # too small for the installation and a read-only drive (status 8).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ide_machine.sh"
+shopt -s extglob
 new_machine refused_runs
 touch "$WINEPREFIX/.made"
 "$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$COMPILERS" --settings \
@@ -94,4 +95,43 @@ else
 fi
 
 same_state "a refused run changed the machine" "$before" "$(machine_state)"
+
+# The engine on a drive that fills up (no checks before it): when the uninstall log
+# cannot be written the run stops there and says why; whatever happens, the log it
+# leaves ends with a whole record.
+if [ "$(id -u)" = 0 ]; then
+    TINY="$WINEPREFIX/tiny-drive"; mkdir -p "$TINY" "$SMALL"
+    trap 'umount "$SMALL" "$TINY" 2>/dev/null || true; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX"' EXIT
+    mount -t tmpfs -o size=4k tmpfs "$TINY" && mount -t tmpfs -o size=400k tmpfs "$SMALL" || fail "tmpfs mounts"
+    ln -s "$TINY" "$WINEPREFIX/dosdevices/f:"
+    ln -s "$SMALL" "$WINEPREFIX/dosdevices/d:"
+    for drive in F D; do
+        OUT="$(win "$SCRIPTRUN" "$drive:\\Corvane" 0x100 0 2>&1 | tr -d '\r')" || true
+        # On the tiny drive the log's first record finds no room; on the small one the
+        # payload fills the drive, and whether a later record finds room depends on
+        # which files failed first: when it does not, the run stops there.
+        stop="$(grep '^stopped at row' <<<"$OUT")" || [ "$drive" == D ] || fail "no stop on drive $drive: $(tail -3 <<<"$OUT")"
+        if [ -n "$stop" ]; then
+            # Windows words a full disk one way, Wine another.
+            [[ "$stop" == *": the uninstall log $drive:\Corvane\uninst.log could not be written ("@(There is not enough space on the disk|Disk full)")" ]] \
+                || fail "the stop on drive $drive: [$stop]"
+            expect_eq "last line on drive $drive" "$(tail -1 <<<"$OUT")" "$stop"
+        fi
+        python3 - "$WINEPREFIX/dosdevices/${drive,,}:/Corvane/uninst.log" <<'PY' || fail "the uninstall log on drive $drive is cut"
+import struct, sys
+import os
+data = open(sys.argv[1], "rb").read() if os.path.exists(sys.argv[1]) else b""
+pos = 7 if data[:7] == b"UNBRD02" else 0  # the magic, when it could be written
+while pos < len(data):
+    name = struct.unpack_from("<H", data, pos + 12)[0]
+    assert pos + 16 + name <= len(data) and struct.unpack_from("<H", data, pos + 14 + name)[0] == name + 16
+    pos += 16 + name
+PY
+    done
+    # Files are written whole or not at all: no half-written file beside its target.
+    left="$(find "$SMALL" -name '*.cvlnew')"
+    [ -z "$left" ] || fail "files left half-written: $left"
+    umount "$SMALL" "$TINY"
+    trap 'stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX"' EXIT
+fi
 echo "refused runs: ok"
