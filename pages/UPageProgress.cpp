@@ -84,7 +84,7 @@ void TPageProgress::SetText(const std::wstring& Value) { SetItemText(idcStatusLi
 
 int32_t TPageProgress::DoScript() {
     FInDoScript = true;
-    auto script = std::make_unique<TScript>();
+    auto script = std::make_unique<TScript>(*Plan);
     script->Start();
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(script->ProgressCount() - 1)));
@@ -92,7 +92,7 @@ int32_t TPageProgress::DoScript() {
     ProgressObserver observer(*this);
     RunOutcome.Failures = RunScriptRows(*script, observer);
     RunOutcome.Ides = script->FailedIdes();
-    RunOutcome.LogPath = script->LogEnable() ? PathJoin(InstallDir, L"install.log") : L"";
+    RunOutcome.LogPath = script->LogEnable() ? PathJoin(Plan->Dir, L"install.log") : L"";
     EnableWindow(Item(idcNext), TRUE);
     SendMessageW(Item(idcNext), BM_CLICK, 0, 0);
     Hide();

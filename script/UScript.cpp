@@ -11,7 +11,6 @@
 #include "script/UFileOps.h"
 #include "script/URegister.h"
 #include "script/UUndoRecord.h"
-#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
@@ -31,24 +30,12 @@ TExecutor ExecutorOf(uint32_t type) {
 
 bool IsFileOrControlRow(uint32_t typeId) { return (typeId & (itFileClass | itControlClass)) != 0; }
 
-// An IDE that gets the library's files only keeps its settings untouched.
-bool PassesOverForFilesOnly(const TScriptItem& item) {
-    return WritesIdeSettings(ItemType(item)) && IdeIsFilesOnly(CurrentIde);
-}
-
-// Puts InstallDir back when the uninstaller has changed it, whatever way it returns.
-class InstallDirGuard {
-public:
-    InstallDirGuard() : FSaved(InstallDir) {}
-    ~InstallDirGuard() { InstallDir = FSaved; }
-    InstallDirGuard(const InstallDirGuard&) = delete;
-    InstallDirGuard& operator=(const InstallDirGuard&) = delete;
-
-private:
-    std::wstring FSaved;
-};
-
 }  // namespace
+
+// An IDE that gets the library's files only keeps its settings untouched.
+bool TScript::PassesOverForFilesOnly(const TScriptItem& Item) const {
+    return WritesIdeSettings(ItemType(Item)) && IdeIsFilesOnly(FRun.Ide.Row, FPlan.FilesOnlyVersions);
+}
 
 TScript::~TScript() { Stop(); }
 
@@ -65,15 +52,12 @@ void TScript::ItemText(std::wstring& Text) const {
 // ---------------------------------------------------------------- start and stop
 
 int32_t TScript::Start() {
-    {
-        InstallDirGuard keep;
-        UninstallPrevious();
-    }
+    UninstallPrevious();
     // Whoever chose the IDEs, a never-started one is not registered into.
-    FilesOnlyVersions |= NeverStartedVersions(InstallVersions);
+    FPlan.FilesOnlyVersions |= NeverStartedVersions(FPlan.Versions);
     if (FLogEnable) OpenTextLog();
     // A run that cannot record what it does must not go on doing it.
-    if (BinLogOpen(FBinLogHandle) < 0) StopForUninstallLog(GetLastError());
+    if (BinLogOpen(FBinLogHandle, FPlan.Dir) < 0) StopForUninstallLog(GetLastError());
     Current = 0;
     return 0;
 }
@@ -83,7 +67,7 @@ void TScript::RequestStop(const std::wstring& Reason) {
 }
 
 void TScript::StopForUninstallLog(uint32_t Error) {
-    std::wstring reason = L"the uninstall log " + PathJoin(InstallDir, UninstallLogFileName) + L" could not be written";
+    std::wstring reason = L"the uninstall log " + PathJoin(FPlan.Dir, UninstallLogFileName) + L" could not be written";
     const std::wstring why = SystemMessageText(Error);
     RequestStop(why.empty() ? reason : reason + L" (" + why + L")");
 }
@@ -103,24 +87,23 @@ int32_t TScript::UninstallPrevious() {
     // An installation stopped before it registered its uninstall entry, or a removal
     // stopped after it took the entry away, leaves its log in its folder. This run
     // truncates that log, so it is replayed now or never.
-    if (!registered) log = PathJoin(InstallDir, L"uninst.log");
-    const std::wstring target = InstallDir;
-    TDeinstall deinstall;
-    deinstall.flPartialUninstall = true;
-    const bool readable = deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0;
-    if (readable && (registered || IsLeftInTarget(deinstall, target))) deinstall.DoDeinstall();
+    if (!registered) log = PathJoin(FPlan.Dir, L"uninst.log");
+    const TUndoLogContent previous = ReadUndoLog(log);
+    TReplayObserver quiet;
+    if (previous.Result == 0 && (registered || IsLeftInTarget(previous.Header, FPlan.Dir)))
+        ReplayUndoLog(previous, true, quiet);
     if (registered) FLogText += LogSuccess;
     return 0;
 }
 
 // Only a log of this product that names the folder it lies in counts as left there
 // by a stopped run; any other file of that name is not ours to replay.
-bool TScript::IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target) {
+bool TScript::IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target) {
     auto same = [](const std::wstring& a, const std::wstring& b) {
         return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                     TRUE) == CSTR_EQUAL;
     };
-    return !Target.empty() && same(Log.ProductIntName, UninstallName) && same(InstallDir, Target);
+    return !Target.empty() && same(Log.UninstallKey, UninstallName) && same(Log.InstallDir, Target);
 }
 
 // ---------------------------------------------------------------- text log
@@ -129,27 +112,27 @@ std::wstring TScript::StartLine() {
     return std::wstring(L"Start installation for ") + EditionText + L" of " + ProductName + L" v" + ProductVersion;
 }
 
-std::wstring TScript::RootPathLine() { return L"RootPath: " + InstallDir; }
+std::wstring TScript::RootPathLine(const TInstallPlan& Plan) { return L"RootPath: " + Plan.Dir; }
 
-std::wstring TScript::ProductsLine() {
+std::wstring TScript::ProductsLine(const TInstallPlan& Plan) {
     std::wstring names;
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& product = BorlandProducts[row];
-        if ((product.InternalId & InstallVersions) != 0 && product.Selected) names += product.Name + L",";
+        if ((product.InternalId & Plan.Versions) != 0 && product.Selected) names += product.Name + L",";
     }
     if (!names.empty()) names.pop_back();
     return L"Borland products: " + names;
 }
 
 int32_t TScript::OpenTextLog() {
-    CreateDirectoryPath(InstallDir);
-    std::wstring path = PathJoin(InstallDir, L"install.log");
+    CreateDirectoryPath(FPlan.Dir);
+    std::wstring path = PathJoin(FPlan.Dir, L"install.log");
     FLogHandle.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!FLogHandle) return -1;
     FLogEnable = true;
     WriteLogLine(StartLine());
-    WriteLogLine(RootPathLine());
-    WriteLogLine(ProductsLine());
+    WriteLogLine(RootPathLine(FPlan));
+    WriteLogLine(ProductsLine(FPlan));
     return 0;
 }
 
@@ -199,11 +182,11 @@ int32_t TScript::BeginBlock(const TScriptItem& Item) {
     const uint32_t type = ItemType(Item);
     bool runs = false;
     switch (type) {
-        case itIfVersions: runs = (Item.Code & static_cast<uint32_t>(InstallVersions)) != 0; break;
-        case itIfItems: runs = (Item.Code & static_cast<uint32_t>(InstallItems)) != 0; break;
-        case itIfCustomize: runs = (Item.Code & static_cast<uint32_t>(CustomizeItems)) != 0; break;
-        case itIfNotCustomize: runs = (Item.Code & static_cast<uint32_t>(CustomizeItems)) == 0; break;
-        case itIfFileExists: runs = ExecCheckFile(Item, FLogText) == 0; break;
+        case itIfVersions: runs = (Item.Code & static_cast<uint32_t>(FPlan.Versions)) != 0; break;
+        case itIfItems: runs = (Item.Code & static_cast<uint32_t>(FPlan.Items)) != 0; break;
+        case itIfCustomize: runs = (Item.Code & static_cast<uint32_t>(FPlan.CustomizeItems)) != 0; break;
+        case itIfNotCustomize: runs = (Item.Code & static_cast<uint32_t>(FPlan.CustomizeItems)) == 0; break;
+        case itIfFileExists: runs = ExecCheckFile(Item, FRun, FLogText) == 0; break;
         default: break;
     }
     if (!runs) {
@@ -221,15 +204,12 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
         case itIfCustomize:
         case itIfNotCustomize:
         case itIfFileExists: return BeginBlock(Item);
-        case itSetIde:
-            CurrentIde = static_cast<int32_t>(Item.Code);
-            CurrentIdeName = Item.Name ? Item.Name : L"";
-            return 0;
+        case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name)); return 0;
         case itUninstallPrevious: return UninstallPrevious();
         default: break;
     }
     TExecutor executor = ExecutorOf(type);
-    return executor ? executor(Item, FLogText) : 0;
+    return executor ? executor(Item, FRun, FLogText) : 0;
 }
 
 // A check row that follows a compile tells whether the package was built; when it
@@ -237,30 +217,30 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
 // gets them, and only in the same IDE block.
 void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
     const uint32_t type = ItemType(Item);
-    const bool followsCompile = FLastCompileIde == CurrentIde && (FLastCompile.Ran || FLastCompileFailed);
-    if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == CurrentIde)
+    const bool followsCompile = FLastCompileIde == FRun.Ide.Row && (FLastCompile.Ran || FLastCompileFailed);
+    if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == FRun.Ide.Row)
         FCompilerReport = CompileReport(FLastCompile);
     // A package file left by an earlier build is not this run's package.
     if (type == itCheckFile && followsCompile && (Result != 0 || FLastCompileFailed))
-        FUnbuilt.push_back(RowPath(Item.Dir, Item.Name));
+        FUnbuilt.push_back(RowPath(Item.Dir, Item.Name, FRun));
     FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
     FLastCompileFailed = type == itCompilePackage && Result != 0;
-    FLastCompileIde = CurrentIde;
+    FLastCompileIde = FRun.Ide.Row;
 }
 
 // The IDE would look for a package that is not there at every start.
 bool TScript::WasNotBuilt(const TScriptItem& Item) const {
     if (ItemType(Item) != itRegisterPackage) return false;
-    const std::wstring package = RowPath(Item.Dir, Item.Name);
+    const std::wstring package = RowPath(Item.Dir, Item.Name, FRun);
     for (const std::wstring& unbuilt : FUnbuilt)
         if (SameTextIgnoringCase(unbuilt, package)) return true;
     return false;
 }
 
 void TScript::NoteFailedIde() {
-    const TBorlandProduct* ide = CurrentProduct();
-    const std::wstring name = ide ? ide->Name : std::wstring();
-    if (name.empty()) return;
+    const int32_t row = FRun.Ide.Row;
+    if (row < 1 || row > ProductCount) return;
+    const std::wstring& name = BorlandProducts[row].Name;
     for (const std::wstring& failed : FFailedIdes)
         if (failed == name) return;
     FFailedIdes.push_back(name);
@@ -272,16 +252,16 @@ int32_t TScript::ItemDoScript() {
     FCompilerReport.clear();
     if (SkipsRow(item)) return 0;
     FLogText.clear();
-    if (CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
+    if (FPlan.CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
     if (PassesOverForFilesOnly(item)) {
         // Not run, so nothing to undo: the row leaves its log line and no record.
-        FLogText = FilesOnlyLogText(item);
+        FLogText = FilesOnlyLogText(item, FRun);
         WriteLogLine(FLogText);
         return 0;
     }
     if (WasNotBuilt(item)) {
         // Not run, so nothing to undo; the failing compile or check row was reported.
-        FLogText = L"Registering package: " + RowPath(item.Dir, item.Name) + L"...Skipped: the package was not built";
+        FLogText = L"Registering package: " + RowPath(item.Dir, item.Name, FRun) + L"...Skipped: the package was not built";
         WriteLogLine(FLogText);
         return 0;
     }
@@ -290,6 +270,7 @@ int32_t TScript::ItemDoScript() {
     if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     if (item.TypeId & ifLogUndo)
-        if (const int error = BinLogAddItem(FBinLogHandle, item)) StopForUninstallLog(static_cast<uint32_t>(error));
+        if (const int error = BinLogAddItem(FBinLogHandle, item, FRun))
+            StopForUninstallLog(static_cast<uint32_t>(error));
     return result;
 }

@@ -4,12 +4,12 @@
 #include "uninstall/UBinLog.h"
 #include "uninstall/UUndoLog.h"
 
-std::string MakeUndoRecord(const TScriptItem& Item) {
+std::string MakeUndoRecord(const TScriptItem& Item, const TRunContext& Run) {
     std::wstring name = Item.Name ? Item.Name : L"";
     uint32_t dir = Item.Dir;
     switch (ItemType(Item)) {
         case itLogConst:
-            name = LogConstText(Item.Code);
+            name = LogConstText(Item.Code, Run.InstallDir);
             break;
         case itCopyFile:
             // The copy is what the installation added; the source is not removed. A
@@ -23,4 +23,6 @@ std::string MakeUndoRecord(const TScriptItem& Item) {
     return EncodeUndoRecord(Item.TypeId, Item.Code, dir, name);
 }
 
-int BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item) { return BinLogWrite(Log, MakeUndoRecord(Item)); }
+int BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run) {
+    return BinLogWrite(Log, MakeUndoRecord(Item, Run));
+}

@@ -5,7 +5,6 @@
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
-#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UItemTypes.h"
 #include "support/UPaths.h"
@@ -86,11 +85,17 @@ size_t FindAppendedText(const std::string& text, const std::string& pattern) {
 
 // ---------------------------------------------------------------- dispatch
 
-using TUndoFn = int (*)(const TUndoRecord&, const std::wstring&);
+using TUndoFn = int (*)(const TUndoRecord&, TRunContext&, const std::wstring&);
 
-template <int (*Action)(const TUndoRecord&)>
-int WithoutKey(const TUndoRecord& record, const std::wstring&) {
-    return Action(record);
+template <int (*Action)(const TUndoRecord&, const TRunContext&)>
+int WithoutKey(const TUndoRecord& record, TRunContext& run, const std::wstring&) {
+    return Action(record, run);
+}
+
+int EnterBlock(const TUndoRecord& record, TRunContext& run, const std::wstring&) { return UndoSetIde(record, run); }
+
+int WithKey(const TUndoRecord& record, TRunContext&, const std::wstring& key) {
+    return UndoRegisterUninstall(record, key);
 }
 
 struct TUndoAction {
@@ -111,12 +116,12 @@ const TUndoAction UndoActions[] = {
     {itAddSearchPath,        WithoutKey<UndoAddSearchPath>,    L"Unregistering package"},
     {itRegisterHelp,         WithoutKey<UndoRegisterHelp>,     L"Unregistering help"},
     {itAddIdePath,           WithoutKey<UndoAddIdePath>,       L"Unregistering package"},
-    {itSetIde,               WithoutKey<UndoSetIde>,           nullptr},
+    {itSetIde,               EnterBlock,                        nullptr},
     {itCreateDir,            WithoutKey<UndoCreateDir>,        L"Removing directory"},
     {itCopyResource,         WithoutKey<UndoCopyFile>,         L"Removing file"},
     {itCopyResourceIfAbsent, WithoutKey<UndoCopyFile>,         L"Removing file"},
     {itCopyFile,             WithoutKey<UndoCopyFile>,         L"Removing file"},
-    {itRegisterUninstall,    UndoRegisterUninstall,            L"Unregistering uninstall"},
+    {itRegisterUninstall,    WithKey,                          L"Unregistering uninstall"},
 };
 // clang-format on
 
@@ -128,9 +133,9 @@ const TUndoAction* FindAction(uint32_t typeId) {
 
 }  // namespace
 
-int UndoRecord(const TUndoRecord& Record, const std::wstring& UninstallKey) {
+int UndoRecord(const TUndoRecord& Record, TRunContext& Run, const std::wstring& UninstallKey) {
     const TUndoAction* action = FindAction(Record.TypeId);
-    return action ? action->Action(Record, UninstallKey) : 0;
+    return action ? action->Action(Record, Run, UninstallKey) : 0;
 }
 
 const wchar_t* UndoActionText(uint32_t TypeId) {
@@ -138,42 +143,41 @@ const wchar_t* UndoActionText(uint32_t TypeId) {
     return action ? action->Text : nullptr;
 }
 
-std::wstring RecordPath(const TUndoRecord& Record) {
-    std::wstring path = PathJoin(DirCodeToPath(Record.Dir), Record.RecordName());
+std::wstring RecordPath(const TUndoRecord& Record, const TRunContext& Run) {
+    std::wstring path = PathJoin(DirCodeToPath(Record.Dir, Run), Record.RecordName());
     return IsFullPath(path) ? path : L"";
 }
 
 // ---------------------------------------------------------------- actions
 
-int UndoSetIde(const TUndoRecord& Record) {
-    CurrentIde = static_cast<int32_t>(Record.Code);
-    CurrentIdeName = Record.RecordName();
+int UndoSetIde(const TUndoRecord& Record, TRunContext& Run) {
+    Run.Ide = IdeBlock(static_cast<int32_t>(Record.Code), Record.RecordName());
     return 0;
 }
 
-int UndoCreateDir(const TUndoRecord& Record) {
+int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run) {
     // DeleteDirTree refuses roots, relative paths and the system's own folders.
-    std::wstring dir = RecordPath(Record);
+    std::wstring dir = RecordPath(Record, Run);
     if (dir.empty()) return 0;
     for (int attempt = 0; IsBusy(DeleteDirTree(dir, false)) && attempt < BusyDirRetries; ++attempt)
         Sleep(BusyDirPauseMs);
     return 0;
 }
 
-int UndoCopyFile(const TUndoRecord& Record) {
-    std::wstring file = RecordPath(Record);
+int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run) {
+    std::wstring file = RecordPath(Record, Run);
     if (!file.empty()) DeleteFileW(file.c_str());
     return 0;
 }
 
-int UndoDeleteFile(const TUndoRecord& Record) { return UndoCopyFile(Record); }
+int UndoDeleteFile(const TUndoRecord& Record, const TRunContext& Run) { return UndoCopyFile(Record, Run); }
 
-int UndoRegisterWinHelp(const TUndoRecord& Record) {
+int UndoRegisterWinHelp(const TUndoRecord& Record, const TRunContext&) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, WindowsHelpKey, Record.RecordName());
     return 0;
 }
 
-int UndoCreateRegKey(const TUndoRecord& Record) {
+int UndoCreateRegKey(const TUndoRecord& Record, const TRunContext&) {
     HKEY root = RegRootFromCode(Record.Code);
     std::wstring key = Record.RecordName();
     if (root && IsDeepKeyPath(key)) DeleteKeyTree(root, key);
@@ -189,22 +193,22 @@ int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) 
     return 0;
 }
 
-int UndoRegisterHelp(const TUndoRecord&) {
-    if (!IsFullPath(InstallDir)) return ERROR_BAD_PATHNAME;
+int UndoRegisterHelp(const TUndoRecord&, const TRunContext& Run) {
+    if (!IsFullPath(Run.InstallDir)) return ERROR_BAD_PATHNAME;
     std::wstring previous = GetCurrentDir();
-    SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
-    int result = RunAndWait(QuoteIfBlank(PathJoin(InstallDir, HelpUnregisterBatch)), L"");
+    SetCurrentDirectoryW(PathJoin(Run.InstallDir, HelpSubDir).c_str());
+    int result = RunAndWait(QuoteIfBlank(PathJoin(Run.InstallDir, HelpUnregisterBatch)), L"");
     // Back to where the caller was: a current directory inside the installation
     // would keep its last record from removing the installation directory.
     SetCurrentDirectoryW(previous.c_str());
     return result;
 }
 
-int UndoModifyFile(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoModifyFile(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide || Record.Code < 1 || Record.Code > ide->HelpStr.size()) return 0;
     const std::wstring& helpFile = ide->HelpStr[Record.Code - 1];
-    std::wstring file = PathJoin(DirCodeToPath(Record.Dir), helpFile);
+    std::wstring file = PathJoin(DirCodeToPath(Record.Dir, Run), helpFile);
     std::string text = AnsiFromWide(Record.RecordName());
     if (helpFile.empty() || !IsFullPath(file) || text.empty()) return 0;
 
@@ -221,28 +225,28 @@ int UndoModifyFile(const TUndoRecord& Record) {
     return 0;
 }
 
-int UndoAddSearchPath(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoAddSearchPath(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
-    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), RecordPath(Record));
+    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(Run.Ide.Row), RecordPath(Record, Run));
     return 0;
 }
 
-int UndoRegisterPackage(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoRegisterPackage(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
-    std::wstring package = RecordPath(Record);
+    std::wstring package = RecordPath(Record, Run);
     if (package.empty()) return 0;
     DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
-    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), PackageFolder(package));
+    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(Run.Ide.Row), PackageFolder(package));
     return 0;
 }
 
-int UndoAddIdePath(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoAddIdePath(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
     std::wstring key, valueName;
     if (!SplitIdeValuePath(*ide, Record.RecordName(), key, valueName)) return 0;
-    RemovePathEntry(key, valueName, SearchPathLocation(static_cast<uint8_t>(Record.Code)));
+    RemovePathEntry(key, valueName, SearchPathLocation(static_cast<uint8_t>(Record.Code), Run));
     return 0;
 }
