@@ -26,6 +26,11 @@ std::wstring StoppedRunText(const std::wstring& Reason);
 // The text that reports a failing row, as the progress page's error box shows it.
 std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
+// What a failing row's result means, in a few words without a final stop: the
+// system's text for a Windows error code, a phrase for the codes of our own (which
+// mean different things for different row types); empty when there is none.
+std::wstring ResultMeaning(uint32_t TypeId, int32_t Error);
+
 // Runs the rows from Current to the end of a started script, or until the script
 // asks to stop (then the stop counts as one failure, is logged and told to the
 // observer, and the run is rolled back); returns the number of rows that failed.
