@@ -107,7 +107,8 @@ std::wstring SpaceProblem(const std::wstring& Dir, int32_t Versions) {
     for (int row = 1; row <= ProductCount; ++row) {
         if (!(BorlandProducts[row].InternalId & Versions)) continue;
         ++ides;
-        if (!BorlandProducts[row].RootDir.empty()) places.push_back(BorlandProducts[row].RootDir);
+        const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
+        if (!root.empty()) places.push_back(root);
     }
     std::map<std::wstring, std::wstring> existing;  // volume root -> a folder on it
     for (size_t i = 0; i < places.size(); ++i) {

@@ -6,6 +6,7 @@
 #include "support/UItemTypes.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
+#include "uninstall/UUninstaller.h"
 #include "uninstall/UnDo.h"
 
 namespace {
@@ -27,6 +28,12 @@ int32_t TDeinstall::PrepareUninstFile(const std::wstring& FileName) {
         return duEmpty;
     if (!IsUndoLogMagic(Buf.data(), Buf.size())) return duNotALog;
     FUnInstFileVersion.assign(reinterpret_cast<const char*>(&Buf[UndoLogMagicPrefixSize]), 2);
+    return 0;
+}
+
+int32_t TDeinstall::SetDialogHandle(HWND ADlgHandle) {
+    FDlgHandle = ADlgHandle;
+    flWithDialog = ADlgHandle != nullptr;
     return 0;
 }
 
@@ -172,6 +179,10 @@ int32_t TDeinstall::DoDeinstall(TReplayObserver& Observer) {
 }
 
 int32_t TDeinstall::DoDeinstall() {
+    if (flWithDialog) {
+        TRemovalProgress window(FDlgHandle, sProductText);
+        return DoDeinstall(window);
+    }
     TReplayObserver quiet;
     return DoDeinstall(quiet);
 }

@@ -13,6 +13,7 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UProduct.h"
+#include "support/UText.h"
 #include "support/UTextFile.h"
 #include "support/WinHandles.h"
 #include "uninstall/UDeinstall.h"
@@ -29,9 +30,9 @@ inline constexpr const wchar_t* WaitSwitch = L"/W:";
 // How long the copy in the temporary directory waits for the original to end.
 constexpr DWORD HandOverWaitMs = 30000;
 
+// Unlike setup.exe's switches, a backslash begins no switch here: it may begin the
+// log's path ("\\server\share\uninst.log").
 bool IsSwitch(const std::wstring& arg) { return arg.size() >= 2 && (arg[0] == L'/' || arg[0] == L'-'); }
-
-wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 // An argument for a command line: quoted, with the quoting rules of
 // CommandLineToArgvW for backslashes before a quote.
@@ -163,8 +164,8 @@ bool HandOverToTempCopy(const std::vector<std::wstring>& args) {
         DeleteFileW(copy.c_str());
         return false;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    brd::UniqueKernel thread(process.hThread);
+    brd::UniqueKernel started(process.hProcess);
     return true;
 }
 
@@ -266,11 +267,11 @@ TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
         if (!IsSwitch(arg)) {
             if (!options.LogFile.empty()) options.Valid = false;
             options.LogFile = arg;
-        } else if (arg.size() == 2 && Upper(arg[1]) == L'S') {
+        } else if (arg.size() == 2 && AsciiUpper(arg[1]) == L'S') {
             options.Silent = true;
-        } else if (arg.size() == 2 && Upper(arg[1]) == L'P') {
+        } else if (arg.size() == 2 && AsciiUpper(arg[1]) == L'P') {
             options.Partial = true;
-        } else if (arg.size() > 3 && Upper(arg[1]) == L'W' && arg[2] == L':') {
+        } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'W' && arg[2] == L':') {
             options.WaitFor = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(arg.c_str() + 3, nullptr, 10)));
         } else {
             options.Valid = false;
@@ -283,8 +284,8 @@ TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
 int RunUninstaller() {
     TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
     if (options.WaitFor) {
-        WaitForSingleObject(options.WaitFor, HandOverWaitMs);
-        CloseHandle(options.WaitFor);
+        brd::UniqueKernel original(options.WaitFor);
+        WaitForSingleObject(original.get(), HandOverWaitMs);
     }
     if (!options.Valid) {
         Tell(options, UsageText, MB_ICONINFORMATION);

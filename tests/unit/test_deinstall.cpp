@@ -10,7 +10,6 @@
 #include "setup/UFrame.h"
 #include "support/UDirTree.h"
 #include "support/URegistry.h"
-#include "uninstall/UUninstaller.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;
@@ -166,10 +165,11 @@ TEST_F(Deinstall, DialogShowsTheRunAndGivesCancelBack) {
     WriteLog(HeaderRows() + Body());
     TestDialog dlg;
     TDeinstall d;
-    TRemovalProgress progress(dlg.get(), L"trial Delphi version of Corvane library v4.07");
+    d.sProductText = L"trial Delphi version of Corvane library v4.07";
+    d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
     DWORD start = GetTickCount();
-    EXPECT_EQ(d.DoDeinstall(progress), 0);
+    EXPECT_EQ(d.DoDeinstall(), 0);
     EXPECT_GE(GetTickCount() - start, 8u * 50 - 20);  // paced: 8 records
     EXPECT_EQ(dlg.text(idcPageText), L"Performing uninstall of the \"trial Delphi version of Corvane library v4.07\"...");
     // The oldest record is the install directory's own.
@@ -194,17 +194,17 @@ TEST_F(Deinstall, DialogSaysSkippingForKeptRecordsAndCancelComesBackAfterAStop) 
     {
         TDeinstall d;
         d.flPartialUninstall = true;
-        TRemovalProgress progress(dlg.get(), L"");
+        d.SetDialogHandle(dlg.get());
         ASSERT_EQ(Load(d, LogPath()), 0);
-        d.DoDeinstall(progress);
+        d.DoDeinstall();
         EXPECT_EQ(dlg.text(idcStatusLine), L"Skipping");
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
     }
     WriteLog(HeaderRows() + body);
     TDeinstall d;
-    TRemovalProgress progress(dlg.get(), L"");
+    d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
-    d.DoDeinstall(progress);
+    d.DoDeinstall();
     EXPECT_EQ(dlg.text(idcStatusLine), L"Unregistering help");
     EXPECT_TRUE(IsWindowEnabled(dlg.item(idcCancel)));
     EXPECT_TRUE(Exists(InstallDir + L"\\cvTempls.ini"));
@@ -217,9 +217,9 @@ TEST_F(Deinstall, ALongBodyStillRunsTheBarFromStartToEnd) {
     WriteLog(HeaderRows() + body);
     TestDialog dlg;
     TDeinstall d;
-    TRemovalProgress progress(dlg.get(), L"");
+    d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
-    d.DoDeinstall(progress);
+    d.DoDeinstall();
     PBRANGE range{};
     SendMessageW(dlg.item(idcProgressBar), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
     EXPECT_GT(range.iHigh, 40000);
