@@ -5,6 +5,7 @@
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
 #include "script/UMachineCheck.h"
+#include "script/UScriptRun.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 
@@ -148,13 +149,8 @@ int32_t TPageFinish::Show() {
     ShowItem(idcStatusLine, true);
     SetFocus(Item(IDCANCEL));
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    if (!RunOutcome.StoppedText.empty()) {
-        // Nothing was installed, so there is nothing to record.
-        SetItemText(idcPageText, RunOutcome.StoppedText + L"\r\n\r\nClick Finish to exit Setup.");
-        SetItemText(IDCANCEL, L"Finish");
-        return 1;
-    }
     const bool saved = SaveInstallState();
+    CommitRun();  // the run is complete: a record that failed is reported like a failing row
     if (!saved) RunOutcome.Failures += 1;
     const std::wstring summary = FailureSummary(RunOutcome);
     SetItemText(idcPageText, summary.empty() ? FinishText() : FinishText() + L"\r\n\r\n" + summary);

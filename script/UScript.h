@@ -8,7 +8,9 @@
 // change and the executors read.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 #include <utility>
@@ -36,12 +38,25 @@ public:
     // The status text of the current row; other rows leave Text as it was.
     void ItemText(std::wstring& Text) const;
 
-    // Removes the previous installation, opens both logs, starts at row 0.
+    // Opens the rollback journal (after rolling back one that a stopped run left),
+    // removes the previous installation, opens both logs, starts at row 0. Not 0
+    // when the journal cannot be opened: then nothing has been changed and the run
+    // must not go on (StopReason says why).
     int32_t Start();
     // Runs row Current: 0 for success, else the executor's result.
     int32_t ItemDoScript();
     // Closes the uninstall log, then the text log.
     int32_t Stop();
+
+    // Asks the run to stop at the next row boundary; callable from any thread (the
+    // Cancel of the wizard, a failure that leaves the run no way on). RunScriptRows
+    // then returns, and the caller rolls the run back with RollBackRun.
+    void RequestStop(const std::wstring& Reason);
+    // A stop was asked for, or keeping the old state of something failed.
+    bool StopRequested() const;
+    std::wstring StopReason() const;
+    // What the rollback of an interrupted run before this one said; empty when none.
+    const std::wstring& RecoveryNote() const { return FRecoveryNote; }
 
     int32_t Current = 0;
     // The whole TypeId of row Current, flags included; 0 past the end.
@@ -53,11 +68,6 @@ public:
     // the compiler printed last and where its log is, to add below the error; empty
     // for every other row.
     const std::wstring& CompilerReport() const { return FCompilerReport; }
-    // A run that cannot go on (it cannot record what it does) stops before the next
-    // row; the first reason given stays, in words for the user.
-    void RequestStop(const std::wstring& Reason);
-    bool StopRequested() const { return !FStopReason.empty(); }
-    const std::wstring& StopReason() const { return FStopReason; }
     // The environments in whose blocks rows failed, by catalogue name, in run order.
     const std::vector<std::wstring>& FailedIdes() const { return FFailedIdes; }
     bool LogEnable() const { return FLogEnable; }
@@ -102,7 +112,10 @@ private:
     bool FLastCompileFailed = false;
     std::vector<std::wstring> FUnbuilt;  // packages whose compile or check failed, as their rows name them
     std::vector<std::wstring> FFailedIdes;
-    std::wstring FStopReason;
     int32_t FLastCompileIde = 0;
     std::wstring FCompilerReport;
+    std::atomic<bool> FStopRequested{false};
+    mutable std::mutex FStopLock;  // guards FStopReason
+    std::wstring FStopReason;
+    std::wstring FRecoveryNote;
 };

@@ -8,6 +8,8 @@
 #include "script/UFileOps.h"
 #include "script/URegister.h"
 #include "script/UScript.h"
+#include "support/UCapture.h"
+#include "support/UJournal.h"
 
 // The whole text, however long the row's log text is.
 std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText) {
@@ -73,17 +75,6 @@ std::wstring ResultMeaning(uint32_t TypeId, int32_t Error) {
     return SystemMessageText(static_cast<uint32_t>(Error));
 }
 
-std::wstring StoppedRunText(const std::wstring& Reason) {
-    return L"The installation was stopped: " + Reason + L".";
-}
-
-namespace {
-
-// The one place where a stopped run is put back: what it removed or changed is
-// restored from what was kept before each change, what it added is removed.
-void RollBackStoppedRun(TScript& Script) { Script.Stop(); }
-
-}  // namespace
 
 int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     int32_t failures = 0;
@@ -92,7 +83,7 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
         Script.ItemText(status);
         Observer.RowStarting(status);
         const int32_t error = Script.ItemDoScript();
-        if (error != 0) {
+        if (error != 0 && !Script.StopRequested()) {
             ++failures;
             // The error's own text stays as it is; what a compiler printed goes below it.
             std::wstring text = WithMeaning(RowErrorText(Script.Current, error, Script.ItemTypeId(), Script.LogString()),
@@ -105,12 +96,16 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
         Observer.RowDone(Script.ItemProgressStep());
         Script.Current += 1;
     }
-    if (Script.StopRequested()) {
-        const std::wstring text = StoppedRunText(Script.StopReason());
-        Script.LogLine(text);
-        RollBackStoppedRun(Script);
-        Observer.RunStopped(text);
-        ++failures;
-    }
     return failures;
 }
+
+TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer) {
+    Script.LogLine(L"Installation stopped (" + Script.StopReason() + L")");
+    Script.Stop();
+    JournalClose();
+    TRollbackResult result = RollBackJournal(Observer);
+    ResumeCapturedRuns();
+    return result;
+}
+
+void CommitRun() { JournalCommit(); }

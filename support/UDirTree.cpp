@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/WinHandles.h"
@@ -46,6 +47,7 @@ int CreateDirectoryPath(const std::wstring& Path) {
         if (i < Path.size() && !IsPathSeparator(Path[i])) continue;
         if (i == 0 || IsPathSeparator(Path[i - 1]) || Path[i - 1] == L':') continue;  // drive or empty part
         std::wstring prefix = Path.substr(0, i);
+        if (!DirectoryExists(prefix) && !KeepDirBeforeCreation(prefix)) return ERROR_WRITE_FAULT;
         if (!CreateDirectoryW(prefix.c_str(), nullptr)) {
             DWORD error = GetLastError();
             // "Already exists" is success only when it is a directory, not a file in the way.
@@ -149,5 +151,12 @@ bool IsProtectedDirectory(const std::wstring& Dir) {
 
 uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir) {
     if (IsProtectedDirectory(Dir)) return ddRefused;
+    bool moved = false;
+    if (!KeepTreeBeforeRemoval(Dir, &moved)) return ddRemoveDirFailed;
+    if (moved) {
+        // The rollback journal holds the tree now; an emptied folder stays.
+        if (KeepDir) CreateDirectoryW(StripTrailingSeparators(Dir).c_str(), nullptr);
+        return 0;
+    }
     return DeleteTree(StripTrailingSeparators(Dir), KeepDir);
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "support/UJournal.h"
 #include "support/UWholeFile.h"
 
 namespace {
@@ -46,6 +47,7 @@ uint32_t Word(const unsigned char* p) {
 int SaveResourceToFile(int ResId, const std::wstring& FileName) {
     TResourceBytes bytes = FindResourceBytes(ResId, L"CVLIB");
     if (!bytes.Found) return static_cast<int>(GetLastError() ? GetLastError() : ERROR_RESOURCE_DATA_NOT_FOUND);
+    if (!KeepFileBeforeChange(FileName)) return ERROR_WRITE_FAULT;
     return WriteWholeFile(FileName, bytes.Data, bytes.Size);
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "support/UJournal.h"
 #include "support/UTextFile.h"
 #include "support/UWholeFile.h"
 #include "support/WinHandles.h"
@@ -140,11 +141,12 @@ void TbrdStringList::LoadFromBuffer(const char* Buffer) {
 bool TbrdStringList::SaveToFileA(const std::wstring& FileName) const {
     const std::string text =
         JoinedLines<char>(FLines, FLinesCount, [](const std::wstring& Line) { return AnsiFromWide(Line); });
-    return WriteWholeFile(FileName, text.data(), text.size(), true) == 0;
+    return KeepFileBeforeChange(FileName) && WriteWholeFile(FileName, text.data(), text.size(), true) == 0;
 }
 
 bool TbrdStringList::SaveToFile(const std::wstring& FileName) const {
     const std::wstring text =
         JoinedLines<wchar_t>(FLines, FLinesCount, [](const std::wstring& Line) { return Line; });
-    return WriteWholeFile(FileName, text.data(), text.size() * sizeof(wchar_t), true) == 0;
+    return KeepFileBeforeChange(FileName) &&
+           WriteWholeFile(FileName, text.data(), text.size() * sizeof(wchar_t), true) == 0;
 }

@@ -42,6 +42,7 @@ constexpr int euUsage = 3;      // no log named, or an unknown switch
 // handed over; the step that record was written for may remain.
 constexpr int euCutLog = 4;
 constexpr int euIdeRunning = 5;  // silent: an IDE the installation was made for is running; nothing removed
+constexpr int euAnotherRun = 6;  // another installation or removal of the library is running; nothing removed
 
 // The whole program for the process's command line.
 int RunUninstaller();

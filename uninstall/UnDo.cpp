@@ -6,6 +6,7 @@
 #include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UItemTypes.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
@@ -55,6 +56,7 @@ bool IsDeepKeyPath(const std::wstring& path) {
 // failing write never leaves the IDE's help file cut short.
 void ReplaceWholeFile(const std::wstring& path, const std::string& data) {
     std::wstring temp = path + L".cvltmp";
+    if (!KeepFileBeforeChange(path) || !KeepFileBeforeChange(temp)) return;
     {
         brd::UniqueFile file(
             CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -166,7 +168,7 @@ int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run) {
 
 int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run) {
     std::wstring file = RecordPath(Record, Run);
-    if (!file.empty()) DeleteFileW(file.c_str());
+    if (!file.empty() && KeepFileBeforeChange(file)) DeleteFileW(file.c_str());
     return 0;
 }
 
@@ -195,6 +197,8 @@ int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) 
 
 int UndoRegisterHelp(const TUndoRecord&, const TRunContext& Run) {
     if (!IsFullPath(Run.InstallDir)) return ERROR_BAD_PATHNAME;
+    // The batch file changes the product key's help values behind this program's back.
+    if (!KeepRegTree(HKEY_LOCAL_MACHINE, ProductKey)) return ERROR_WRITE_FAULT;
     std::wstring previous = GetCurrentDir();
     SetCurrentDirectoryW(PathJoin(Run.InstallDir, HelpSubDir).c_str());
     int result = RunAndWait(QuoteIfBlank(PathJoin(Run.InstallDir, HelpUnregisterBatch)), L"");

@@ -97,8 +97,8 @@ fi
 same_state "a refused run changed the machine" "$before" "$(machine_state)"
 
 # The engine on a drive that fills up (no checks before it): when the uninstall log
-# cannot be written the run stops there and says why; whatever happens, the log it
-# leaves ends with a whole record.
+# cannot be written the run stops there, says why and is rolled back; whatever
+# happens, the log it leaves ends with a whole record.
 if [ "$(id -u)" = 0 ]; then
     TINY="$WINEPREFIX/tiny-drive"; mkdir -p "$TINY" "$SMALL"
     trap 'umount "$SMALL" "$TINY" 2>/dev/null || true; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX"' EXIT
@@ -110,10 +110,10 @@ if [ "$(id -u)" = 0 ]; then
         # On the tiny drive the log's first record finds no room; on the small one the
         # payload fills the drive, and whether a later record finds room depends on
         # which files failed first: when it does not, the run stops there.
-        stop="$(grep '^stopped at row' <<<"$OUT")" || [ "$drive" == D ] || fail "no stop on drive $drive: $(tail -3 <<<"$OUT")"
+        stop="$(grep '^stopped (' <<<"$OUT")" || [ "$drive" == D ] || fail "no stop on drive $drive: $(tail -3 <<<"$OUT")"
         if [ -n "$stop" ]; then
             # Windows words a full disk one way, Wine another.
-            [[ "$stop" == *": the uninstall log $drive:\Corvane\uninst.log could not be written ("@(There is not enough space on the disk|Disk full)")" ]] \
+            [[ "$stop" == "stopped (the uninstall log $drive:\Corvane\uninst.log could not be written: "@(There is not enough space on the disk|Disk full)"), rolled back" ]] \
                 || fail "the stop on drive $drive: [$stop]"
             expect_eq "last line on drive $drive" "$(tail -1 <<<"$OUT")" "$stop"
         fi

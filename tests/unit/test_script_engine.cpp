@@ -209,7 +209,7 @@ TEST_F(Engine, ItemTextNamesThreeKindsOfRow) {
 }  // namespace
 
 // A run that cannot record what it does must not do it: with no uninstall log to
-// write, the run stops before its first row and says why, in the text log too.
+// write, the run stops before its first row and says why.
 TEST_F(Engine, AnUninstallLogThatCannotBeCreatedStopsTheRunBeforeItsFirstRow) {
     ASSERT_TRUE(CreateDirectoryW(InstallDir.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((InstallDir + L"\\uninst.log").c_str(), nullptr));  // in the log's way
@@ -217,13 +217,11 @@ TEST_F(Engine, AnUninstallLogThatCannotBeCreatedStopsTheRunBeforeItsFirstRow) {
     TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
     script.Start();
     TScriptRunObserver quiet;
-    EXPECT_EQ(RunScriptRows(script, quiet), 1);
+    EXPECT_EQ(RunScriptRows(script, quiet), 0);
     EXPECT_FALSE(Exists(InstallDir + L"\\Help"));
     ASSERT_TRUE(script.StopRequested());
-    const std::wstring stop =
-        L"The installation was stopped: the uninstall log " + InstallDir + L"\\uninst.log could not be written";
-    EXPECT_EQ(StoppedRunText(script.StopReason()).rfind(stop, 0), 0u) << Narrow(script.StopReason());
-    EXPECT_EQ(LogLines().back().rfind(stop, 0), 0u);
+    const std::wstring stop = L"the uninstall log " + InstallDir + L"\\uninst.log could not be written";
+    EXPECT_EQ(script.StopReason().rfind(stop, 0), 0u) << Narrow(script.StopReason());
 }
 
 // What a failing row's code means: the system's words, or ours for our own codes,
