@@ -11,9 +11,6 @@
 
 namespace {
 
-// The log path taken from an uninstall command is cut to this many characters.
-constexpr size_t MaxUninstallLogLength = 255;
-
 // What detection found for the environment a selection entry stands for; nothing for
 // the optional components, which are always available.
 const TDetectedIde* EntryIde(const TSelectionItem& Item) {
@@ -208,7 +205,7 @@ std::wstring UninstallLogFromCommand(const std::wstring& UninstallString) {
     }
     int pos = LastCharPos(text, separator);
     if (pos == 0) return L"";
-    return text.substr(static_cast<size_t>(pos), MaxUninstallLogLength);
+    return text.substr(static_cast<size_t>(pos));  // whole: a cut path would miss the installation
 }
 
 std::wstring FindPreviousUninstallLog(const std::wstring& Key) {

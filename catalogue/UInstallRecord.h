@@ -127,7 +127,7 @@ int32_t RegisterUninstallEntry(const std::wstring& Dir, const std::wstring& Key 
 bool RecordInstalledSize(const std::wstring& Dir, const std::wstring& Key = UninstallEntry);
 
 // The uninstall log named by an "UninstallString": the last quoted part, or the text
-// after the last blank, at most 255 characters; empty when there is none.
+// after the last blank, whole at any length; empty when there is none.
 std::wstring UninstallLogFromCommand(const std::wstring& UninstallString);
 
 // The uninstall log of the previous installation; empty when the entry, its

@@ -9,6 +9,7 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
+#include "script/UMachineCheck.h"
 #include "script/UScript.h"
 #include "script/UScriptRun.h"
 #include "support/UPaths.h"
@@ -206,10 +207,9 @@ std::wstring NeverStartedProblem(int32_t Versions) {
 
 std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
     if (Check == dirHoldsFiles)
-        return L"The folder " + Dir +
-               L" already holds files and is not the folder of the previous installation; "
-               L"removing " +
-               ProductName + L" would delete them with it.";
+        return L"The folder " + Dir + L" already holds files and is not the folder of the previous installation; "
+               L"removing " + ProductName + L" would delete them with it.";
+    if (Check == dirBadName) return L"The install directory cannot be used, " + InstallDirNameProblem(Dir) + L": " + Dir;
     if (Dir.empty()) return L"No install directory: give one with /dir=PATH.";
     return L"The install directory must be a full path, such as C:\\Program Files\\" + std::wstring(ProductWord) +
            L": " + Dir;
@@ -391,6 +391,12 @@ int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std
         PrintToCaller(L"Close these IDEs and run setup again; nothing has been installed:\r\n" +
                       RunningIdesList(running));
         return seIdeRunning;
+    }
+    // Before the first write: a run that could not finish must not begin.
+    const std::wstring problem = MachineProblem(plan.Install.Dir, plan.Install.Versions);
+    if (!problem.empty()) {
+        PrintToCaller(problem + L" Nothing has been installed.");
+        return seCannotTake;
     }
     int32_t failures = InstallWithPlan(plan, RecoveryNote);
     if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;

@@ -43,6 +43,8 @@ is 'LLVM version' clang-tidy --version                               || need+=(c
 is '^osslsigncode [0-9]' osslsigncode --version                     || need+=(osslsigncode)
 is '^OpenSSL [0-9]' openssl version                                 || need+=(openssl)
 is '^yaml [0-9]' /usr/bin/python3 -c 'import yaml; print("yaml", yaml.__version__)' || need+=(python3-yaml)
+# tools/measure-payload-check.sh times runs with it.
+is '^hyperfine [0-9]' hyperfine --version                           || need+=(hyperfine)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0

@@ -127,5 +127,10 @@ want='Error in ScriptItem=[0-9]+, ErrorCode=1h ScriptItemId=13 with text'
 grep -Eq "^$want\$" <<<"$OUT" || fail "no failing row listed: [$OUT]"
 grep -qx 'Check file: C:\\Borland\\Corvane\\Delphi7\\dclcvl70.bpl...Fail' <<<"$OUT" || fail "the failing row's text: [$OUT]"
 grep -q 'failures; the log: C:\\Borland\\Corvane\\install.log$' <<<"$OUT" || fail "no summary: [$OUT]"
-iconv -f UTF-16LE -t UTF-8 "$LIB/install.log" | tr -d '\r' | grep -Eq "^$want\$" || fail "failures not in install.log"
+LOG_TEXT="$(iconv -f UTF-16LE -t UTF-8 "$LIB/install.log" | tr -d '\r')"
+grep -Eq "^$want\$" <<<"$LOG_TEXT" || fail "failures not in install.log"
+# The package that was not built is not registered: the IDE would miss it at every start.
+grep -qx 'Registering package: C:\\Borland\\Corvane\\Delphi7\\dclcvl70.bpl...Skipped: the package was not built' \
+    <<<"$LOG_TEXT" || fail "no Skipped line for the unbuilt package"
+hive_dump | grep -qi 'dclcvl70\.bpl"=' && fail "the unbuilt package is registered"
 echo "silent install: ok"

@@ -188,8 +188,9 @@ TEST(UninstallEntry, TheLogIsTakenFromTheEndOfTheCommand) {
         {L"",                                                                          L""},
         {L"C:\\Lib\\unbrd.exe ",                                                       L""},
         {L"uninst.log\"",                                                              L""},
-        {L"unbrd.exe " + longDir,                                                      longDir.substr(0, 255)},
-        {L"\"unbrd.exe\" \"" + longDir + L" y\"",                                      longDir.substr(0, 255)},
+        // Whole at any length: a cut path would miss the previous installation.
+        {L"unbrd.exe " + longDir,                                                      longDir},
+        {L"\"unbrd.exe\" \"" + longDir + L" y\"",                                      longDir + L" y"},
         // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(UninstallLogFromCommand(c.Command), c.Log) << c.Command.size();

@@ -261,6 +261,14 @@ TEST(InstallChoice, ProposalTrimAndCheck) {
     EXPECT_EQ(CheckInstallDir(L"", L""), dirNotFullPath);
     EXPECT_EQ(CheckInstallDir(L"\\Corvane", L""), dirNotFullPath);
     EXPECT_EQ(CheckInstallDir(L"C:\\cvltest\\no such folder", L""), dirAcceptable);
+    // Names Windows refuses, and paths that are not on a local drive.
+    for (const wchar_t* bad : {L"C:\\Program Files\\Corvane\"  ", L"C:\\Corvane ", L"C:\\Corvane.", L"C:\\a\\..\\b",
+                               L"C:\\a<b", L"C:\\x\\con.txt", L"C:\\LPT1", L"C:\\a\\\\b", L"C:\\a\tb"})
+        EXPECT_EQ(CheckInstallDir(bad, L""), dirBadName) << Narrow(bad);
+    for (const wchar_t* remote : {L"\\\\server\\share\\Corvane", L"1:\\Corvane", L"C:Corvane"})
+        EXPECT_EQ(CheckInstallDir(remote, L""), dirNotFullPath) << Narrow(remote);
+    for (const wchar_t* good : {L"C:\\Program Files (x86)\\Corvane", L"D:\\Tools\\Console\\Corvane 4.07", L"C:\\a.b\\COM10"})
+        EXPECT_EQ(CheckInstallDir(good, L""), dirAcceptable) << Narrow(good);
 }
 
 // A failing row is reported with the progress page's text, written to the text log,
