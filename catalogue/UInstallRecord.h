@@ -20,7 +20,7 @@
 struct TPreviousInstall {
     int32_t InstallVersions = 0;  // environment mask
     std::wstring Version;
-    int32_t InstallItems = 0;     // item mask
+    int32_t InstallItems = 0;       // item mask
     int32_t FilesOnlyVersions = 0;  // environment mask: installed with files only
 };
 

@@ -75,7 +75,6 @@ std::wstring ResultMeaning(uint32_t TypeId, int32_t Error) {
     return SystemMessageText(static_cast<uint32_t>(Error));
 }
 
-
 int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     int32_t failures = 0;
     std::wstring status;

@@ -207,8 +207,10 @@ std::wstring NeverStartedProblem(int32_t Versions) {
 
 std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
     if (Check == dirHoldsFiles)
-        return L"The folder " + Dir + L" already holds files and is not the folder of the previous installation; "
-               L"removing " + ProductName + L" would delete them with it.";
+        return L"The folder " + Dir +
+               L" already holds files and is not the folder of the previous installation; "
+               L"removing " +
+               ProductName + L" would delete them with it.";
     if (Check == dirBadName) return L"The install directory cannot be used, " + InstallDirNameProblem(Dir) + L": " + Dir;
     if (Dir.empty()) return L"No install directory: give one with /dir=PATH.";
     return L"The install directory must be a full path, such as C:\\Program Files\\" + std::wstring(ProductWord) +
