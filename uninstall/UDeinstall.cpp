@@ -2,10 +2,14 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
 #include "support/UConst.h"
 #include "support/UItemTypes.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
 #include "uninstall/UUndoLog.h"
@@ -50,6 +54,7 @@ int32_t TDeinstall::PrepareUninstFile(const std::wstring& FileName) {
     if (!ReadFile(file.get(), Buf.data(), static_cast<DWORD>(Buf.size()), &read, nullptr) || read != Buf.size())
         return duEmpty;
     if (!IsUndoLogMagic(Buf.data(), Buf.size())) return duNotALog;
+    FLogFile = GetFullPath(FileName);
     FUnInstFileVersion.assign(reinterpret_cast<const char*>(&Buf[UndoLogMagicPrefixSize]), 2);
     return 0;
 }
@@ -160,6 +165,30 @@ bool TDeinstall::BodyIsWhole() {
     return whole;
 }
 
+namespace {
+
+bool IsSoundDirectory(const std::wstring& dir) {
+    if (!IsFullPath(dir)) return false;
+    for (size_t i = 0; i < dir.size(); ++i) {
+        const wchar_t c = dir[i];
+        if (c < 0x20 || c == 0xFFFD || wcschr(L"<>\"|?*", c) || (c == L':' && i != 1)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool TDeinstall::HeaderIsSound() {
+    if (!IsSoundDirectory(InstallDir)) return false;
+    bool sound = true;
+    P = PBegin;
+    std::string bytes;
+    TUndoRecord record;
+    while (sound && ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) sound = record.Type() != itLogConst;
+    P = PBegin;
+    return sound;
+}
+
 std::vector<int32_t> TDeinstall::LoggedIdes() {
     std::vector<int32_t> rows;
     P = PBegin;
@@ -210,6 +239,12 @@ int32_t TDeinstall::DoDeinstall() {
 
     std::wstring actionText;  // the last type's text; types without one keep it
     size_t done = 0;
+    // The uninstall entry goes last, and only when nothing is left, so that the user
+    // can run the removal again from the list of programs.
+    TUndoRun run;
+    run.UninstallKey = ProductIntName;
+    if (!FLogFile.empty()) run.KeepWhileLeft.push_back(FLogFile);
+    std::vector<TUndoRecord> entries;
     P = PBegin;
     std::string bytes;
     TUndoRecord record;
@@ -220,7 +255,13 @@ int32_t TDeinstall::DoDeinstall() {
             if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
             ShowAction(actionText.c_str());
             EnterIdeContext(ReadBackward ? P : P - bytes.size());
-            if (UndoRecord(record, ProductIntName) != 0) break;  // the older records stay as they are
+            if (record.Type() == itRegisterUninstall) {
+                entries.push_back(record);
+                const std::wstring uninstaller = RecordPath(record);
+                if (!uninstaller.empty()) run.KeepWhileLeft.push_back(uninstaller);
+            } else {
+                UndoRecord(record, run);
+            }
         }
         if (flWithDialog) {
             Sleep(RecordPauseMs);
@@ -230,5 +271,8 @@ int32_t TDeinstall::DoDeinstall() {
             UpdateWindow(FDlgHandle);
         }
     }
+    if (run.Left.empty())
+        for (const TUndoRecord& entry : entries) UndoRecord(entry, run);
+    FLeft = run.Left;
     return 0;
 }

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "uninstall/UnDo.h"
+
 // Results of PrepareUninstFile.
 constexpr int32_t duOpenFailed = -2;  // missing or cannot be opened
 constexpr int32_t duEmpty = -3;       // empty, or its size cannot be read
@@ -42,6 +44,16 @@ public:
     // The IDE rows (catalogue rows 1..28) that the body's itSetIde records name, each
     // once, in the order of the body. Call after PrepareDeinstall.
     std::vector<int32_t> LoggedIdes();
+
+    // True when the header names an install directory that can be one (a full path
+    // of valid characters) and the body holds no header record: a header damaged
+    // otherwise would have its body replayed against the wrong folder or in the
+    // wrong order. Call after PrepareDeinstall.
+    bool HeaderIsSound();
+
+    // What the last DoDeinstall could not remove, and why; empty when it removed
+    // everything. While anything is left the uninstall entry and the log stay.
+    const std::vector<TLeftOver>& LeftOver() const { return FLeft; }
 
     // True when the log ends inside a record: the installation that wrote it was
     // stopped in the middle of a write. The records before that one are read as
@@ -91,6 +103,8 @@ private:
     size_t PEnd = 0;
     bool ReadBackward = false;
     std::string FUnInstFileVersion;
+    std::wstring FLogFile;         // the log's full path
+    std::vector<TLeftOver> FLeft;  // what the last DoDeinstall left
     uint32_t FProgressDivisor = 1;  // keeps a long body inside the bar's 16-bit range
     size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
     // By the offset of each record's first byte, for the records read whole from the

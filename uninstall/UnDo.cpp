@@ -29,9 +29,45 @@ constexpr TLibraryPlatform UndoLibraryPlatform = TLibraryPlatform::Win32;
 constexpr int BusyDirRetries = 20;
 constexpr DWORD BusyDirPauseMs = 50;
 
-bool IsBusy(uint32_t deleteFlags) {
-    constexpr uint32_t busy = (ddRemoveDirFailed | ddFileDeleteFailed) & 0x7FFFFFFF;
-    return (deleteFlags & busy) != 0 && deleteFlags != ddRefused;
+// ---------------------------------------------------------------- what stays
+
+void NoteLeft(TUndoRun& run, const std::wstring& what, const std::wstring& why) { run.Left.push_back({what, why}); }
+
+std::wstring ErrorText(DWORD error) { return L"cannot be removed (Windows error " + std::to_wstring(error) + L")"; }
+
+// A file or folder that cannot be deleted now, most often because a program holds
+// it open, is deleted by the system at the next restart; folders are scheduled
+// after the files in them, since the system works through the list in order.
+void LeaveForRestart(TUndoRun& run, const std::wstring& path, DWORD error) {
+    if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        NoteLeft(run, path, LeftInUseText);
+    else
+        NoteLeft(run, path, ErrorText(error));
+}
+
+bool IsAncestorOfAny(const std::wstring& dir, const std::vector<std::wstring>& paths) {
+    for (const std::wstring& path : paths)
+        if (PathLiesBelow(path, dir)) return true;
+    return false;
+}
+
+std::vector<std::wstring> PathsOf(const std::vector<TStayedPath>& stayed, bool folders) {
+    std::vector<std::wstring> paths;
+    for (const TStayedPath& s : stayed)
+        if (s.Folder == folders) paths.push_back(s.Path);
+    return paths;
+}
+
+// What of a tree's removal really stayed: a folder that holds only kept files, or
+// stayed files, is no leftover of its own.
+std::vector<TStayedPath> RealLeftovers(const std::vector<TStayedPath>& stayed, const std::vector<std::wstring>& keep) {
+    const std::vector<std::wstring> files = PathsOf(stayed, false);
+    std::vector<TStayedPath> real;
+    for (const TStayedPath& s : stayed) {
+        if (s.Folder && (IsAncestorOfAny(s.Path, keep) || IsAncestorOfAny(s.Path, files))) continue;
+        real.push_back(s);
+    }
+    return real;
 }
 
 // ---------------------------------------------------------------- registry keys
@@ -86,10 +122,10 @@ size_t FindAppendedText(const std::string& text, const std::string& pattern) {
 
 // ---------------------------------------------------------------- dispatch
 
-using TUndoFn = int (*)(const TUndoRecord&, const std::wstring&);
+using TUndoFn = int (*)(const TUndoRecord&, TUndoRun&);
 
 template <int (*Action)(const TUndoRecord&)>
-int WithoutKey(const TUndoRecord& record, const std::wstring&) {
+int WithoutKey(const TUndoRecord& record, TUndoRun&) {
     return Action(record);
 }
 
@@ -105,17 +141,17 @@ const TUndoAction UndoActions[] = {
     {itRegisterPackage,      WithoutKey<UndoRegisterPackage>,  L"Unregistering package"},
     {itModifyFile,           WithoutKey<UndoModifyFile>,       L"Unregistering help"},
     {itModifyFileToo,        WithoutKey<UndoModifyFile>,       nullptr},
-    {itDeleteFile,           WithoutKey<UndoDeleteFile>,       L"Removing file"},
+    {itDeleteFile,           UndoDeleteFile,                   L"Removing file"},
     {itRegisterWinHelp,      WithoutKey<UndoRegisterWinHelp>,  L"Unregistering help"},
     {itCreateRegKey,         WithoutKey<UndoCreateRegKey>,     L"Removing registry key"},
     {itAddSearchPath,        WithoutKey<UndoAddSearchPath>,    L"Unregistering package"},
-    {itRegisterHelp,         WithoutKey<UndoRegisterHelp>,     L"Unregistering help"},
+    {itRegisterHelp,         UndoRegisterHelp,                 L"Unregistering help"},
     {itAddIdePath,           WithoutKey<UndoAddIdePath>,       L"Unregistering package"},
     {itSetIde,               WithoutKey<UndoSetIde>,           nullptr},
-    {itCreateDir,            WithoutKey<UndoCreateDir>,        L"Removing directory"},
-    {itCopyResource,         WithoutKey<UndoCopyFile>,         L"Removing file"},
-    {itCopyResourceIfAbsent, WithoutKey<UndoCopyFile>,         L"Removing file"},
-    {itCopyFile,             WithoutKey<UndoCopyFile>,         L"Removing file"},
+    {itCreateDir,            UndoCreateDir,                    L"Removing directory"},
+    {itCopyResource,         UndoCopyFile,                     L"Removing file"},
+    {itCopyResourceIfAbsent, UndoCopyFile,                     L"Removing file"},
+    {itCopyFile,             UndoCopyFile,                     L"Removing file"},
     {itRegisterUninstall,    UndoRegisterUninstall,            L"Unregistering uninstall"},
 };
 // clang-format on
@@ -128,9 +164,15 @@ const TUndoAction* FindAction(uint32_t typeId) {
 
 }  // namespace
 
+void UndoRecord(const TUndoRecord& Record, TUndoRun& Run) {
+    if (const TUndoAction* action = FindAction(Record.TypeId)) action->Action(Record, Run);
+}
+
 int UndoRecord(const TUndoRecord& Record, const std::wstring& UninstallKey) {
-    const TUndoAction* action = FindAction(Record.TypeId);
-    return action ? action->Action(Record, UninstallKey) : 0;
+    TUndoRun run;
+    run.UninstallKey = UninstallKey;
+    UndoRecord(Record, run);
+    return run.Left.empty() ? 0 : 1;
 }
 
 const wchar_t* UndoActionText(uint32_t TypeId) {
@@ -151,22 +193,52 @@ int UndoSetIde(const TUndoRecord& Record) {
     return 0;
 }
 
-int UndoCreateDir(const TUndoRecord& Record) {
-    // DeleteDirTree refuses roots, relative paths and the system's own folders.
+namespace {
+
+// One removal of a tree, tried again while something in it is busy; what it could
+// not delete in the end.
+std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<std::wstring>& keep) {
+    std::vector<TStayedPath> stayed, real;
+    for (int attempt = 0;; ++attempt) {
+        stayed.clear();
+        if (DeleteDirTreeExcept(dir, keep, stayed) == ddRefused) return {};
+        real = RealLeftovers(stayed, keep);
+        if (real.empty() || attempt >= BusyDirRetries) break;
+        Sleep(BusyDirPauseMs);
+    }
+    // The folders that hold what stayed go at the restart after it.
+    for (const TStayedPath& s : stayed)
+        if (s.Folder && !IsAncestorOfAny(s.Path, keep) && IsAncestorOfAny(s.Path, PathsOf(real, false)))
+            MoveFileExW(s.Path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return real;
+}
+
+}  // namespace
+
+int UndoCreateDir(const TUndoRecord& Record, TUndoRun& Run) {
+    // DeleteDirTreeExcept refuses roots, relative paths and the system's own folders.
     std::wstring dir = RecordPath(Record);
     if (dir.empty()) return 0;
-    for (int attempt = 0; IsBusy(DeleteDirTree(dir, false)) && attempt < BusyDirRetries; ++attempt)
-        Sleep(BusyDirPauseMs);
+    const std::vector<TStayedPath> stayed = RemoveTree(dir, Run.KeepWhileLeft);
+    for (const TStayedPath& s : stayed) LeaveForRestart(Run, s.Path, s.Error);
+    if (!Run.Left.empty() || !DirectoryExists(dir)) return static_cast<int>(stayed.size());
+    // Nothing is left: the files kept for another run go as well.
+    for (const std::wstring& kept : Run.KeepWhileLeft)
+        if (PathLiesBelow(kept, dir)) DeleteFileForced(kept);
+    for (const TStayedPath& s : RemoveTree(dir, {})) LeaveForRestart(Run, s.Path, s.Error);
     return 0;
 }
 
-int UndoCopyFile(const TUndoRecord& Record) {
+int UndoCopyFile(const TUndoRecord& Record, TUndoRun& Run) {
     std::wstring file = RecordPath(Record);
-    if (!file.empty()) DeleteFileW(file.c_str());
-    return 0;
+    if (file.empty() || DeleteFileForced(file)) return 0;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
+    LeaveForRestart(Run, file, error);
+    return 1;
 }
 
-int UndoDeleteFile(const TUndoRecord& Record) { return UndoCopyFile(Record); }
+int UndoDeleteFile(const TUndoRecord& Record, TUndoRun& Run) { return UndoCopyFile(Record, Run); }
 
 int UndoRegisterWinHelp(const TUndoRecord& Record) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, WindowsHelpKey, Record.RecordName());
@@ -180,7 +252,8 @@ int UndoCreateRegKey(const TUndoRecord& Record) {
     return 0;
 }
 
-int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) {
+int UndoRegisterUninstall(const TUndoRecord&, TUndoRun& Run) {
+    const std::wstring& UninstallKey = Run.UninstallKey;
     // Without a name of its own the entry would be the whole list of uninstall entries.
     if (UninstallKey.empty() || UninstallKey.find(L'\\') != std::wstring::npos) return 0;
     // The list of uninstall entries is the system's: it stays even when ours was the
@@ -189,15 +262,58 @@ int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) 
     return 0;
 }
 
-int UndoRegisterHelp(const TUndoRecord&) {
+namespace {
+
+// The help unregistration batch file, run from its folder. Its path must fit the
+// limits of a command and a current directory.
+int RunHelpUnregisterBatch() {
     if (!IsFullPath(InstallDir)) return ERROR_BAD_PATHNAME;
+    const std::wstring batch = PathJoin(InstallDir, HelpUnregisterBatch);
+    if (batch.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+    if (!FileExists(batch)) return ERROR_FILE_NOT_FOUND;
     std::wstring previous = GetCurrentDir();
     SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
-    int result = RunAndWait(QuoteIfBlank(PathJoin(InstallDir, HelpUnregisterBatch)), L"");
+    int result = RunAndWait(QuoteIfBlank(batch), L"");
     // Back to where the caller was: a current directory inside the installation
     // would keep its last record from removing the installation directory.
     SetCurrentDirectoryW(previous.c_str());
     return result;
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | RegView, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Where the batch file also registers the help collection with it.
+bool HelpTwoRuntimePresent() {
+    wchar_t path[MAX_PATH];
+    DWORD length = ExpandEnvironmentStringsW(L"%CommonProgramFiles%\\Microsoft Shared\\Help\\hxds.dll", path, MAX_PATH);
+    return length > 0 && length <= MAX_PATH && FileExists(path);
+}
+
+}  // namespace
+
+int UndoRegisterHelp(const TUndoRecord&, TUndoRun& Run) {
+    const int batch = RunHelpUnregisterBatch();
+    // The batch file may be gone, or lie too deep to run: the registry key it
+    // writes is removed here in any case (the batch leaves nothing to do then).
+    const std::wstring key = std::wstring(ProductKey) + HelpRegistrationSubKey;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key)) DeleteKeyTree(HKEY_LOCAL_MACHINE, key, TEmptyAncestors::Keep);
+    int left = 0;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key)) {
+        NoteLeft(Run, L"HKEY_LOCAL_MACHINE\\" + key, ErrorText(ERROR_ACCESS_DENIED));
+        ++left;
+    }
+    if (batch != 0 && HelpTwoRuntimePresent()) {
+        NoteLeft(Run, L"The help collection registered with Microsoft Help 2",
+                 L"cannot be removed: " + std::wstring(HelpUnregisterBatch) + L" could not run (Windows error " +
+                     std::to_wstring(batch) + L")");
+        ++left;
+    }
+    return left;
 }
 
 int UndoModifyFile(const TUndoRecord& Record) {

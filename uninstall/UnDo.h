@@ -1,17 +1,36 @@
 // The undo actions: one per kind of uninstall record, each reversing what the
 // script row that wrote the record did to the machine. They keep no state of their
 // own; they read InstallDir, read and set CurrentIde and CurrentIdeName, and read
-// the IDE catalogue. Every action returns 0 to let the run go on; only the help
-// unregistration can stop it, with the error of starting its batch file.
+// the IDE catalogue. An action that cannot undo everything it should does what it
+// can and adds what stays to the run's list; the run goes on.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "uninstall/UUndoLog.h"
 
-// Runs the action of Record's type; types without an action do nothing. UninstallKey
-// is the uninstall entry's key name from the log header.
+// One thing a removal leaves on the machine, and why.
+struct TLeftOver {
+    std::wstring What;
+    std::wstring Why;
+};
+
+// What the actions of one replay share.
+struct TUndoRun {
+    std::wstring UninstallKey;   // the uninstall entry's key name, from the log header
+    std::wstring ProductRegKey;  // the product key below HKEY_LOCAL_MACHINE, from the log header
+    // Files that stay while anything is left (the log, the uninstaller the entry
+    // starts), so that the removal can be run again.
+    std::vector<std::wstring> KeepWhileLeft;
+    std::vector<TLeftOver> Left;  // what could not be undone so far
+};
+
+// Runs the action of Record's type; types without an action do nothing.
+void UndoRecord(const TUndoRecord& Record, TUndoRun& Run);
+// The same for a record undone on its own; UninstallKey is the uninstall entry's
+// key name from the log header. 0 when nothing was left.
 int UndoRecord(const TUndoRecord& Record, const std::wstring& UninstallKey);
 
 // What the uninstaller's action line shows while a record of this type is undone;
@@ -25,13 +44,13 @@ const wchar_t* UndoActionText(uint32_t TypeId);
 std::wstring RecordPath(const TUndoRecord& Record);
 
 int UndoSetIde(const TUndoRecord& Record);
-int UndoCreateDir(const TUndoRecord& Record);
-int UndoCopyFile(const TUndoRecord& Record);
-int UndoDeleteFile(const TUndoRecord& Record);
+int UndoCreateDir(const TUndoRecord& Record, TUndoRun& Run);
+int UndoCopyFile(const TUndoRecord& Record, TUndoRun& Run);
+int UndoDeleteFile(const TUndoRecord& Record, TUndoRun& Run);
 int UndoRegisterWinHelp(const TUndoRecord& Record);
 int UndoCreateRegKey(const TUndoRecord& Record);
-int UndoRegisterUninstall(const TUndoRecord& Record, const std::wstring& UninstallKey);
-int UndoRegisterHelp(const TUndoRecord& Record);
+int UndoRegisterUninstall(const TUndoRecord& Record, TUndoRun& Run);
+int UndoRegisterHelp(const TUndoRecord& Record, TUndoRun& Run);
 int UndoModifyFile(const TUndoRecord& Record);
 int UndoAddSearchPath(const TUndoRecord& Record);
 int UndoRegisterPackage(const TUndoRecord& Record);
@@ -43,3 +62,8 @@ inline constexpr const wchar_t* UninstallKeyPrefix = L"Software\\Microsoft\\Wind
 // The help unregistration batch file, below the install directory.
 inline constexpr const wchar_t* HelpSubDir = L"help";
 inline constexpr const wchar_t* HelpUnregisterBatch = L"help\\help_unreg.bat";
+// What the help registration batch file writes, below the product key.
+inline constexpr const wchar_t* HelpRegistrationSubKey = L"\\Help";
+
+// Texts of what a removal leaves and why.
+inline constexpr const wchar_t* LeftInUseText = L"in use; it will be deleted when Windows restarts";
