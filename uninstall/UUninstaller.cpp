@@ -136,13 +136,12 @@ std::wstring CopyToTemp(const std::wstring& self) {
     return L"";
 }
 
-// The copy's arguments: this run's switches and the log by its full path, since
-// the copy runs in another directory.
+// The copy's arguments: this run's switches and the log (by its full path).
 std::vector<std::wstring> HandOverArguments(const TUnbrdOptions& options) {
     std::vector<std::wstring> args;
     if (options.Silent) args.emplace_back(L"/S");
     if (options.Partial) args.emplace_back(L"/P");
-    args.push_back(GetFullPath(options.LogFile));
+    args.push_back(options.LogFile);
     return args;
 }
 
@@ -448,7 +447,9 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
 }  // namespace
 
 int RunUninstaller() {
-    const TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
+    TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
+    // The log is named relative to the directory this process started in.
+    if (!options.LogFile.empty()) options.LogFile = GetFullPath(options.LogFile);
     std::wstring aside;
     const int code = Uninstall(options, aside);
     if (options.ReportTo) ReportToOriginal(options, code, aside);

@@ -51,7 +51,7 @@ rm -f "$C/held" "$C/release"
 
 # The help unregistration batch file deleted, in a folder whose files' paths pass
 # 260 characters: the removal completes.
-DEEP_W="C:\\Deep\\$(printf 'd%.0s' $(seq 1 236))"
+DEEP_W="C:\\Deep\\$(printf 'd%.0s' $(seq 1 237))"
 expect_eq "folder length" "${#DEEP_W}" 245
 install "$DEEP_W"
 DEEP="$(winepath -u "$DEEP_W" 2>/dev/null)"

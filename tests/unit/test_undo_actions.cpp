@@ -5,6 +5,7 @@
 #include "UndoLogTesting.h"
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UIdeSettings.h"
+#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPlatform.h"
 #include "support/URegistry.h"
@@ -315,11 +316,16 @@ TEST_F(UndoActions, RegisterHelpRunsTheUnregistrationBatch) {
     EXPECT_TRUE(Exists(InstallDir + L"\\unreg.txt"));
     EXPECT_EQ(GetCurrentDir(), previous);
 
+    // Without the batch file its registry key is removed all the same.
     DeleteFileW((InstallDir + L"\\help\\help_unreg.bat").c_str());
-    EXPECT_NE(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    const std::wstring helpKey = std::wstring(ProductKey) + HelpRegistrationSubKey;
+    WriteRegString(HKEY_LOCAL_MACHINE, helpKey, L"Collection", L"x");
+    EXPECT_EQ(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, helpKey));
     EXPECT_EQ(GetCurrentDir(), previous);
     InstallDir.clear();
-    EXPECT_NE(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    EXPECT_EQ(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, ProductKey);
 }
 
 TEST(UndoActionText, TextsOfTheActionLine) {
