@@ -153,7 +153,7 @@ uint32_t DeleteEntries(const std::wstring& dir, TTreeReport* report) {
             flags |= DeleteTree(path, false, report);
         } else if (IsKept(report, path)) {
             flags |= ddFileDeleteFailed;
-        } else if (!DeleteFileForced(path)) {
+        } else if (!(report ? DeleteFileForced(path) : DeleteFileW(path.c_str()) != FALSE)) {
             NoteStayed(report, path, false);
             flags |= ddFileDeleteFailed;
         }

@@ -32,8 +32,9 @@ struct TStayedPath {
     bool Folder = false;
 };
 
-// Deletes Dir's tree as DeleteDirTree does (Dir included), but leaves the files
-// named in Keep, with the folders that hold them, and goes on past what it cannot
-// delete: Stayed lists that, each folder after the files in it.
+// Deletes Dir's tree as DeleteDirTree does (Dir included, and read-only files as
+// well), but leaves the files named in Keep, with the folders that hold them, and
+// goes on past what it cannot delete: Stayed lists that, each folder after the
+// files in it.
 uint32_t DeleteDirTreeExcept(const std::wstring& Dir, const std::vector<std::wstring>& Keep,
                              std::vector<TStayedPath>& Stayed);

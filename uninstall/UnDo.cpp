@@ -39,6 +39,8 @@ std::wstring ErrorText(DWORD error) { return L"cannot be removed (Windows error 
 // it open, is deleted by the system at the next restart; folders are scheduled
 // after the files in them, since the system works through the list in order.
 void LeaveForRestart(TUndoRun& run, const std::wstring& path, DWORD error) {
+    for (const TLeftOver& left : run.Left)
+        if (left.What == path) return;  // a folder and the folder above it both name it
     if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         NoteLeft(run, path, LeftInUseText);
     else

@@ -111,13 +111,16 @@ TEST_F(Deinstall, AMissingHelpBatchStopsNothing) {
     DeleteKeyTree(HKEY_LOCAL_MACHINE, ProductKey);
 }
 
-// A file held open: everything else goes, the file and its folder are left for the
+// A file held open: everything else goes (read-only files too), the file and its folder are left for the
 // restart, and the uninstall entry and the log stay until a later run finds
 // nothing left.
 TEST_F(Deinstall, AFileInUseKeepsTheEntryAndTheLogUntilALaterRun) {
     const std::wstring entry = std::wstring(UninstallKeyPrefix) + UninstallName;
     WriteRegString(HKEY_LOCAL_MACHINE, entry, ValDisplayName, L"Corvane library");
     WriteFileBytes(InstallDir + L"\\unbrd.exe", "program");
+    // A read-only file is no reason to stay.
+    WriteFileBytes(InstallDir + L"\\Delphi7\\ro.bpl", "r");
+    SetFileAttributesW((InstallDir + L"\\Delphi7\\ro.bpl").c_str(), FILE_ATTRIBUTE_READONLY);
     std::vector<TScriptItem> body = Body();
     body.insert(body.begin() + 3, Row(itRegisterUninstall | Logged, L"unbrd.exe", 0, dcRoot));
     WriteLog(HeaderRows() + body);
