@@ -290,8 +290,8 @@ void InitRemovalDialog(HWND dlg, TRemoval& removal) {
 // The last page of a removal that is not complete: what is left, in a list that
 // scrolls, in the place of the progress.
 void ShowLeftOver(HWND dlg, const TDeinstall& d) {
-    std::wstring text = ProductTitle(d) + L" has not been removed completely. What is left, and why:\r\n\r\n" +
-                        RunAgainText;
+    std::wstring text = ProductTitle(d) + L" has not been removed completely.\r\n\r\n" + RunAgainText +
+                        L"\r\n\r\nWhat is left, and why:";
     SetDlgItemTextW(dlg, idcPageText, text.c_str());
     for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(dlg, id), SW_HIDE);
     SetDlgItemTextW(dlg, idcLeftList, LeftOverLines(d.LeftOver()).c_str());

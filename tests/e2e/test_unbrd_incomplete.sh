@@ -49,6 +49,28 @@ expect_eq "exit status of the second removal" "$rc" 0
 diff <(echo "$before") <(state) >&2 || fail "the second removal left differences"
 rm -f "$C/held" "$C/release"
 
+# The same through the dialog: its last page lists what is left.
+DIALOG="Uninstall Corvane library v4.07"
+install "$INST_W"
+win "$MKLOG" hold "$HELD_W" 'C:\held' 'C:\release' & holder=$!
+for i in $(seq 1 100); do [ -e "$C/held" ] && break; sleep 0.1; done
+win_in "$INST" "$INST/unbrd.exe" uninst.log & pid=$!
+driver wait "$DIALOG" 15000 || fail "no removal dialog"
+driver click "$DIALOG" 1000
+driver answer Uninstall 6 >/dev/null || fail "no question"
+WAIT_SECONDS=60 wait_eq "removal over" "&Finish" driver text "$DIALOG" 2
+driver text "$DIALOG" 256 | grep -q "^Corvane library v4.07 has not been removed completely" || fail "last page"
+expect_eq "list of what is left" "$(driver text "$DIALOG" 1014)" "$HELD_W: in use; it will be deleted when Windows restarts"
+expect_eq "list visible" "$(driver visible "$DIALOG" 1014)" 1
+driver click "$DIALOG" 2
+rc=0; wait $pid || rc=$?
+expect_eq "exit status of the dialog with a file in use" "$rc" 7
+touch "$C/release"; wait $holder
+rc=0; win_in "$INST" "$INST/unbrd.exe" /S uninst.log || rc=$?
+expect_eq "exit status after the dialog's removal" "$rc" 0
+diff <(echo "$before") <(state) >&2 || fail "the removal after the dialog left differences"
+rm -f "$C/held" "$C/release"
+
 # The help unregistration batch file deleted, in a folder whose files' paths pass
 # 260 characters: the removal completes.
 DEEP_W="C:\\Deep\\$(printf 'd%.0s' $(seq 1 237))"
