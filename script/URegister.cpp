@@ -47,6 +47,30 @@ std::wstring PackageDescription() {
     return text;
 }
 
+namespace {
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+bool UndoRecordOf(TScriptItem& Item, const std::wstring& LogText) {
+    switch (ItemType(Item)) {
+        case itAddSearchPath:
+        case itAddIdePath: return !EndsWith(LogText, LogAlready);
+        case itRegisterPackage: {
+            const size_t lineBreak = LogText.find(L"\r\n");
+            const bool known = EndsWith(LogText.substr(0, lineBreak), LogAlready);
+            const bool onPath = lineBreak != std::wstring::npos && EndsWith(LogText, LogAlready);
+            if (known && (onPath || lineBreak == std::wstring::npos)) return false;
+            Item.Code = (known ? uint32_t{pkKnownPackageWasThere} : 0u) | (onPath ? uint32_t{pkSearchPathWasThere} : 0u);
+            return true;
+        }
+        default: return true;
+    }
+}
+
 bool WritesIdeSettings(uint32_t Type) {
     return Type == itRegisterPackage || Type == itAddSearchPath || Type == itAddIdePath;
 }
@@ -69,9 +93,12 @@ int32_t ExecRegisterPackage(const TScriptItem& Item, std::wstring& LogText) {
     // Outside an IDE block there is no key to write to, and a relative package path
     // would mean nothing to the IDE.
     if (!ide || !IsFullPath(package)) return rpKnownPackageFailed;
-    if (!WriteRegString(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package, PackageDescription()))
+    // A value that is there already (the user's own registration) stays as it is.
+    const std::wstring packagesKey = ide->RegKey + KnownPackagesSubKey;
+    const bool known = RegValueExists(HKEY_CURRENT_USER, packagesKey, package);
+    if (!known && !WriteRegString(HKEY_CURRENT_USER, packagesKey, package, PackageDescription()))
         return rpKnownPackageFailed;
-    LogText = L"Registering package: " + package + LogSuccess;
+    LogText = L"Registering package: " + package + (known ? LogAlready : LogSuccess);
 
     const std::wstring key = LibraryKey(*ide, LibraryPlatform(Item.Options));
     const std::wstring valueName = LibraryValueName(CurrentIde);

@@ -228,6 +228,7 @@ int32_t TScript::ItemDoScript() {
     const int32_t result = Dispatch(item);
     FollowCompile(item, result);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
-    if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item);
+    TScriptItem record = item;
+    if ((item.TypeId & ifLogUndo) && UndoRecordOf(record, FLogText)) BinLogAddItem(FBinLogHandle, record);
     return result;
 }

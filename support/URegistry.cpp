@@ -82,6 +82,11 @@ bool WriteRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring&
 
 bool CreateRegKey(HKEY Root, const std::wstring& KeyPath) { return CreateKey(Root, KeyPath).valid(); }
 
+bool RegValueExists(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName) {
+    UniqueKey key = OpenKey(Root, KeyPath, KEY_READ);
+    return key && RegQueryValueExW(key.get(), ValueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName) {
     UniqueKey key = OpenKey(Root, KeyPath, KEY_WRITE);
     if (!key) return false;

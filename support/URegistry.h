@@ -19,6 +19,8 @@ bool WriteRegString(HKEY Root, const std::wstring& KeyPath, const std::wstring& 
 bool WriteRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName,
                      int32_t Value);
 bool CreateRegKey(HKEY Root, const std::wstring& KeyPath);
+// Whether the value exists, whatever its type.
+bool RegValueExists(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName);
 bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName);
 // What DeleteKeyTree does with the ancestors the deletion leaves empty: a key of our
 // own (the product's) takes its emptied maker key with it; an entry in a list that

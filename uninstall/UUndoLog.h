@@ -35,6 +35,13 @@ enum THeaderCode : uint32_t {
     hcUninstallKey = 7,
 };
 
+// Code of an itRegisterPackage record: what was there before the installation and
+// stays at its removal. 0 (every older log): the registration made both.
+enum TPackageUndoCode : uint32_t {
+    pkKnownPackageWasThere = 1,  // the "Known Packages" value of the package
+    pkSearchPathWasThere = 2,    // the package folder's search-path entry
+};
+
 // One decoded record.
 struct TUndoRecord {
     uint32_t TypeId = 0;  // type in bits 0-15, row flags above

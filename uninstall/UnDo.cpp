@@ -351,8 +351,10 @@ int UndoRegisterPackage(const TUndoRecord& Record) {
     if (!ide) return 0;
     std::wstring package = RecordPath(Record);
     if (package.empty()) return 0;
-    DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
-    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), PackageFolder(package));
+    if (!(Record.Code & pkKnownPackageWasThere))
+        DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
+    if (!(Record.Code & pkSearchPathWasThere))
+        RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), PackageFolder(package));
     return 0;
 }
 

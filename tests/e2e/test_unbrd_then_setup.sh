@@ -2,7 +2,9 @@
 # A build agent's "remove, then install" step: unbrd.exe /S and setup.exe /silent
 # one after the other in one batch file, each started with start /wait. The
 # uninstaller returns only when the removal is over, so every round ends with the
-# machine of a clean installation.
+# machine of a clean installation. The user's own settings that equal the
+# library's (a search-path entry, a Known Packages value) are there before the
+# first installation and come back byte for byte after the last removal.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ide_machine.sh"
 new_machine unbrd_then_setup
@@ -19,6 +21,11 @@ printf '@echo off\r\nstart "" /wait C:\\Corvane\\unbrd.exe /S C:\\Corvane\\unins
 
 comparable_state() { machine_state | grep -v '"InstallDate"='; }
 
+D7_KEY='HKCU\Software\Borland\Delphi\7.0'
+win reg add "$D7_KEY\Library" /v 'Search Path' /d 'C:\Mine;;C:\Corvane\Delphi7' /f >/dev/null || fail "reg add"
+win reg add "$D7_KEY\Known Packages" /v 'C:\Corvane\Delphi7\dclcvl70.bpl' /d 'Mine' /f >/dev/null || fail "reg add"
+users_own="$(comparable_state)"
+
 win cmd /c 'C:\run\install.bat' >/dev/null 2>&1 || fail "first installation: exit status $?"
 clean="$(comparable_state)"
 grep -q 'Corvane/uninst.log' <<<"$clean" || fail "the first installation wrote no uninstall log"
@@ -28,4 +35,10 @@ for round in $(seq 1 $ROUNDS); do
     [ -f "$C/Corvane/uninst.log" ] || fail "round $round: no uninstall log: $(ls "$C/Corvane" 2>&1 | head)"
 done
 same_state "after $ROUNDS rounds the machine differs from a clean installation" "$clean" "$(comparable_state)"
+grep -qF '"Search Path"="C:\\Mine;;C:\\Corvane\\Delphi7"' <<<"$clean" || fail "the installation changed the user's search path"
+
+rc=0; win cmd /c 'start "" /wait C:\Corvane\unbrd.exe /S C:\Corvane\uninst.log' >/dev/null 2>&1 || rc=$?
+expect_eq "last removal: exit status" "$rc" 0
+same_state "the last removal left another machine than the user's" "$(expected_leftovers <<<"$users_own")" \
+    "$(comparable_state | expected_leftovers)"
 echo "unbrd then setup: ok"

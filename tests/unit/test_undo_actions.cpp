@@ -86,6 +86,17 @@ TEST_F(UndoActions, RemovePathEntryRemovesTheEntryAndItsSeparator) {
     }
 }
 
+// What the registration adds, the removal takes away: the user's value comes back
+// byte for byte, its empty entries and separators included.
+TEST_F(UndoActions, AddedPathEntryIsRemovedToTheUsersValue) {
+    for (const wchar_t* before : {L"", L"x", L"x;", L"x;;", L";", L"x;;y", L"x; "}) {
+        ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, key.path(), L"Search Path", before));
+        ASSERT_EQ(AddPathEntry(key.path(), L"Search Path", before, L"c:\\lib"), TPathAdd::Added) << before;
+        RemovePathEntry(key.path(), L"Search Path", L"c:\\lib");
+        EXPECT_EQ(Value(HKEY_CURRENT_USER, key.path(), L"Search Path"), before);
+    }
+}
+
 TEST_F(UndoActions, RemovePathEntryNeverCreatesOrRetypesAValue) {
     RemovePathEntry(key / L"none", L"Search Path", L"c:\\lib");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key / L"none"));
