@@ -13,6 +13,7 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UResources.h"
+#include "support/USharedFiles.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
 #include "support/UVersionInfo.h"
@@ -257,13 +258,32 @@ int32_t ExecCopyResourceIfNewer(const TScriptItem& Item, std::wstring& LogText) 
 
 // ---------------------------------------------------------------- copy, delete, check
 
+namespace {
+
+// A copy into the system folder is shared with the other programs that put the
+// same file there: a copy that is there and newer stays, and the file's count of
+// users goes up by one.
+int32_t CopySharedFile(const std::wstring& source, const std::wstring& target, bool& kept) {
+    const bool existed = FileExists(target);
+    kept = existed && IsNewerVersion(target, source);
+    if (!kept && !CopyFileW(source.c_str(), target.c_str(), FALSE)) return LastErrorOr(ERROR_WRITE_FAULT);
+    return AddSharedFileUse(target, existed) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+}
+
+}  // namespace
+
 int32_t ExecCopyFile(const TScriptItem& Item, std::wstring& LogText) {
     const std::wstring source = RowPath(Item.Dir, Item.Name);
     const std::wstring target = Item.Target ? RowPath(Item.Target->Dir, Item.Target->Name) : L"";
     int32_t result = ERROR_PATH_NOT_FOUND;
-    if (IsFullPath(source) && IsFullPath(target))
-        result = CopyFileW(source.c_str(), target.c_str(), FALSE) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
-    LogText = L"Copying file: from " + source + L" to " + target + L" " + Outcome(result == 0);
+    bool kept = false;
+    if (IsFullPath(source) && IsFullPath(target)) {
+        if (Item.Target->Dir == dcSystem)
+            result = CopySharedFile(source, target, kept);
+        else
+            result = CopyFileW(source.c_str(), target.c_str(), FALSE) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+    }
+    LogText = L"Copying file: from " + source + L" to " + target + L" " + (kept ? LogAlready : Outcome(result == 0));
     return result;
 }
 

@@ -47,30 +47,6 @@ std::wstring PackageDescription() {
     return text;
 }
 
-namespace {
-
-bool EndsWith(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-}  // namespace
-
-bool UndoRecordOf(TScriptItem& Item, const std::wstring& LogText) {
-    switch (ItemType(Item)) {
-        case itAddSearchPath:
-        case itAddIdePath: return !EndsWith(LogText, LogAlready);
-        case itRegisterPackage: {
-            const size_t lineBreak = LogText.find(L"\r\n");
-            const bool known = EndsWith(LogText.substr(0, lineBreak), LogAlready);
-            const bool onPath = lineBreak != std::wstring::npos && EndsWith(LogText, LogAlready);
-            if (known && (onPath || lineBreak == std::wstring::npos)) return false;
-            Item.Code = (known ? uint32_t{pkKnownPackageWasThere} : 0u) | (onPath ? uint32_t{pkSearchPathWasThere} : 0u);
-            return true;
-        }
-        default: return true;
-    }
-}
-
 bool WritesIdeSettings(uint32_t Type) {
     return Type == itRegisterPackage || Type == itAddSearchPath || Type == itAddIdePath;
 }

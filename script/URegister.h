@@ -37,11 +37,6 @@ int32_t ExecCreateRegKey(const TScriptItem& Item, std::wstring& LogText);
 // rows the engine passes over for an IDE that gets the library's files only.
 bool WritesIdeSettings(uint32_t Type);
 
-// What the uninstall record of a registration row that has just run with LogText
-// must undo: nothing (false) where everything was there before ("...Already"); a
-// package row's Code tells which of its two settings was. Other rows: true.
-bool UndoRecordOf(TScriptItem& Item, const std::wstring& LogText);
-
 // The log line of such a row passed over for the current IDE, such as
 // "Registering package: C:\...\dclcvl70.bpl...Skipped: Delphi7 has never been started, files only".
 std::wstring FilesOnlyLogText(const TScriptItem& Item);

@@ -229,6 +229,6 @@ int32_t TScript::ItemDoScript() {
     FollowCompile(item, result);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     TScriptItem record = item;
-    if ((item.TypeId & ifLogUndo) && UndoRecordOf(record, FLogText)) BinLogAddItem(FBinLogHandle, record);
+    if (UndoRecordOf(record, FLogText)) BinLogAddItem(FBinLogHandle, record);
     return result;
 }

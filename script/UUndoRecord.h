@@ -12,3 +12,11 @@ std::string MakeUndoRecord(const TScriptItem& Item);
 
 // Appends the undo record of the row that has just run.
 void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item);
+
+// Whether the row that has just run, with LogText as its log text, leaves an undo
+// record, and which: a row flagged ifLogUndo does, unless it is a registration
+// row that found everything it would add already there ("...Already"); a package
+// row's Code then tells which of its two settings was there. A copy into the
+// system folder that succeeded, or found a newer copy there, leaves an
+// itSharedFile record whether flagged or not.
+bool UndoRecordOf(TScriptItem& Item, const std::wstring& LogText);

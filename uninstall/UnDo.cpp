@@ -11,6 +11,7 @@
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
+#include "support/USharedFiles.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
@@ -154,6 +155,7 @@ const TUndoAction UndoActions[] = {
     {itCopyResource,         UndoCopyFile,                     L"Removing file"},
     {itCopyResourceIfAbsent, UndoCopyFile,                     L"Removing file"},
     {itCopyFile,             UndoCopyFile,                     L"Removing file"},
+    {itSharedFile,           UndoSharedFile,                   L"Removing file"},
     {itRegisterUninstall,    UndoRegisterUninstall,            L"Unregistering uninstall"},
 };
 // clang-format on
@@ -241,6 +243,13 @@ int UndoCopyFile(const TUndoRecord& Record, TUndoRun& Run) {
 }
 
 int UndoDeleteFile(const TUndoRecord& Record, TUndoRun& Run) { return UndoCopyFile(Record, Run); }
+
+int UndoSharedFile(const TUndoRecord& Record, TUndoRun& Run) {
+    // The file goes with its last user; while others count, it stays.
+    const std::wstring file = RecordPath(Record);
+    if (file.empty() || !ReleaseSharedFileUse(file)) return 0;
+    return UndoCopyFile(Record, Run);
+}
 
 int UndoRegisterWinHelp(const TUndoRecord& Record) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, WindowsHelpKey, Record.RecordName());

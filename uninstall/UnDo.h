@@ -47,6 +47,7 @@ int UndoSetIde(const TUndoRecord& Record);
 int UndoCreateDir(const TUndoRecord& Record, TUndoRun& Run);
 int UndoCopyFile(const TUndoRecord& Record, TUndoRun& Run);
 int UndoDeleteFile(const TUndoRecord& Record, TUndoRun& Run);
+int UndoSharedFile(const TUndoRecord& Record, TUndoRun& Run);
 int UndoRegisterWinHelp(const TUndoRecord& Record);
 int UndoCreateRegKey(const TUndoRecord& Record);
 int UndoRegisterUninstall(const TUndoRecord& Record, TUndoRun& Run);

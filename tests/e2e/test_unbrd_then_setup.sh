@@ -4,7 +4,9 @@
 # uninstaller returns only when the removal is over, so every round ends with the
 # machine of a clean installation. The user's own settings that equal the
 # library's (a search-path entry, a Known Packages value) are there before the
-# first installation and come back byte for byte after the last removal.
+# first installation and come back byte for byte after the last removal. The
+# runtime package in the system folder is counted under SharedDLLs: it goes with
+# its last user and stays while another one counts.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ide_machine.sh"
 new_machine unbrd_then_setup
@@ -20,6 +22,12 @@ printf '@echo off\r\nstart "" /wait C:\\Corvane\\unbrd.exe /S C:\\Corvane\\unins
     "$INSTALL" >"$C/run/again.bat"
 
 comparable_state() { machine_state | grep -v '"InstallDate"='; }
+RUNTIME_W='C:\windows\system32\cvl70.bpl'
+RUNTIME="$C/$SYSDIR/cvl70.bpl"
+SHARED_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
+users_of_runtime() {
+    win reg query "$SHARED_KEY" /v "$RUNTIME_W" /reg:32 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_DWORD *//p'
+}
 
 D7_KEY='HKCU\Software\Borland\Delphi\7.0'
 win reg add "$D7_KEY\Library" /v 'Search Path' /d 'C:\Mine;;C:\Corvane\Delphi7' /f >/dev/null || fail "reg add"
@@ -35,10 +43,20 @@ for round in $(seq 1 $ROUNDS); do
     [ -f "$C/Corvane/uninst.log" ] || fail "round $round: no uninstall log: $(ls "$C/Corvane" 2>&1 | head)"
 done
 same_state "after $ROUNDS rounds the machine differs from a clean installation" "$clean" "$(comparable_state)"
+expect_eq "users of the runtime package" "$(users_of_runtime)" 0x1
 grep -qF '"Search Path"="C:\\Mine;;C:\\Corvane\\Delphi7"' <<<"$clean" || fail "the installation changed the user's search path"
 
 rc=0; win cmd /c 'start "" /wait C:\Corvane\unbrd.exe /S C:\Corvane\uninst.log' >/dev/null 2>&1 || rc=$?
 expect_eq "last removal: exit status" "$rc" 0
 same_state "the last removal left another machine than the user's" "$(expected_leftovers <<<"$users_own")" \
     "$(comparable_state | expected_leftovers)"
+[ -e "$RUNTIME" ] && fail "the runtime package stayed without users"
+expect_eq "users after the last removal" "$(users_of_runtime)" ""
+
+# Another program counts as a user of the runtime package as well: it stays.
+win cmd /c 'C:\run\install.bat' >/dev/null 2>&1 || fail "installation: exit status $?"
+win reg add "$SHARED_KEY" /v "$RUNTIME_W" /t REG_DWORD /d 2 /f /reg:32 >/dev/null || fail "reg add"
+win cmd /c 'start "" /wait C:\Corvane\unbrd.exe /S C:\Corvane\uninst.log' >/dev/null 2>&1 || fail "removal: exit status $?"
+[ -f "$RUNTIME" ] || fail "the runtime package went while another program uses it"
+expect_eq "users after the removal" "$(users_of_runtime)" 0x1
 echo "unbrd then setup: ok"
