@@ -2,11 +2,8 @@
 
 #include <windows.h>
 
-#include "support/UConst.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
-
-const TBorlandProduct* CurrentProduct() { return ProductRow(CurrentIde); }
 
 std::wstring LibraryKey(const TBorlandProduct& Ide, TLibraryPlatform Platform) {
     if (!Ide.Is32and64) return Ide.RegKey + LibrarySubKey;

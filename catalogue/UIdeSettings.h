@@ -10,6 +10,7 @@
 #include <string>
 
 #include "catalogue/UProducts.h"
+#include "catalogue/URunContext.h"
 
 // Below an IDE's key.
 inline constexpr const wchar_t* KnownPackagesSubKey = L"\\Known Packages";
@@ -21,9 +22,9 @@ inline constexpr const wchar_t* Delphi3SearchPathValue = L"SearchPath";
 inline constexpr const wchar_t* SearchPathValue = L"Search Path";
 inline constexpr const wchar_t* ForceEnvOptionsUpdateValue = L"ForceEnvOptionsUpdate";
 
-// The IDE of CurrentIde, the block the script or the uninstall log is in; nullptr
-// outside an IDE block.
-const TBorlandProduct* CurrentProduct();
+// The IDE of the block the script or the uninstall log is in; nullptr outside an
+// IDE block.
+inline const TBorlandProduct* BlockIde(const TRunContext& Run) { return ProductRow(Run.Ide.Row); }
 
 enum class TLibraryPlatform { Win32, Win64 };
 

@@ -4,7 +4,6 @@
 
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProduct.h"
@@ -171,7 +170,7 @@ int32_t NeverStartedVersions(int32_t VersionsMask) {
     return never;
 }
 
-bool IdeIsFilesOnly(int Row) {
+bool IdeIsFilesOnly(int Row, int32_t FilesOnlyVersions) {
     const TBorlandProduct* product = ProductRow(Row);
     return product && (product->InternalId & FilesOnlyVersions) != 0;
 }
@@ -200,7 +199,7 @@ std::wstring NeverStartedText(int32_t VersionsMask) {
            L"your choice.";
 }
 
-int32_t VersionsTouchedByRun() {
+int32_t VersionsTouchedByRun(int32_t Versions) {
     const TPreviousInstall previous = ReadPreviousInstall();
-    return InstallVersions | (IsRecordedMask(previous.InstallVersions) ? previous.InstallVersions : 0);
+    return Versions | (IsRecordedMask(previous.InstallVersions) ? previous.InstallVersions : 0);
 }

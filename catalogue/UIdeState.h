@@ -10,7 +10,7 @@
 // below HKEY_CURRENT_USER. Writing into it would create the key, and the IDE's first
 // start would then take the settings as present and not copy its defaults: it would
 // open without its standard packages. Such an IDE gets the library's files only; the
-// script engine passes over its registration rows (FilesOnlyVersions, support/UConst.h).
+// script engine passes over its registration rows (the plan's FilesOnlyVersions).
 //
 // Nothing here depends on a wizard page, so the wizard, the uninstaller and an
 // unattended run call the same functions.
@@ -44,9 +44,9 @@ std::vector<TRunningIde> FindRunningIdes(const std::vector<std::wstring>& Roots)
 std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask);
 std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows);
 
-// The environments a run with InstallVersions touches: those chosen, and those of
+// The environments a run that installs Versions touches: those chosen, and those of
 // the previous installation, which the run removes first.
-int32_t VersionsTouchedByRun();
+int32_t VersionsTouchedByRun(int32_t Versions);
 
 // One line per running program: "Delphi 7: C:\...\bin\delphi32.exe".
 std::wstring RunningIdesList(const std::vector<TRunningIde>& Running);
@@ -67,8 +67,9 @@ bool IdeHasUserKey(int Row);
 // The rows of VersionsMask whose key is missing below HKEY_CURRENT_USER.
 int32_t NeverStartedVersions(int32_t VersionsMask);
 
-// Whether the script registers nothing with catalogue row Row (FilesOnlyVersions).
-bool IdeIsFilesOnly(int Row);
+// Whether the script registers nothing with catalogue row Row: its bit is in
+// FilesOnlyVersions.
+bool IdeIsFilesOnly(int Row, int32_t FilesOnlyVersions);
 
 // The name the user knows an IDE by: its entry in the selection list ("Delphi 7"),
 // else its internal name.

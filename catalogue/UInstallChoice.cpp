@@ -4,7 +4,6 @@
 
 #include "catalogue/UProducts.h"
 #include "support/UProduct.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
@@ -38,17 +37,23 @@ bool HoldsEntries(const std::wstring& Dir) {
 
 }  // namespace
 
-TPreviousInstall PrepareSelection() {
+TPreviousInstall PrepareSelection(TInstallPlan& Plan) {
     TPreviousInstall previous = ReadPreviousInstall();
     DetectProducts();
     PresetFromPreviousInstall(previous);
-    LoadCustomizeItems();
+    LoadCustomizeItems(Plan.CustomizeItems);
     return previous;
 }
 
-void ApplySelection() {
-    InstallVersions = CheckedInstallVersions();
-    InstallItems = CheckedInstallItems();
+void ApplySelection(TInstallPlan& Plan) {
+    Plan.Versions = CheckedInstallVersions();
+    Plan.Items = CheckedInstallItems();
+}
+
+TInstallPlan NewInstallPlan(bool CopyOnlySwitch) {
+    TInstallPlan plan;
+    plan.CopyOnly = CopyOnlySwitch;
+    return plan;
 }
 
 std::wstring WithProductWord(std::wstring Dir) {

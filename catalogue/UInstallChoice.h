@@ -1,21 +1,26 @@
-// What the wizard's pages propose and how a choice becomes the install state: the
-// preselection of environments and components, the masks, the install directory and
-// its acceptance. The pages and the unattended installation both go through these
-// functions, so that a choice made either way installs the same thing.
+// What the wizard's pages propose and how a choice becomes the plan of the run
+// (TInstallPlan): the preselection of environments and components, the masks, the
+// install directory and its acceptance. The pages and the unattended installation
+// both build their plan with these functions, so that a choice made either way
+// installs the same thing.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "catalogue/UInstallRecord.h"
+#include "catalogue/URunContext.h"
 
 // Reads the previous installation's record, detects the environments and presets the
-// catalogue (Selected) and the selection entries (Checked) from both, and reads the
-// stored CustomizeItems. Returns the previous record as read.
-TPreviousInstall PrepareSelection();
+// catalogue (Selected) and the selection entries (Checked) from both, and takes the
+// stored "CustomizeItems" into Plan. Returns the previous record as read.
+TPreviousInstall PrepareSelection(TInstallPlan& Plan);
 
-// InstallVersions and InstallItems from the checked selection entries.
-void ApplySelection();
+// The plan's environment and item masks from the checked selection entries.
+void ApplySelection(TInstallPlan& Plan);
+
+// A plan for a run of this process: the copy-only switch taken in, all else empty.
+TInstallPlan NewInstallPlan(bool CopyOnlySwitch);
 
 // Dir followed by a separator and the product's folder name.
 std::wstring WithProductWord(std::wstring Dir);

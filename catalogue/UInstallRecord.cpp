@@ -57,10 +57,10 @@ void PresetFromPreviousInstall(const TPreviousInstall& Previous) {
     }
 }
 
-bool LoadCustomizeItems(const std::wstring& Key) {
+bool LoadCustomizeItems(int32_t& Items, const std::wstring& Key) {
     int32_t stored = 0;
     if (!ReadRegInteger(HKEY_LOCAL_MACHINE, Key, ValCustomizeItems, stored)) return false;
-    CustomizeItems = stored;
+    Items = stored;
     return true;
 }
 
@@ -70,15 +70,15 @@ std::wstring ReadPreviousInstallDir(const std::wstring& Key) {
     return dir;
 }
 
-TInstallRecord CurrentInstallRecord() {
+TInstallRecord CurrentInstallRecord(const TInstallPlan& Plan) {
     TInstallRecord record;
-    record.InstallVersions = InstallVersions;
-    record.InstallItems = InstallItems;
-    record.RootDir = InstallDir;
+    record.InstallVersions = Plan.Versions;
+    record.InstallItems = Plan.Items;
+    record.RootDir = Plan.Dir;
     record.Version = ProductVersion;
     record.Type = EditionText;
     record.InstallDate = ShortDateToday();
-    record.CustomizeItems = CustomizeItems;
+    record.CustomizeItems = Plan.CustomizeItems;
     return record;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/URunContext.h"
 #include "support/UConst.h"
 
 // ---------------------------------------------------------------- product key
@@ -31,9 +32,9 @@ inline bool IsRecordedMask(int32_t Mask) { return Mask > 0; }
 // row, and Checked of the selection entries.
 void PresetFromPreviousInstall(const TPreviousInstall& Previous);
 
-// Replaces CustomizeItems with the stored value only when it could be read, so that
-// a missing value leaves the default. True when it was replaced.
-bool LoadCustomizeItems(const std::wstring& Key = ProductKey);
+// Replaces Items with the stored "CustomizeItems" only when it could be read, so
+// that a missing value leaves what Items held. True when it was replaced.
+bool LoadCustomizeItems(int32_t& Items, const std::wstring& Key = ProductKey);
 
 // The install directory of the previous installation; empty when there is none.
 std::wstring ReadPreviousInstallDir(const std::wstring& Key = ProductKey);
@@ -49,9 +50,9 @@ struct TInstallRecord {
     int32_t CustomizeItems = DefaultCustomizeItems;
 };
 
-// The record of the installation this run made: the install state, the product
-// constants and today's date in the user's short date format.
-TInstallRecord CurrentInstallRecord();
+// The record of the installation this run made: the plan, the product constants and
+// today's date in the user's short date format.
+TInstallRecord CurrentInstallRecord(const TInstallPlan& Plan);
 
 // Writes the seven values, creating the key when missing. Stops at the first write
 // that fails (the values before it stay); true only when all seven were written.

@@ -20,7 +20,7 @@ struct TBorlandProduct {
 constexpr int ProductCount = 28;
 
 // clang-format off
-// The catalogue rows by name: CurrentIde, the Code of itSetIde rows.
+// The catalogue rows by name: the row of an IDE block, the Code of itSetIde rows.
 enum TProductRow : int {
     prDelphi3     = 1,
     prDelphi4     = 2,
@@ -52,7 +52,7 @@ enum TProductRow : int {
     prRADStudio22 = 28,
 };
 
-// Environment bits (InstallVersions, a row's InternalId, the Code of itCompilePackage
+// Environment bits (the plan's Versions, a row's InternalId, the Code of itCompilePackage
 // rows): one per catalogue row.
 enum TVersionBit : uint32_t {
     vbDelphi3     = 1u << (prDelphi3 - 1),
@@ -85,7 +85,7 @@ enum TVersionBit : uint32_t {
     vbRADStudio22 = 1u << (prRADStudio22 - 1),
 };
 
-// Item bits (InstallItems, a selection entry's Mask, the Code of itIfItems rows): one per
+// Item bits (the plan's Items, a selection entry's Mask, the Code of itIfItems rows): one per
 // entry of the selection list, named after the catalogue row it stands for. The bits
 // named NoEntry belong to no entry and are never set; some script masks include them.
 enum TItemBit : uint32_t {
@@ -147,7 +147,7 @@ int ProductRowById(int32_t Id);
 // would lie past row 28.
 int ProductRowByLowestBit(int32_t Mask);
 
-// Row CurrentIde-style access: nullptr outside 1..28.
+// Access by row number: nullptr outside 1..28.
 TBorlandProduct* ProductRow(int Row);
 
 // Fills RootDir and Exists of all 28 rows from the registry and the file system.

@@ -4,20 +4,20 @@
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 
 int32_t CurrentPage = 1;
 std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 
-void CreatePages() {
+void CreatePages(TInstallPlan& Plan) {
     Pages[1] = std::make_unique<TPageWelcome>();
     Pages[2] = std::make_unique<TPageSelectDelphi>();
     Pages[3] = std::make_unique<TPageSelectDirectory>();
     Pages[4] = std::make_unique<TPageReadyForInstall>();
     Pages[5] = std::make_unique<TPageProgress>();
     Pages[6] = std::make_unique<TPageFinish>();
+    for (int i = 1; i <= PageCount; ++i) Pages[i]->Plan = &Plan;
     CurrentPage = 1;
 }
 
@@ -76,7 +76,7 @@ int32_t TPageWelcome::Show() {
 // directory must be a real absolute path, and a folder that already holds other
 // files is taken only when the user says so.
 bool TPageReadyForInstall::InstallDirAcceptable() const {
-    switch (CheckInstallDir(InstallDir, ReadPreviousInstallDir())) {
+    switch (CheckInstallDir(Plan->Dir, ReadPreviousInstallDir())) {
         case dirAcceptable: return true;
         case dirNotFullPath: {
             std::wstring text = std::wstring(L"Please choose a full path for the ") + ProductName +
@@ -86,7 +86,7 @@ bool TPageReadyForInstall::InstallDirAcceptable() const {
         }
         case dirHoldsFiles: break;
     }
-    std::wstring text = L"The folder " + InstallDir + L" already holds files.\r\n\r\n" +
+    std::wstring text = L"The folder " + Plan->Dir + L" already holds files.\r\n\r\n" +
                         L"Removing " + ProductName + L" later removes this whole folder with everything in it." +
                         L"\r\n\r\nInstall into this folder anyway?";
     return MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_YESNO | MB_ICONWARNING) == IDYES;
@@ -104,7 +104,7 @@ int32_t TPageReadyForInstall::Show() {
 
 bool TPageReadyForInstall::MayLeave(int32_t Step) {
     if (Step < 0) return true;
-    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun()), L"Install",
+    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun(Plan->Versions)), L"Install",
                                  L"to go back without installing anything");
 }
 
@@ -126,4 +126,4 @@ int32_t TPageFinish::Show() {
     return SaveInstallState() ? 1 : 0;
 }
 
-bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord()); }
+bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord(*Plan)); }

@@ -1,5 +1,7 @@
 // The wizard pages. A page is an object, not a window: it shows, fills, sizes and
-// hides controls of the frame dialog it is handed before each Show.
+// hides controls of the frame dialog it is handed before each Show. The pages share
+// one plan, owned by whoever runs the wizard: the selection and directory pages
+// build it (through catalogue/UInstallChoice), the later pages read it.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "catalogue/URunContext.h"
 
 // What Show returns besides 1 (shown) and 0 (a failure that ends the wizard's
 // navigation): the page asks to go back one page, to be shown again, or to be passed
@@ -43,6 +47,7 @@ public:
 
     HWND DlgHandle = nullptr;
     std::wstring Name;
+    TInstallPlan* Plan = nullptr;  // the wizard's plan, set by CreatePages
 
 protected:
     HWND Item(int id) const { return GetDlgItem(DlgHandle, id); }
@@ -101,9 +106,9 @@ extern const std::vector<TCustomizeEntry> CustomizeEntries;
 
 INT_PTR CALLBACK CustomizeDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
-// The selection list, as the page fills it and reads it back.
+// The selection list, as the page fills it and reads it back into Plan.
 void FillSelectionList(TbrdCheckListBox& List);
-void StoreSelectionList(const TbrdCheckListBox& List);
+void StoreSelectionList(const TbrdCheckListBox& List, TInstallPlan& Plan);
 
 class TPageSelectDirectory : public TPage {
 public:
@@ -170,7 +175,8 @@ extern int32_t CurrentPage;
 // Entries 1..6; entry 0 stays empty.
 extern std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 
-void CreatePages();
+// The six pages, all working on Plan, which must outlive them.
+void CreatePages(TInstallPlan& Plan);
 void FreePages();
 
 // The page texts.

@@ -78,7 +78,7 @@ void TPageProgress::SetText(const std::wstring& Value) { SetItemText(idcStatusLi
 
 int32_t TPageProgress::DoScript() {
     FInDoScript = true;
-    auto script = std::make_unique<TScript>();
+    auto script = std::make_unique<TScript>(*Plan);
     script->Start();
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(script->ProgressCount() - 1)));

@@ -9,13 +9,12 @@
 #include "catalogue/UProducts.h"
 #include "controls/UbrdCheckListBox.h"
 #include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UProduct.h"
 
 TPageSelectDelphi* PageSelectDelphi = nullptr;
 
 // A single row without text: the dialog exists, but this edition offers nothing to
-// customise, so CustomizeItems travels from the registry to the script unchanged.
+// customise, so the plan's CustomizeItems travels from the registry to the script unchanged.
 const std::vector<TCustomizeEntry> CustomizeEntries = {
     //  Caption  Description
     {L"",      L""},
@@ -64,7 +63,7 @@ int32_t CheckedVersions(const TbrdCheckListBox& List) {
 
 BOOL CustomizeInitDialog(HWND Wnd) {
     TPageSelectDelphi* page = PageSelectDelphi;
-    if (!page) {
+    if (!page || !page->Plan) {
         EndDialog(Wnd, IDCANCEL);
         return TRUE;
     }
@@ -74,9 +73,10 @@ BOOL CustomizeInitDialog(HWND Wnd) {
     TbrdCheckListBox& list = *CustomizeCLB;
     list.Clear();
     for (const TCustomizeEntry& entry : CustomizeEntries) list.Add(entry.Caption);
-    if (CustomizeItems != 0)
+    const int32_t items = page->Plan->CustomizeItems;
+    if (items != 0)
         for (int32_t i = 0; i < list.Count() && i < MaskBits; ++i)
-            if ((CustomizeItems & static_cast<int32_t>(1u << i)) > 0) list.SetChecked(i, true);
+            if ((items & static_cast<int32_t>(1u << i)) > 0) list.SetChecked(i, true);
     list.SetOnClick([page](TbrdCheckListBox* Sender) { page->CustomizeOnClick(Sender); });
     if (list.Count() > 0) {
         list.SetSelected(0);
@@ -97,7 +97,8 @@ BOOL CustomizeCommand(HWND Wnd, WPARAM wParam) {
     switch (LOWORD(wParam)) {
         case IDOK:
         case idcCustomizeOk:
-            if (CustomizeCLB) CustomizeItems = CheckedBits(*CustomizeCLB);
+            if (CustomizeCLB && PageSelectDelphi && PageSelectDelphi->Plan)
+                PageSelectDelphi->Plan->CustomizeItems = CheckedBits(*CustomizeCLB);
             [[fallthrough]];
         case IDCANCEL:
         case idcCustomizeCancel:
@@ -134,13 +135,13 @@ void FillSelectionList(TbrdCheckListBox& List) {
 }
 
 // An entry missing from the list counts as unchecked.
-void StoreSelectionList(const TbrdCheckListBox& List) {
+void StoreSelectionList(const TbrdCheckListBox& List, TInstallPlan& Plan) {
     int32_t count = List.Count();
     for (size_t i = 0; i < SelectionItems.size(); ++i) {
         auto index = static_cast<int32_t>(i);
         SelectionItems[i].Checked = index < count && List.GetChecked(index);
     }
-    ApplySelection();
+    ApplySelection(Plan);
 }
 
 // ---------------------------------------------------------------- the page
@@ -152,7 +153,7 @@ TPageSelectDelphi::~TPageSelectDelphi() {
 }
 
 void TPageSelectDelphi::LoadPreviousInstall() {
-    TPreviousInstall previous = PrepareSelection();
+    TPreviousInstall previous = PrepareSelection(*Plan);
     FPrevInstallSelected = previous.InstallVersions;
     FPrevVersion = previous.Version;
     FPrevInstallItems = previous.InstallItems;
@@ -179,7 +180,7 @@ int32_t TPageSelectDelphi::Show() {
 int32_t TPageSelectDelphi::Hide() {
     ShowItem(idcIdeList, false);
     ShowItem(idcCustomize, false);
-    if (CLB) StoreSelectionList(*CLB);
+    if (CLB) StoreSelectionList(*CLB, *Plan);
     return 1;
 }
 
@@ -189,7 +190,7 @@ bool TPageSelectDelphi::MayLeave(int32_t Step) {
     if (neverStarted != 0 && MessageBoxW(DlgHandle, NeverStartedText(neverStarted).c_str(), L"Install",
                                          MB_OKCANCEL | MB_ICONWARNING) != IDOK)
         return false;
-    FilesOnlyVersions = neverStarted;
+    Plan->FilesOnlyVersions = neverStarted;
     return true;
 }
 

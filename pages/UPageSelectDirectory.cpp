@@ -1,5 +1,5 @@
 // Page 3: the install directory. Proposes one, lets the user edit it or pick a
-// folder with the shell's browser, and stores it as InstallDir when left.
+// folder with the shell's browser, and stores it as the plan's directory when left.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -10,7 +10,6 @@
 #include "catalogue/UProducts.h"
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UProduct.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
@@ -37,7 +36,7 @@ int32_t TPageSelectDirectory::Show() {
         DefaultDirectory();
         FFirstShow = false;
     } else {
-        Directory = InstallDir;
+        Directory = Plan->Dir;
     }
     SizePageText(2);
     SetItemText(idcPageText, DirectoryText());
@@ -110,7 +109,7 @@ int CALLBACK TPageSelectDirectory::BrowseCallback(HWND Wnd, UINT Msg, LPARAM, LP
 
 int32_t TPageSelectDirectory::Hide() {
     // The whole text: a long path cut short would install somewhere else.
-    InstallDir = TrimInstallDir(ItemTextOf(Item(idcInstallDir)));
+    Plan->Dir = TrimInstallDir(ItemTextOf(Item(idcInstallDir)));
     for (int id : {idcBrowse, idcDestinationGroup, idcInstallDir}) ShowItem(id, false);
     return 1;
 }

@@ -73,7 +73,7 @@ std::wstring CompileLogPath(const std::wstring& Name) {
     return PathJoin(GetCurrentDir(), (hasExtension ? Name.substr(0, dot) : Name) + L".log");
 }
 
-int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText) {
+int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext&, std::wstring& LogText) {
     LastOutcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
     const TBorlandProduct* ide = ProductRow(ProductRowByLowestBit(static_cast<int32_t>(Item.Code)));

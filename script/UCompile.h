@@ -20,7 +20,7 @@ constexpr int32_t cpIdeOutOfTable = -2;    // the lowest bit of Code lies past t
 constexpr int32_t cpNoDelphiCompiler = -3; // bin\dcc32.exe or bin\dcc64.exe is not there
 constexpr int32_t cpNoMake = -4;           // bin\make.exe is not there
 
-int32_t ExecCompilePackage(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 
 // How long a compile row waits for its compiler: 45000 ms. The definition lives in
 // a file of its own (UCompileTimeout.cpp) so that test programs can link a shorter

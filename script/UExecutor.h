@@ -1,7 +1,9 @@
 // What the script engine calls to run one row, and how it finds the right call.
 //
 // An executor runs one row of the install script. It reads the row's fields and the
-// process-wide install state (InstallDir, CurrentIde, ...), and nothing of the engine.
+// run's context (the install directory, the IDE block, the help folder), and nothing
+// else of the engine; only the row that names the help folder (itSetHelpDir)
+// changes the context.
 // It may set LogText, the row's line for install.log and the text of an error report:
 // the engine empties LogText before the call and writes no line when the executor
 // leaves it empty. The result is the row result: 0 for success, a small negative
@@ -23,9 +25,10 @@
 #include <cstdint>
 #include <string>
 
+#include "catalogue/URunContext.h"
 #include "script/UScriptItems.h"
 
-using TExecutor = int32_t (*)(const TScriptItem& Item, std::wstring& LogText);
+using TExecutor = int32_t (*)(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 
 struct TExecutorEntry {
     uint32_t Type;  // bits 0-15 of TypeId

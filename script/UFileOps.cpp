@@ -7,7 +7,6 @@
 
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
-#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
@@ -112,12 +111,12 @@ DWORD ForEachMatch(const std::wstring& Pattern, Visitor Visit) {
 
 // File Code (1..3) of the current environment's help files, in the folder of Dir;
 // empty when there is no current environment or it has no such file.
-std::wstring HelpFilePath(const TScriptItem& Item) {
-    const TBorlandProduct* ide = ProductRow(CurrentIde);
+std::wstring HelpFilePath(const TScriptItem& Item, const TRunContext& Run) {
+    const TBorlandProduct* ide = ProductRow(Run.Ide.Row);
     if (!ide || Item.Code < 1 || Item.Code > ide->HelpStr.size()) return L"";
     const std::wstring& name = ide->HelpStr[Item.Code - 1];
     if (name.empty()) return L"";
-    std::wstring path = PathJoin(DirCodeToPath(Item.Dir), name);
+    std::wstring path = PathJoin(DirCodeToPath(Item.Dir, Run), name);
     return IsFullPath(path) ? path : L"";
 }
 
@@ -158,7 +157,7 @@ int32_t LastErrorOr(DWORD Fallback) {
 
 // A new, empty file of a name of its own in the temporary directory; empty on failure.
 std::wstring NewTempFile() {
-    const std::wstring folder = DirCodeToPath(dcTemp);
+    const std::wstring folder = GetTempDir();
     if (folder.empty()) return L"";
     wchar_t name[MAX_PATH];  // GetTempFileNameW writes at most MAX_PATH characters
     if (!GetTempFileNameW(folder.c_str(), L"cvl", 0, name)) return L"";
@@ -194,35 +193,37 @@ std::wstring SystemMessageText(uint32_t Code) {
     return text;
 }
 
-std::wstring RowPath(uint32_t Dir, const wchar_t* Name) { return PathJoin(DirCodeToPath(Dir), FieldText(Name)); }
+std::wstring RowPath(uint32_t Dir, const wchar_t* Name, const TRunContext& Run) {
+    return PathJoin(DirCodeToPath(Dir, Run), FieldText(Name));
+}
 
 // ---------------------------------------------------------------- directories
 
-int32_t ExecCreateDir(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+int32_t ExecCreateDir(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     const int32_t result = IsFullPath(path) ? CreateDirectoryPath(path) : ERROR_PATH_NOT_FOUND;
     LogText = L"Creating directory: " + path + Outcome(result == 0);
     if (result != 0) LogText += L". " + SystemMessageText(static_cast<uint32_t>(result));
     return result;
 }
 
-int32_t ExecClearDir(const TScriptItem& Item, std::wstring& LogText) {
+int32_t ExecClearDir(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
     // DeleteDirTree refuses relative paths, roots and the system's own folders.
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     LogText = L"Clearing directory: " + path + Outcome(DeleteDirTree(path, true) == 0);
     return 0;
 }
 
-int32_t ExecSetCurrentDir(const TScriptItem& Item, std::wstring&) {
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+int32_t ExecSetCurrentDir(const TScriptItem& Item, TRunContext& Run, std::wstring&) {
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     if (!IsFullPath(path)) return ERROR_PATH_NOT_FOUND;
     return SetCurrentDirectoryW(path.c_str()) ? 0 : LastErrorOr(ERROR_PATH_NOT_FOUND);
 }
 
 // ---------------------------------------------------------------- payload resources
 
-int32_t CopyResource(const TScriptItem& Item, std::wstring& LogText, bool Overwrite) {
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+int32_t CopyResource(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText, bool Overwrite) {
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     LogText = L"Copying file: " + path;
     if (!IsFullPath(path)) {
         LogText += LogFail;
@@ -237,21 +238,21 @@ int32_t CopyResource(const TScriptItem& Item, std::wstring& LogText, bool Overwr
     return result;
 }
 
-int32_t ExecCopyResource(const TScriptItem& Item, std::wstring& LogText) { return CopyResource(Item, LogText, true); }
+int32_t ExecCopyResource(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) { return CopyResource(Item, Run, LogText, true); }
 
-int32_t ExecCopyResourceIfAbsent(const TScriptItem& Item, std::wstring& LogText) {
-    return CopyResource(Item, LogText, false);
+int32_t ExecCopyResourceIfAbsent(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    return CopyResource(Item, Run, LogText, false);
 }
 
-int32_t ExecCopyResourceIfNewer(const TScriptItem& Item, std::wstring& LogText) {
+int32_t ExecCopyResourceIfNewer(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
     // The payload's version is read from a temporary copy of a name of its own: a
     // fixed name in the temporary directory could be someone else's file.
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     uint32_t installedMS = 0, installedLS = 0, payloadMS = 0, payloadLS = 0;
     if (!IsFullPath(path) || !GetProductVersion(path, installedMS, installedLS) ||
         !ResourceProductVersion(static_cast<int>(Item.Code), payloadMS, payloadLS) ||
         IsNewer(payloadMS, payloadLS, installedMS, installedLS))
-        return CopyResource(Item, LogText, true);
+        return CopyResource(Item, Run, LogText, true);
     LogText = L"Copying file: " + path + LogAlready;
     return 0;
 }
@@ -272,9 +273,9 @@ int32_t CopySharedFile(const std::wstring& source, const std::wstring& target, b
 
 }  // namespace
 
-int32_t ExecCopyFile(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring source = RowPath(Item.Dir, Item.Name);
-    const std::wstring target = Item.Target ? RowPath(Item.Target->Dir, Item.Target->Name) : L"";
+int32_t ExecCopyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring source = RowPath(Item.Dir, Item.Name, Run);
+    const std::wstring target = Item.Target ? RowPath(Item.Target->Dir, Item.Target->Name, Run) : L"";
     int32_t result = ERROR_PATH_NOT_FOUND;
     bool kept = false;
     if (IsFullPath(source) && IsFullPath(target)) {
@@ -287,9 +288,9 @@ int32_t ExecCopyFile(const TScriptItem& Item, std::wstring& LogText) {
     return result;
 }
 
-int32_t ExecCopyFiles(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring source = RowPath(Item.Dir, Item.Name);
-    const std::wstring target = RowPath(Item.Dir2, Item.Name2);
+int32_t ExecCopyFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring source = RowPath(Item.Dir, Item.Name, Run);
+    const std::wstring target = RowPath(Item.Dir2, Item.Name2, Run);
     int32_t result = ERROR_PATH_NOT_FOUND;
     if (IsFullPath(source) && IsFullPath(target)) {
         const std::wstring from = FolderOf(source);
@@ -306,10 +307,10 @@ int32_t ExecCopyFiles(const TScriptItem& Item, std::wstring& LogText) {
     return result;
 }
 
-int32_t ExecDeleteFile(const TScriptItem& Item, std::wstring& LogText) {
+int32_t ExecDeleteFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
     // A file that is not there is as good as deleted; other failures show in the log
     // only, the row result stays 0.
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     bool gone = false;
     if (IsFullPath(path)) {
         gone = DeleteFileW(path.c_str()) != FALSE;
@@ -322,9 +323,9 @@ int32_t ExecDeleteFile(const TScriptItem& Item, std::wstring& LogText) {
     return 0;
 }
 
-int32_t ExecDeleteFiles(const TScriptItem& Item, std::wstring& LogText) {
+int32_t ExecDeleteFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
     // A pattern is never let loose on a drive root or one of the system's folders.
-    const std::wstring pattern = RowPath(Item.Dir, Item.Name);
+    const std::wstring pattern = RowPath(Item.Dir, Item.Name, Run);
     const std::wstring folder = FolderOf(pattern);
     bool done = false;
     if (IsFullPath(pattern) && !IsProtectedDirectory(folder)) {
@@ -339,8 +340,8 @@ int32_t ExecDeleteFiles(const TScriptItem& Item, std::wstring& LogText) {
     return 0;
 }
 
-int32_t ExecCheckFile(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+int32_t ExecCheckFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     const bool present = IsFullPath(path) && AnythingAt(path);
     LogText = L"Check file: " + path + Outcome(present);
     return present ? 0 : cfMissing;
@@ -348,8 +349,8 @@ int32_t ExecCheckFile(const TScriptItem& Item, std::wstring& LogText) {
 
 // ---------------------------------------------------------------- editing text files
 
-int32_t ExecModifyFile(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring path = HelpFilePath(Item);
+int32_t ExecModifyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring path = HelpFilePath(Item, Run);
     UniqueFile file;
     std::string content;
     const int32_t opened = OpenTextForEdit(path, file, content);
@@ -374,8 +375,8 @@ int32_t ExecModifyFile(const TScriptItem& Item, std::wstring& LogText) {
     return result;
 }
 
-int32_t ExecReplaceText(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring path = RowPath(Item.Dir, Item.Name);
+int32_t ExecReplaceText(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     UniqueFile file;
     std::string content;
     const int32_t opened = OpenTextForEdit(IsFullPath(path) ? path : L"", file, content);
@@ -398,9 +399,9 @@ int32_t ExecReplaceText(const TScriptItem& Item, std::wstring& LogText) {
     return result;
 }
 
-int32_t ExecMergeFiles(const TScriptItem& Item, std::wstring& LogText) {
-    const std::wstring source = RowPath(Item.Dir, Item.Name);
-    const std::wstring target = RowPath(Item.Dir2, Item.Name2);
+int32_t ExecMergeFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    const std::wstring source = RowPath(Item.Dir, Item.Name, Run);
+    const std::wstring target = RowPath(Item.Dir2, Item.Name2, Run);
     LogText = L"Merging files: " + source + L", " + target;
     int32_t result = ERROR_PATH_NOT_FOUND;
     if (IsFullPath(source) && IsFullPath(target)) {
@@ -424,7 +425,7 @@ int32_t ExecMergeFiles(const TScriptItem& Item, std::wstring& LogText) {
 
 // ---------------------------------------------------------------- programs
 
-int32_t ExecRunFile(const TScriptItem& Item, std::wstring& LogText) {
+int32_t ExecRunFile(const TScriptItem& Item, TRunContext&, std::wstring& LogText) {
     // The program's path is put in quotes when it holds a blank: unquoted, the system
     // would try "C:\Program.exe" first for a folder below "C:\Program Files".
     const std::wstring name = FieldText(Item.Name);

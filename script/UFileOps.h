@@ -19,29 +19,29 @@ constexpr int32_t mfOpenFailed = -1;    // itModifyFile, itReplaceText: no such 
 constexpr int32_t mfSizeFailed = -2;    // its size is unknown or beyond MaxTextFileSize
 constexpr int32_t mfReadFailed = -3;    // it could not be read to its end
 
-int32_t ExecCreateDir(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecCreateDir(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 // Writes payload resource Code to the path of Name; without Overwrite, a file that
 // is there already is kept.
-int32_t CopyResource(const TScriptItem& Item, std::wstring& LogText, bool Overwrite);
-int32_t ExecCopyResource(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecCopyResourceIfAbsent(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecCopyResourceIfNewer(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecClearDir(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecSetCurrentDir(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecCopyFile(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecCopyFiles(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecDeleteFile(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecDeleteFiles(const TScriptItem& Item, std::wstring& LogText);
+int32_t CopyResource(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText, bool Overwrite);
+int32_t ExecCopyResource(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecCopyResourceIfAbsent(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecCopyResourceIfNewer(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecClearDir(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecSetCurrentDir(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecCopyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecCopyFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecDeleteFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecDeleteFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 // Also decides itIfFileExists blocks: 0 when the file is there, cfMissing if not.
-int32_t ExecCheckFile(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecModifyFile(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecMergeFiles(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecReplaceText(const TScriptItem& Item, std::wstring& LogText);
-int32_t ExecRunFile(const TScriptItem& Item, std::wstring& LogText);
+int32_t ExecCheckFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecModifyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecMergeFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecReplaceText(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
+int32_t ExecRunFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 
 // The system's message text for a Windows error code, without the trailing blanks,
 // line ends and full stops that the system puts after it.
 std::wstring SystemMessageText(uint32_t Code);
 
-// PathJoin(DirCodeToPath(Dir), Name), a null Name counting as empty.
-std::wstring RowPath(uint32_t Dir, const wchar_t* Name);
+// PathJoin(DirCodeToPath(Dir, Run), Name), a null Name counting as empty.
+std::wstring RowPath(uint32_t Dir, const wchar_t* Name, const TRunContext& Run);

@@ -10,7 +10,6 @@
 #include "script/UFileOps.h"
 #include "script/URegister.h"
 #include "script/UUndoRecord.h"
-#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
@@ -29,24 +28,12 @@ TExecutor ExecutorOf(uint32_t type) {
 
 bool IsFileOrControlRow(uint32_t typeId) { return (typeId & (itFileClass | itControlClass)) != 0; }
 
-// An IDE that gets the library's files only keeps its settings untouched.
-bool PassesOverForFilesOnly(const TScriptItem& item) {
-    return WritesIdeSettings(ItemType(item)) && IdeIsFilesOnly(CurrentIde);
-}
-
-// Puts InstallDir back when the uninstaller has changed it, whatever way it returns.
-class InstallDirGuard {
-public:
-    InstallDirGuard() : FSaved(InstallDir) {}
-    ~InstallDirGuard() { InstallDir = FSaved; }
-    InstallDirGuard(const InstallDirGuard&) = delete;
-    InstallDirGuard& operator=(const InstallDirGuard&) = delete;
-
-private:
-    std::wstring FSaved;
-};
-
 }  // namespace
+
+// An IDE that gets the library's files only keeps its settings untouched.
+bool TScript::PassesOverForFilesOnly(const TScriptItem& Item) const {
+    return WritesIdeSettings(ItemType(Item)) && IdeIsFilesOnly(FRun.Ide.Row, FPlan.FilesOnlyVersions);
+}
 
 TScript::~TScript() { Stop(); }
 
@@ -63,14 +50,11 @@ void TScript::ItemText(std::wstring& Text) const {
 // ---------------------------------------------------------------- start and stop
 
 int32_t TScript::Start() {
-    {
-        InstallDirGuard keep;
-        UninstallPrevious();
-    }
+    UninstallPrevious();
     // Whoever chose the IDEs, a never-started one is not registered into.
-    FilesOnlyVersions |= NeverStartedVersions(InstallVersions);
+    FPlan.FilesOnlyVersions |= NeverStartedVersions(FPlan.Versions);
     if (FLogEnable) OpenTextLog();
-    if (BinLogOpen(FBinLogHandle) < 0 && FLogEnable) {
+    if (BinLogOpen(FBinLogHandle, FPlan.Dir) < 0 && FLogEnable) {
         FLogText = SystemMessageText(GetLastError());
         WriteLogLine(FLogText);
     }
@@ -93,24 +77,23 @@ int32_t TScript::UninstallPrevious() {
     // An installation stopped before it registered its uninstall entry, or a removal
     // stopped after it took the entry away, leaves its log in its folder. This run
     // truncates that log, so it is replayed now or never.
-    if (!registered) log = PathJoin(InstallDir, L"uninst.log");
-    const std::wstring target = InstallDir;
-    TDeinstall deinstall;
-    deinstall.flPartialUninstall = true;
-    const bool readable = deinstall.PrepareUninstFile(log) == 0 && deinstall.PrepareDeinstall() == 0;
-    if (readable && (registered || IsLeftInTarget(deinstall, target))) deinstall.DoDeinstall();
+    if (!registered) log = PathJoin(FPlan.Dir, L"uninst.log");
+    const TUndoLogContent previous = ReadUndoLog(log);
+    TReplayObserver quiet;
+    if (previous.Result == 0 && (registered || IsLeftInTarget(previous.Header, FPlan.Dir)))
+        ReplayUndoLog(previous, true, quiet);
     if (registered) FLogText += LogSuccess;
     return 0;
 }
 
 // Only a log of this product that names the folder it lies in counts as left there
 // by a stopped run; any other file of that name is not ours to replay.
-bool TScript::IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target) {
+bool TScript::IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target) {
     auto same = [](const std::wstring& a, const std::wstring& b) {
         return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
                                     TRUE) == CSTR_EQUAL;
     };
-    return !Target.empty() && same(Log.ProductIntName, UninstallName) && same(InstallDir, Target);
+    return !Target.empty() && same(Log.UninstallKey, UninstallName) && same(Log.InstallDir, Target);
 }
 
 // ---------------------------------------------------------------- text log
@@ -119,27 +102,27 @@ std::wstring TScript::StartLine() {
     return std::wstring(L"Start installation for ") + EditionText + L" of " + ProductName + L" v" + ProductVersion;
 }
 
-std::wstring TScript::RootPathLine() { return L"RootPath: " + InstallDir; }
+std::wstring TScript::RootPathLine(const TInstallPlan& Plan) { return L"RootPath: " + Plan.Dir; }
 
-std::wstring TScript::ProductsLine() {
+std::wstring TScript::ProductsLine(const TInstallPlan& Plan) {
     std::wstring names;
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& product = BorlandProducts[row];
-        if ((product.InternalId & InstallVersions) != 0 && product.Selected) names += product.Name + L",";
+        if ((product.InternalId & Plan.Versions) != 0 && product.Selected) names += product.Name + L",";
     }
     if (!names.empty()) names.pop_back();
     return L"Borland products: " + names;
 }
 
 int32_t TScript::OpenTextLog() {
-    CreateDirectoryPath(InstallDir);
-    std::wstring path = PathJoin(InstallDir, L"install.log");
+    CreateDirectoryPath(FPlan.Dir);
+    std::wstring path = PathJoin(FPlan.Dir, L"install.log");
     FLogHandle.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!FLogHandle) return -1;
     FLogEnable = true;
     WriteLogLine(StartLine());
-    WriteLogLine(RootPathLine());
-    WriteLogLine(ProductsLine());
+    WriteLogLine(RootPathLine(FPlan));
+    WriteLogLine(ProductsLine(FPlan));
     return 0;
 }
 
@@ -168,11 +151,11 @@ int32_t TScript::BeginBlock(const TScriptItem& Item) {
     const uint32_t type = ItemType(Item);
     bool runs = false;
     switch (type) {
-        case itIfVersions: runs = (Item.Code & static_cast<uint32_t>(InstallVersions)) != 0; break;
-        case itIfItems: runs = (Item.Code & static_cast<uint32_t>(InstallItems)) != 0; break;
-        case itIfCustomize: runs = (Item.Code & static_cast<uint32_t>(CustomizeItems)) != 0; break;
-        case itIfNotCustomize: runs = (Item.Code & static_cast<uint32_t>(CustomizeItems)) == 0; break;
-        case itIfFileExists: runs = ExecCheckFile(Item, FLogText) == 0; break;
+        case itIfVersions: runs = (Item.Code & static_cast<uint32_t>(FPlan.Versions)) != 0; break;
+        case itIfItems: runs = (Item.Code & static_cast<uint32_t>(FPlan.Items)) != 0; break;
+        case itIfCustomize: runs = (Item.Code & static_cast<uint32_t>(FPlan.CustomizeItems)) != 0; break;
+        case itIfNotCustomize: runs = (Item.Code & static_cast<uint32_t>(FPlan.CustomizeItems)) == 0; break;
+        case itIfFileExists: runs = ExecCheckFile(Item, FRun, FLogText) == 0; break;
         default: break;
     }
     if (!runs) {
@@ -190,15 +173,12 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
         case itIfCustomize:
         case itIfNotCustomize:
         case itIfFileExists: return BeginBlock(Item);
-        case itSetIde:
-            CurrentIde = static_cast<int32_t>(Item.Code);
-            CurrentIdeName = Item.Name ? Item.Name : L"";
-            return 0;
+        case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name)); return 0;
         case itUninstallPrevious: return UninstallPrevious();
         default: break;
     }
     TExecutor executor = ExecutorOf(type);
-    return executor ? executor(Item, FLogText) : 0;
+    return executor ? executor(Item, FRun, FLogText) : 0;
 }
 
 // A check row that follows a compile tells whether the package was built; when it
@@ -206,10 +186,10 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
 // gets them, and only in the same IDE block.
 void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
     const uint32_t type = ItemType(Item);
-    if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == CurrentIde)
+    if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == FRun.Ide.Row)
         FCompilerReport = CompileReport(FLastCompile);
     FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
-    FLastCompileIde = CurrentIde;
+    FLastCompileIde = FRun.Ide.Row;
 }
 
 int32_t TScript::ItemDoScript() {
@@ -218,10 +198,10 @@ int32_t TScript::ItemDoScript() {
     FCompilerReport.clear();
     if (SkipsRow(item)) return 0;
     FLogText.clear();
-    if (CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
+    if (FPlan.CopyOnly && !IsFileOrControlRow(item.TypeId)) return 0;
     if (PassesOverForFilesOnly(item)) {
         // Not run, so nothing to undo: the row leaves its log line and no record.
-        FLogText = FilesOnlyLogText(item);
+        FLogText = FilesOnlyLogText(item, FRun);
         WriteLogLine(FLogText);
         return 0;
     }
@@ -229,6 +209,6 @@ int32_t TScript::ItemDoScript() {
     FollowCompile(item, result);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     TScriptItem record = item;
-    if (UndoRecordOf(record, FLogText)) BinLogAddItem(FBinLogHandle, record);
+    if (UndoRecordOf(record, FLogText)) BinLogAddItem(FBinLogHandle, record, FRun);
     return result;
 }

@@ -2,22 +2,28 @@
 // page, evaluates the conditional blocks, dispatches each row to its executor, and
 // keeps the two logs of the run: the text log "install.log" and the uninstall log
 // "uninst.log". The caller advances Current; no row result stops the run.
+//
+// The engine takes the plan when it is made and keeps it; it owns the run's context
+// (the install directory, the IDE block, the help folder), which the control rows
+// change and the executors read.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
+#include "catalogue/URunContext.h"
 #include "script/UCompile.h"
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
-class TDeinstall;
+struct TUndoLogHeader;
 
 class TScript {
 public:
     // Create. The program runs ScriptItems; tests hand in tables of their own.
-    explicit TScript(const TScriptItem* Items = ScriptItems, int32_t Count = ScriptItemCount)
-        : FItems(Items), FCount(Count) {}
+    explicit TScript(TInstallPlan Plan, const TScriptItem* Items = ScriptItems, int32_t Count = ScriptItemCount)
+        : FPlan(std::move(Plan)), FRun(RunContextIn(FPlan.Dir)), FItems(Items), FCount(Count) {}
     virtual ~TScript();  // Destroy: Stop, then gone
 
     TScript(const TScript&) = delete;
@@ -49,21 +55,30 @@ public:
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 
+    // The plan as the run uses it: Start adds the IDEs never started to its files-only
+    // environments.
+    const TInstallPlan& Plan() const { return FPlan; }
+    // Where the run stands: the IDE block of the row just run, its help folder.
+    const TRunContext& Context() const { return FRun; }
+
     // The text log's three opening lines.
     static std::wstring StartLine();
-    static std::wstring RootPathLine();
-    static std::wstring ProductsLine();
+    static std::wstring RootPathLine(const TInstallPlan& Plan);
+    static std::wstring ProductsLine(const TInstallPlan& Plan);
 
 private:
     int32_t OpenTextLog();
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
-    static bool IsLeftInTarget(const TDeinstall& Log, const std::wstring& Target);
+    static bool IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target);
+    bool PassesOverForFilesOnly(const TScriptItem& Item) const;
     int32_t BeginBlock(const TScriptItem& Item);
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);
     void FollowCompile(const TScriptItem& Item, int32_t Result);
 
+    TInstallPlan FPlan;
+    TRunContext FRun;
     const TScriptItem* FItems;
     int32_t FCount;
     int32_t FSkipTypeId = 0;  // 0: no skip; else the end type that ends it

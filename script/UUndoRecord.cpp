@@ -5,12 +5,12 @@
 #include "uninstall/UBinLog.h"
 #include "uninstall/UUndoLog.h"
 
-std::string MakeUndoRecord(const TScriptItem& Item) {
+std::string MakeUndoRecord(const TScriptItem& Item, const TRunContext& Run) {
     std::wstring name = Item.Name ? Item.Name : L"";
     uint32_t dir = Item.Dir;
     switch (ItemType(Item)) {
         case itLogConst:
-            name = LogConstText(Item.Code);
+            name = LogConstText(Item.Code, Run.InstallDir);
             break;
         case itCopyFile:
         case itSharedFile:
@@ -25,7 +25,9 @@ std::string MakeUndoRecord(const TScriptItem& Item) {
     return EncodeUndoRecord(Item.TypeId, Item.Code, dir, name);
 }
 
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item) { BinLogWrite(Log, MakeUndoRecord(Item)); }
+void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run) {
+    BinLogWrite(Log, MakeUndoRecord(Item, Run));
+}
 
 namespace {
 

@@ -3,15 +3,17 @@
 
 #include <string>
 
+#include "catalogue/URunContext.h"
 #include "script/UScriptItems.h"
 #include "support/WinHandles.h"
 
 // The record BinLogAddItem writes for Item: header rows (itLogConst) carry the
-// product constant chosen by their Code, copy-file rows their target.
-std::string MakeUndoRecord(const TScriptItem& Item);
+// product constant chosen by their Code (the install directory that of Run),
+// copy-file rows their target.
+std::string MakeUndoRecord(const TScriptItem& Item, const TRunContext& Run);
 
 // Appends the undo record of the row that has just run.
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item);
+void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run);
 
 // Whether the row that has just run, with LogText as its log text, leaves an undo
 // record, and which: a row flagged ifLogUndo does, unless it is a registration

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "catalogue/UDirCodes.h"
+#include "catalogue/UInstallChoice.h"
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
 #include "script/UScriptItems.h"
@@ -58,16 +59,16 @@ void ParseCommandLine() {
 void ExtractAll() {
     // The current directory is taken at whatever length the platform reports, so a
     // deep directory is never cut into a different, shorter path.
-    InstallDir = GetCurrentDir();
-    if (InstallDir.empty()) return;
+    const TRunContext run = RunContextIn(GetCurrentDir());
+    if (run.InstallDir.empty()) return;
     for (int i = 0; i < ScriptItemCount; ++i) {
         const TScriptItem& item = ScriptItems[i];
         switch (ItemType(item)) {
             case itCreateDir:
-                CreateDirectoryPath(PathJoin(DirCodeToPath(item.Dir), item.Name));
+                CreateDirectoryPath(PathJoin(DirCodeToPath(item.Dir, run), item.Name));
                 break;
             case itCopyResource:
-                SaveResourceToFile(static_cast<int>(item.Code), PathJoin(DirCodeToPath(item.Dir), item.Name));
+                SaveResourceToFile(static_cast<int>(item.Code), PathJoin(DirCodeToPath(item.Dir, run), item.Name));
                 break;
             default:
                 break;
@@ -81,7 +82,8 @@ void RunWizard() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
-    CreatePages();
+    TInstallPlan plan = NewInstallPlan(CopyOnly);
+    CreatePages(plan);
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
@@ -100,7 +102,7 @@ int RunSetup() {
         return 0;
     }
     TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
-    if (silent.Silent) return RunSilent(silent);
+    if (silent.Silent) return RunSilent(silent, NewInstallPlan(CopyOnly));
     RunWizard();
     return 0;
 }

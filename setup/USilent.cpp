@@ -11,7 +11,6 @@
 #include "script/UFileOps.h"
 #include "script/UScript.h"
 #include "script/UScriptRun.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "support/UText.h"
@@ -109,8 +108,8 @@ TSelectionItem* SelectionEntryOfMask(int32_t Mask) {
 }
 
 // Checks exactly the environments named, as a user would on the selection page, and
-// notes those named for files only.
-bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
+// notes those named for files only in FilesOnly.
+bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std::wstring& Message) {
     std::vector<bool> chosen(ProductCount + 1, false);
     for (std::wstring name : Names) {
         const bool filesOnly = name.size() > 1 && name.back() == FilesOnlySuffix;
@@ -119,7 +118,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
             for (int row = 1; row <= ProductCount; ++row) {
                 if (!BorlandProducts[row].Exists || !SelectionEntryOfRow(row)) continue;
                 chosen[static_cast<size_t>(row)] = true;
-                if (filesOnly) FilesOnlyVersions |= BorlandProducts[row].InternalId;
+                if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
             }
             continue;
         }
@@ -137,7 +136,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, std::wstring& Message) {
             return false;
         }
         chosen[static_cast<size_t>(row)] = true;
-        if (filesOnly) FilesOnlyVersions |= BorlandProducts[row].InternalId;
+        if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
     }
     for (int row = 1; row <= ProductCount; ++row)
         if (TSelectionItem* entry = SelectionEntryOfRow(row)) entry->Checked = chosen[static_cast<size_t>(row)];
@@ -166,12 +165,12 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
     return true;
 }
 
-std::vector<TIdeChoice> CheckedIdes() {
+std::vector<TIdeChoice> CheckedIdes(int32_t FilesOnly) {
     std::vector<TIdeChoice> ides;
     for (const TSelectionItem& item : SelectionItems)
         if (item.Checked && item.ProductId != 0) {
             const int row = ProductRowById(item.ProductId);
-            ides.push_back({row, IdeIsFilesOnly(row)});
+            ides.push_back({row, IdeIsFilesOnly(row, FilesOnly)});
         }
     return ides;
 }
@@ -209,12 +208,11 @@ public:
 // The run the progress page makes and the record the Finish page writes, with the
 // failures printed instead of shown. Returns the number of failures.
 int32_t InstallWithPlan(const TSilentPlan& Plan) {
-    InstallDir = Plan.Dir;
-    TScript script;
+    TScript script(Plan.Install);
     script.Start();
     TSilentObserver observer;
     int32_t failures = RunScriptRows(script, observer);
-    if (!WriteInstallRecord(CurrentInstallRecord())) {
+    if (!WriteInstallRecord(CurrentInstallRecord(Plan.Install))) {
         std::wstring text = L"The installation record could not be written: HKEY_LOCAL_MACHINE\\" +
                             std::wstring(ProductKey);
         script.LogLine(text);
@@ -224,8 +222,8 @@ int32_t InstallWithPlan(const TSilentPlan& Plan) {
     return failures;
 }
 
-bool CopyLog(const std::wstring& Target) {
-    std::wstring log = PathJoin(InstallDir, L"install.log");
+bool CopyLog(const std::wstring& Dir, const std::wstring& Target) {
+    std::wstring log = PathJoin(Dir, L"install.log");
     if (CopyFileW(log.c_str(), Target.c_str(), FALSE)) return true;
     PrintToCaller(L"The log " + log + L" could not be copied to " + Target + L": " + SystemMessageText(GetLastError()));
     return false;
@@ -290,22 +288,23 @@ int ApplySilentChoice(const TSilentOptions& Options, const std::wstring& Previou
         Message = L"/log= names no file.";
         return seBadArguments;
     }
-    if (Options.HasIdes && !ChooseIdes(Options.Ides, Message)) return seBadArguments;
+    TInstallPlan& install = Plan.Install;
+    if (Options.HasIdes && !ChooseIdes(Options.Ides, install.FilesOnlyVersions, Message)) return seBadArguments;
     if (Options.HasItems && !ChooseItems(Options.Items, Message)) return seBadArguments;
-    ApplySelection();
-    Plan.Ides = CheckedIdes();
+    ApplySelection(install);
+    Plan.Ides = CheckedIdes(install.FilesOnlyVersions);
 
-    Plan.Dir = Options.HasDir ? TrimInstallDir(Options.Dir) : ProposedInstallDir(PreviousDir);
-    TInstallDirCheck check = CheckInstallDir(Plan.Dir, PreviousDir);
+    install.Dir = Options.HasDir ? TrimInstallDir(Options.Dir) : ProposedInstallDir(PreviousDir);
+    TInstallDirCheck check = CheckInstallDir(install.Dir, PreviousDir);
     if (check != dirAcceptable) {
-        Message = DirectoryProblem(Plan.Dir, check);
+        Message = DirectoryProblem(install.Dir, check);
         return seBadArguments;
     }
-    if (InstallVersions == 0 && InstallItems == 0) {
+    if (install.Versions == 0 && install.Items == 0) {
         Message = L"Nothing to install: no IDE and no item chosen.";
         return seNothingChosen;
     }
-    const int32_t neverStarted = NeverStartedVersions(InstallVersions) & ~FilesOnlyVersions;
+    const int32_t neverStarted = NeverStartedVersions(install.Versions) & ~install.FilesOnlyVersions;
     if (neverStarted != 0) {
         Message = NeverStartedProblem(neverStarted);
         return seBadArguments;
@@ -318,7 +317,7 @@ int PlanSilentRun(const TSilentOptions& Options, TSilentPlan& Plan, std::wstring
         Message = Options.Error;
         return seBadArguments;
     }
-    PrepareSelection();  // what the selection page preselects
+    PrepareSelection(Plan.Install);  // what the selection page preselects
     return ApplySilentChoice(Options, ReadPreviousInstallDir(), Plan, Message);
 }
 
@@ -327,8 +326,9 @@ void PrintToCaller(const std::wstring& Line) {
     output.Line(Line);
 }
 
-int RunSilent(const TSilentOptions& Options) {
+int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan) {
     TSilentPlan plan;
+    plan.Install = Plan;
     std::wstring message;
     int status = PlanSilentRun(Options, plan, message);
     if (status != seSuccess) {
@@ -336,15 +336,15 @@ int RunSilent(const TSilentOptions& Options) {
         return status;
     }
     // A running IDE would write its old settings back when it closes.
-    const std::vector<TRunningIde> running = FindRunningIdes(IdeRootsOfVersions(VersionsTouchedByRun()));
+    const std::vector<TRunningIde> running = FindRunningIdes(IdeRootsOfVersions(VersionsTouchedByRun(plan.Install.Versions)));
     if (!running.empty()) {
         PrintToCaller(L"Close these IDEs and run setup again; nothing has been installed:\r\n" +
                       RunningIdesList(running));
         return seIdeRunning;
     }
     int32_t failures = InstallWithPlan(plan);
-    if (Options.HasLog && !CopyLog(Options.LogPath)) ++failures;
+    if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;
     if (failures == 0) return seSuccess;
-    PrintToCaller(std::to_wstring(failures) + L" failures; the log: " + PathJoin(InstallDir, L"install.log"));
+    PrintToCaller(std::to_wstring(failures) + L" failures; the log: " + PathJoin(plan.Install.Dir, L"install.log"));
     return seRowsFailed;
 }

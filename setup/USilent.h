@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/URunContext.h"
+
 // Exit statuses of an unattended installation.
 enum TSilentExit : int {
     seSuccess = 0,        // every row succeeded
@@ -43,15 +45,17 @@ struct TIdeChoice {
     bool FilesOnly = false;  // the library's files without compiling or registering
 };
 
-// Everything an unattended run needs, decided before anything is written.
+// Everything an unattended run needs, decided before anything is written: the plan
+// the engine runs (Install) and the environments it names.
 struct TSilentPlan {
     std::vector<TIdeChoice> Ides;
-    std::wstring Dir;
+    TInstallPlan Install;
 };
 
 // Resolves the switches against the detected environments and the previous
 // installation, as the pages would: checks the selection entries, builds the masks
-// and the directory. Returns seSuccess, or the status to end with and in Message why.
+// and the directory into Plan.Install, which holds the copy-only switch already.
+// Returns seSuccess, or the status to end with and in Message why.
 int PlanSilentRun(const TSilentOptions& Options, TSilentPlan& Plan, std::wstring& Message);
 
 // The part of PlanSilentRun after detection and preselection: the switches applied
@@ -63,5 +67,6 @@ int ApplySilentChoice(const TSilentOptions& Options, const std::wstring& Previou
 // console of the parent process; nowhere when there is neither.
 void PrintToCaller(const std::wstring& Line);
 
-// The whole unattended installation for the parsed switches; returns the exit status.
-int RunSilent(const TSilentOptions& Options);
+// The whole unattended installation for the parsed switches, starting from Plan (the
+// copy-only switch); returns the exit status.
+int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan);

@@ -1,6 +1,6 @@
-// Process-wide install state and the registry key names the program works with.
-// One instance of each, shared by the entry, the pages, the script and the uninstaller
-// on the one user-interface thread.
+// The switch flags of the command line and the registry key names the program works
+// with. The install state is no global: the plan and the run context
+// (catalogue/URunContext.h) travel as values.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +12,7 @@ extern bool EnableControls;
 extern bool ShowHelp;
 extern bool ExtractFiles;
 
-// Install state.
-extern std::wstring InstallDir;       // directory code 3
-extern int32_t InstallVersions;       // environment mask: one bit per catalogue row
-extern int32_t InstallItems;          // item mask: one bit per selection entry
-extern int32_t CustomizeItems;        // Customize dialog's checked entries; 5 until read
-extern int32_t FilesOnlyVersions;     // environment mask: IDEs that get files, no registration
-extern int32_t CurrentIde;            // catalogue row 1..28 the script works on, 0 for none
-extern std::wstring CurrentIdeName;   // that environment's folder below InstallDir
-extern std::wstring HelpDir;
-
+// The Customize dialog's checked entries until the stored choice is read.
 constexpr int32_t DefaultCustomizeItems = 5;
 
 // Product key below HKEY_LOCAL_MACHINE and its seven values.
@@ -46,6 +37,6 @@ inline constexpr const wchar_t* WindowsCurrentVersionKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr const wchar_t* ValProgramFilesDir = L"ProgramFilesDir";
 
-// Resets every value above to its start-up state (the tests run many scenarios in
+// Resets the switch flags to their start-up state (the tests run many scenarios in
 // one process).
-void ResetInstallState();
+void ResetSwitchFlags();

@@ -1,16 +1,15 @@
 #include "uninstall/UBinLog.h"
 
 #include "catalogue/UInstallRecord.h"
-#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "uninstall/UUndoLog.h"
 
-int BinLogOpen(brd::UniqueFile& Log) {
+int BinLogOpen(brd::UniqueFile& Log, const std::wstring& Dir) {
     Log.reset();
-    CreateDirectoryPath(InstallDir);
-    std::wstring path = PathJoin(InstallDir, UninstallLogFileName);
+    CreateDirectoryPath(Dir);
+    std::wstring path = PathJoin(Dir, UninstallLogFileName);
     Log.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Log) return -1;
     BinLogWrite(Log, std::string(UndoLogMagic, UndoLogMagicSize));
@@ -25,7 +24,7 @@ void BinLogWrite(const brd::UniqueFile& Log, const std::string& Bytes) {
 
 void BinLogClose(brd::UniqueFile& Log) { Log.reset(); }
 
-std::wstring LogConstText(uint32_t Code) {
+std::wstring LogConstText(uint32_t Code, const std::wstring& InstallDir) {
     switch (Code) {
         case hcProductName: return ProductName;
         case hcProductVersion: return ProductVersion;

@@ -10,16 +10,16 @@
 
 #include "support/WinHandles.h"
 
-// Creates InstallDir with its missing levels and "uninst.log" in it, anew, and
+// Creates the install directory Dir with its missing levels and "uninst.log" in it, anew, and
 // writes the magic. 0 when the log is open, -1 when it could not be created: Log
 // is then invalid and GetLastError tells why.
-int BinLogOpen(brd::UniqueFile& Log);
+int BinLogOpen(brd::UniqueFile& Log, const std::wstring& Dir);
 
 // Writes Bytes at once when Log is open; a failed write is not reported.
 void BinLogWrite(const brd::UniqueFile& Log, const std::string& Bytes);
 
 void BinLogClose(brd::UniqueFile& Log);
 
-// The text of a header record: product name, version, edition, InstallDir as it
-// stands now, product key path, uninstall entry name; empty for other codes.
-std::wstring LogConstText(uint32_t Code);
+// The text of a header record: product name, version, edition, the install
+// directory InstallDir, product key path, uninstall entry name; empty for other codes.
+std::wstring LogConstText(uint32_t Code, const std::wstring& InstallDir);

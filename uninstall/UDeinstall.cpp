@@ -1,44 +1,21 @@
 #include "uninstall/UDeinstall.h"
 
-#include <commctrl.h>
+#include <windows.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "catalogue/UProducts.h"
-#include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UItemTypes.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
-#include "uninstall/UUndoLog.h"
 #include "uninstall/UnDo.h"
 
 namespace {
 
-// With a dialog every record takes this long, so that the user can follow the run.
-constexpr DWORD RecordPauseMs = 50;
-// The progress bar's range is 16 bits wide.
-constexpr size_t ProgressRangeMax = 0xFFFF;
-
 inline constexpr const wchar_t* SkippingText = L"Skipping";
-
-// Cancel stays disabled while records are undone and comes back on every way out.
-class TCancelDisabled {
-public:
-    explicit TCancelDisabled(HWND dlg) : FDlg(dlg) {
-        if (FDlg) EnableWindow(GetDlgItem(FDlg, idcCancel), FALSE);
-    }
-    ~TCancelDisabled() {
-        if (FDlg) EnableWindow(GetDlgItem(FDlg, idcCancel), TRUE);
-    }
-    TCancelDisabled(const TCancelDisabled&) = delete;
-    TCancelDisabled& operator=(const TCancelDisabled&) = delete;
-
-private:
-    HWND FDlg;
-};
 
 }  // namespace
 
@@ -59,19 +36,12 @@ int32_t TDeinstall::PrepareUninstFile(const std::wstring& FileName) {
     return 0;
 }
 
-int32_t TDeinstall::SetDialogHandle(HWND ADlgHandle) {
-    FDlgHandle = ADlgHandle;
-    flWithDialog = ADlgHandle != nullptr;
-    return 0;
-}
-
 int32_t TDeinstall::PrepareDeinstall() {
     P = PBegin = UndoLogMagicSize;
     PEnd = Buf.size();
     ReadBackward = false;
-    // A log without an install directory must not resolve its records against the
-    // directory the caller happened to have set.
-    InstallDir.clear();
+    // A log without an install directory resolves its records against none.
+    FInstallDir.clear();
     std::string bytes;
     TUndoRecord record;
     while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) {
@@ -84,7 +54,7 @@ int32_t TDeinstall::PrepareDeinstall() {
             case hcProductName: ProductName = record.RecordName(); break;
             case hcProductVersion: ProductVersion = record.RecordName(); break;
             case hcProductType: ProductType = record.RecordName(); break;
-            case hcInstallDir: InstallDir = record.RecordName(); break;
+            case hcInstallDir: FInstallDir = record.RecordName(); break;
             case hcProductRegKey: ProductRegKey = record.RecordName(); break;
             case hcUninstallKey: ProductIntName = record.RecordName(); break;
             case hcReadBackward:
@@ -138,11 +108,14 @@ void TDeinstall::MapIdeContexts() {
 
 // Records beyond damage in the middle of the body cannot be placed in their block:
 // they keep whatever IDE the records undone before them left current.
-void TDeinstall::EnterIdeContext(size_t RecordStart) {
-    auto context = FIdeAt.find(RecordStart);
-    if (context == FIdeAt.end()) return;
-    CurrentIde = context->second.Ide;
-    CurrentIdeName = context->second.Name;
+TLoggedRecord TDeinstall::Placed(const TUndoRecord& Record, size_t Start, size_t Size) const {
+    TLoggedRecord logged{Record, Size, false, 0, L""};
+    auto context = FIdeAt.find(Start);
+    if (context == FIdeAt.end()) return logged;
+    logged.Placed = true;
+    logged.Ide = context->second.Ide;
+    logged.IdeFolder = context->second.Name;
+    return logged;
 }
 
 bool TDeinstall::ReadNextRecord(std::string& Record) {
@@ -165,30 +138,6 @@ bool TDeinstall::BodyIsWhole() {
     return whole;
 }
 
-namespace {
-
-bool IsSoundDirectory(const std::wstring& dir) {
-    if (!IsFullPath(dir)) return false;
-    for (size_t i = 0; i < dir.size(); ++i) {
-        const wchar_t c = dir[i];
-        if (c < 0x20 || c == 0xFFFD || wcschr(L"<>\"|?*", c) || (c == L':' && i != 1)) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool TDeinstall::HeaderIsSound() {
-    if (!IsSoundDirectory(InstallDir)) return false;
-    bool sound = true;
-    P = PBegin;
-    std::string bytes;
-    TUndoRecord record;
-    while (sound && ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) sound = record.Type() != itLogConst;
-    P = PBegin;
-    return sound;
-}
-
 std::vector<int32_t> TDeinstall::LoggedIdes() {
     std::vector<int32_t> rows;
     P = PBegin;
@@ -205,74 +154,103 @@ std::vector<int32_t> TDeinstall::LoggedIdes() {
     return rows;
 }
 
-void TDeinstall::ShowAction(const wchar_t* Text) {
-    if (!flWithDialog) return;
-    SetDlgItemTextW(FDlgHandle, idcStatusLine, Text);
-}
-
-void TDeinstall::StartProgress(size_t BodySize) {
-    FProgressDivisor = static_cast<uint32_t>(BodySize / (ProgressRangeMax + 1) + 1);
-    size_t top = BodySize / FProgressDivisor;
-    HWND bar = GetDlgItem(FDlgHandle, idcProgressBar);
-    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, top > 1 ? top - 1 : 1));
-    SendMessageW(bar, PBM_SETPOS, 0, 0);
-}
-
-void TDeinstall::AdvanceProgress(size_t Done) {
-    SendMessageW(GetDlgItem(FDlgHandle, idcProgressBar), PBM_SETPOS, Done / FProgressDivisor, 0);
-}
-
-int32_t TDeinstall::DoDeinstall() {
-    if (flWithDialog) {
-        std::wstring text = L"Performing uninstall of the \"" + sProductText + L"\"...";
-        SetDlgItemTextW(FDlgHandle, idcPageText, text.c_str());
-    }
-    DetectProducts();  // directory codes of the IDEs resolve against their current roots
-    size_t bodySize = ReadBackward ? PBegin - PEnd : PEnd - PBegin;
-    if (flWithDialog) {
-        for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(FDlgHandle, id), SW_SHOW);
-        EnableWindow(GetDlgItem(FDlgHandle, idcNext), FALSE);
-        StartProgress(bodySize);
-    }
-    TCancelDisabled cancel(flWithDialog ? FDlgHandle : nullptr);
-    if (flWithDialog) UpdateWindow(FDlgHandle);
-
-    std::wstring actionText;  // the last type's text; types without one keep it
-    size_t done = 0;
-    // The uninstall entry goes last, and only when nothing is left, so that the user
-    // can run the removal again from the list of programs.
-    TUndoRun run;
-    run.UninstallKey = ProductIntName;
-    if (!FLogFile.empty()) run.KeepWhileLeft.push_back(FLogFile);
-    std::vector<TUndoRecord> entries;
+TUndoLogContent TDeinstall::Content() {
+    TUndoLogContent content;
+    content.Result = 0;
+    content.LogFile = FLogFile;
+    content.Header = {ProductName, ProductVersion, ProductType, FInstallDir, ProductRegKey, ProductIntName,
+                      FUnInstFileVersion};
+    content.BodySize = ReadBackward ? PBegin - PEnd : PEnd - PBegin;
     P = PBegin;
     std::string bytes;
     TUndoRecord record;
-    while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record)) {
-        if (flPartialUninstall && (record.TypeId & ifKeepOnPartial)) {
-            ShowAction(SkippingText);
+    while (ReadNextRecord(bytes) && DecodeUndoRecord(bytes, record))
+        content.Records.push_back(Placed(record, ReadBackward ? P : P - bytes.size(), bytes.size()));
+    P = PBegin;
+    content.Whole = BodyIsWhole();
+    content.Cut = LogIsCut();
+    content.Ides = LoggedIdes();
+    return content;
+}
+
+int32_t TDeinstall::DoDeinstall(TReplayObserver& Observer) {
+    FRun = ReplayUndoLog(Content(), flPartialUninstall, Observer, FLeft);
+    return 0;
+}
+
+int32_t TDeinstall::DoDeinstall() {
+    TReplayObserver quiet;
+    return DoDeinstall(quiet);
+}
+
+TUndoLogContent ReadUndoLog(const std::wstring& Path) {
+    TDeinstall reader;
+    TUndoLogContent content;
+    content.Result = reader.PrepareUninstFile(Path);
+    if (content.Result != 0 || reader.PrepareDeinstall() != 0) return content;
+    return reader.Content();
+}
+
+namespace {
+
+bool IsSoundDirectory(const std::wstring& dir) {
+    if (!IsFullPath(dir)) return false;
+    for (size_t i = 0; i < dir.size(); ++i) {
+        const wchar_t c = dir[i];
+        if (c < 0x20 || c == 0xFFFD || wcschr(L"<>\"|?*", c) || (c == L':' && i != 1)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool HeaderIsSound(const TUndoLogContent& Log) {
+    if (!IsSoundDirectory(Log.Header.InstallDir)) return false;
+    for (const TLoggedRecord& logged : Log.Records)
+        if (logged.Record.Type() == itLogConst) return false;
+    return true;
+}
+
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
+                          std::vector<TLeftOver>& Left) {
+    DetectProducts();  // directory codes of the IDEs resolve against their current roots
+    TRunContext run = RunContextIn(Log.Header.InstallDir);
+    // The uninstall entry goes last, and only when nothing is left, so that the user
+    // can run the removal again from the list of programs.
+    TUndoLedger ledger;
+    ledger.UninstallKey = Log.Header.UninstallKey;
+    if (!Log.LogFile.empty()) ledger.KeepWhileLeft.push_back(Log.LogFile);
+    std::vector<std::pair<TUndoRecord, TRunContext>> entries;
+    Observer.ReplayStarting(Log.BodySize);
+    std::wstring actionText;  // the last type's text; types without one keep it
+    size_t done = 0;
+    for (const TLoggedRecord& logged : Log.Records) {
+        const TUndoRecord& record = logged.Record;
+        if (Partial && (record.TypeId & ifKeepOnPartial)) {
+            Observer.RecordStarting(SkippingText);
         } else {
             if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
-            ShowAction(actionText.c_str());
-            EnterIdeContext(ReadBackward ? P : P - bytes.size());
+            Observer.RecordStarting(actionText);
+            if (logged.Placed) run.Ide = IdeBlock(logged.Ide, logged.IdeFolder);
             if (record.Type() == itRegisterUninstall) {
-                entries.push_back(record);
-                const std::wstring uninstaller = RecordPath(record);
-                if (!uninstaller.empty()) run.KeepWhileLeft.push_back(uninstaller);
+                entries.emplace_back(record, run);
+                const std::wstring uninstaller = RecordPath(record, run);
+                if (!uninstaller.empty()) ledger.KeepWhileLeft.push_back(uninstaller);
             } else {
-                UndoRecord(record, run);
+                UndoRecord(record, run, ledger);
             }
         }
-        if (flWithDialog) {
-            Sleep(RecordPauseMs);
-            done += bytes.size();
-            AdvanceProgress(done);
-            // The window is not pumped while records are undone; repaint what changed.
-            UpdateWindow(FDlgHandle);
-        }
+        done += logged.Size;
+        Observer.RecordDone(done);
     }
-    if (run.Left.empty())
-        for (const TUndoRecord& entry : entries) UndoRecord(entry, run);
-    FLeft = run.Left;
-    return 0;
+    if (ledger.Left.empty())
+        for (auto& entry : entries) UndoRecord(entry.first, entry.second, ledger);
+    Observer.ReplayEnded();
+    Left = ledger.Left;
+    return run;
+}
+
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer) {
+    std::vector<TLeftOver> left;
+    return ReplayUndoLog(Log, Partial, Observer, left);
 }

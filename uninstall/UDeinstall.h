@@ -1,15 +1,19 @@
-// TDeinstall removes an installation by replaying its uninstall log: it loads the
-// log, reads the header, and hands the body records, newest first, to the undo
-// actions. Progress goes to a dialog with the wizard frame's controls, or nowhere.
+// Removing an installation by its uninstall log, in two steps.
 //
-// Calling order: construct; optionally set sProductText, flPartialUninstall and
-// SetDialogHandle; PrepareUninstFile; only on 0 PrepareDeinstall; only on 0
-// DoDeinstall. PrepareDeinstall sets the process-wide InstallDir from the log, and
-// DoDeinstall changes CurrentIde, CurrentIdeName and the catalogue's detected
-// state: a caller that goes on working restores InstallDir itself.
+// Reading (ReadUndoLog) takes the log's path and returns what it holds: the header,
+// the body's records in the order they are undone, each with the IDE block it
+// belongs to, whether the body is whole or cut, and the IDEs it names. Reading
+// changes nothing.
+//
+// Replaying (ReplayUndoLog) undoes those records one by one against the machine and
+// tells an observer what it does, the way the script run reports to its observer:
+// the window that shows a removal draws the progress, the replay itself draws
+// nothing. The records resolve against the install directory of the log's own
+// header and the IDE blocks of the log, kept in the replay's own context.
+//
+// TDeinstall is the reader: construct; PrepareUninstFile; only on 0
+// PrepareDeinstall; then Content, or DoDeinstall to replay what was read.
 #pragma once
-
-#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -17,12 +21,79 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/URunContext.h"
+#include "uninstall/UUndoLog.h"
 #include "uninstall/UnDo.h"
 
 // Results of PrepareUninstFile.
 constexpr int32_t duOpenFailed = -2;  // missing or cannot be opened
 constexpr int32_t duEmpty = -3;       // empty, or its size cannot be read
 constexpr int32_t duNotALog = -4;     // shorter than the magic, or the magic does not match
+
+// What the header records of a log name.
+struct TUndoLogHeader {
+    std::wstring ProductName;
+    std::wstring ProductVersion;
+    std::wstring ProductType;
+    std::wstring InstallDir;  // empty when the log names none
+    std::wstring ProductRegKey;
+    std::wstring UninstallKey;  // the uninstall entry's key name
+    std::string FileVersion;    // the two version digits of the magic
+};
+
+// A record of the body and the IDE block it was written in.
+struct TLoggedRecord {
+    TUndoRecord Record;
+    size_t Size = 0;      // its bytes in the log
+    bool Placed = false;  // false beyond damage: it keeps the block the records before it left
+    int32_t Ide = 0;      // the catalogue row of its block, 0 before any block
+    std::wstring IdeFolder;
+};
+
+struct TUndoLogContent {
+    int32_t Result = duOpenFailed;  // 0, or what PrepareUninstFile returned
+    std::wstring LogFile;           // the log's full path
+    TUndoLogHeader Header;
+    std::vector<TLoggedRecord> Records;  // in the order they are undone
+    size_t BodySize = 0;                 // bytes of the body, for a progress bar
+    bool Whole = false;                  // every record of the body reads whole
+    bool Cut = false;                    // the log ends inside a record
+    std::vector<int32_t> Ides;           // the IDE rows its itSetIde records name, each once
+};
+
+// Reads the log at Path; nothing else is touched.
+TUndoLogContent ReadUndoLog(const std::wstring& Path);
+
+// True when the header names an install directory that can be one (a full path of
+// valid characters) and the body holds no header record: a header damaged
+// otherwise would have its body replayed against the wrong folder or in the wrong
+// order.
+bool HeaderIsSound(const TUndoLogContent& Log);
+
+// Told what a replay does. Every call has a default that does nothing.
+class TReplayObserver {
+public:
+    virtual ~TReplayObserver() = default;
+    // Before the first record; BodySize as in TUndoLogContent.
+    virtual void ReplayStarting(size_t /*BodySize*/) {}
+    // The action line of the record about to be undone ("Skipping" for a kept one).
+    virtual void RecordStarting(const std::wstring& /*ActionText*/) {}
+    // After a record was undone or passed over; BytesDone counts the body so far.
+    virtual void RecordDone(size_t /*BytesDone*/) {}
+    // After the last record, on every way out.
+    virtual void ReplayEnded() {}
+};
+
+// Undoes Log's records in their order; with Partial the records flagged to be kept
+// are passed over. An action that cannot undo everything does what it can, and the
+// replay goes on; Left lists what stays and why. While anything is left, the
+// uninstall entry, the log and the uninstaller it starts stay, so that the removal
+// can be run again. Refreshes the catalogue's detected state first, so that IDE
+// directory codes resolve against the IDEs' roots as they are now. Returns the
+// context the replay ended in.
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
+                          std::vector<TLeftOver>& Left);
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer);
 
 class TDeinstall {
 public:
@@ -32,8 +103,11 @@ public:
     TDeinstall& operator=(const TDeinstall&) = delete;
 
     int32_t PrepareUninstFile(const std::wstring& FileName);
-    int32_t SetDialogHandle(HWND ADlgHandle);
     int32_t PrepareDeinstall();
+    // What was read, as ReadUndoLog returns it. Call after PrepareDeinstall.
+    TUndoLogContent Content();
+    // Replays what was read (ReplayUndoLog), with flPartialUninstall.
+    int32_t DoDeinstall(TReplayObserver& Observer);
     int32_t DoDeinstall();
 
     // True when every record of the body reads whole up to the end of the span: a
@@ -44,16 +118,6 @@ public:
     // The IDE rows (catalogue rows 1..28) that the body's itSetIde records name, each
     // once, in the order of the body. Call after PrepareDeinstall.
     std::vector<int32_t> LoggedIdes();
-
-    // True when the header names an install directory that can be one (a full path
-    // of valid characters) and the body holds no header record: a header damaged
-    // otherwise would have its body replayed against the wrong folder or in the
-    // wrong order. Call after PrepareDeinstall.
-    bool HeaderIsSound();
-
-    // What the last DoDeinstall could not remove, and why; empty when it removed
-    // everything. While anything is left the uninstall entry and the log stay.
-    const std::vector<TLeftOver>& LeftOver() const { return FLeft; }
 
     // True when the log ends inside a record: the installation that wrote it was
     // stopped in the middle of a write. The records before that one are read as
@@ -66,9 +130,14 @@ public:
     std::wstring ProductType;
     std::wstring ProductRegKey;
     std::wstring ProductIntName;  // the uninstall entry's key name
-    std::wstring sMainText;       // for the caller's own use
-    std::wstring sProductText;    // product text of the dialog's first line
     bool flPartialUninstall = false;  // pass over records flagged ifKeepOnPartial
+
+    // The install directory the log's header names; empty when it names none.
+    const std::wstring& InstallDir() const { return FInstallDir; }
+    // Where the last replay ended: the IDE block of the record undone last.
+    const TRunContext& Context() const { return FRun; }
+    // What the last replay could not remove, and why; empty when it removed all.
+    const std::vector<TLeftOver>& LeftOver() const { return FLeft; }
 
     // The two version digits of the log's magic.
     const std::string& UnInstFileVersion() const { return FUnInstFileVersion; }
@@ -87,13 +156,8 @@ private:
     size_t BodyLast() const { return ReadBackward ? PBegin : PEnd; }
     void LeaveOutCutTail();
     void MapIdeContexts();
-    void EnterIdeContext(size_t RecordStart);
-    void ShowAction(const wchar_t* Text);
-    void StartProgress(size_t BodySize);
-    void AdvanceProgress(size_t Done);
+    TLoggedRecord Placed(const TUndoRecord& Record, size_t Start, size_t Size) const;
 
-    bool flWithDialog = false;
-    HWND FDlgHandle = nullptr;
     int32_t BufSize = 0;
     std::vector<uint8_t> Buf;  // the whole log
     // Offsets into Buf. Forward reading runs from PBegin up to PEnd; backward
@@ -103,9 +167,10 @@ private:
     size_t PEnd = 0;
     bool ReadBackward = false;
     std::string FUnInstFileVersion;
-    std::wstring FLogFile;         // the log's full path
-    std::vector<TLeftOver> FLeft;  // what the last DoDeinstall left
-    uint32_t FProgressDivisor = 1;  // keeps a long body inside the bar's 16-bit range
+    std::wstring FInstallDir;
+    std::wstring FLogFile;  // the log's full path
+    TRunContext FRun;
+    std::vector<TLeftOver> FLeft;
     size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
     // By the offset of each record's first byte, for the records read whole from the
     // start of the body in file order: the IDE of the last itSetIde before it.

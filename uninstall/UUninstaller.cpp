@@ -9,7 +9,6 @@
 #include "catalogue/UIdeState.h"
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -81,10 +80,15 @@ void Tell(const TUnbrdOptions& options, const std::wstring& text, UINT icon = MB
         MessageBoxW(nullptr, text.c_str(), BoxCaption, MB_OK | icon);
 }
 
+// With the window every record takes this long, so that the user can follow the run.
+constexpr DWORD RecordPauseMs = 50;
+// The progress bar's range is 16 bits wide.
+constexpr size_t ProgressRangeMax = 0xFFFF;
+
 // The root folders of the IDEs the installation registered with, as they are now.
-std::vector<std::wstring> LoggedIdeRoots(TDeinstall& d) {
+std::vector<std::wstring> LoggedIdeRoots(const TUndoLogContent& log) {
     DetectProducts();
-    return IdeRootsOfRows(d.LoggedIdes());
+    return IdeRootsOfRows(log.Ides);
 }
 
 std::wstring IdesRunningText(const std::vector<TRunningIde>& running) {
@@ -255,7 +259,7 @@ void ReportToOriginal(const TUnbrdOptions& options, int code, const std::wstring
 // ---------------------------------------------------------------- the dialog
 
 struct TRemoval {
-    TDeinstall& Deinstall;
+    const TUndoLogContent& Log;
     bool Partial;
     std::vector<std::wstring> IdeRoots;  // of the IDEs the installation registered with
     bool Done = false;
@@ -263,17 +267,23 @@ struct TRemoval {
     brd::UniqueIcon Icon;
 };
 
-std::wstring ProductTitle(const TDeinstall& d) {
-    std::wstring name = d.ProductName.empty() ? ProductName : d.ProductName;
-    std::wstring version = d.ProductVersion.empty() ? ProductVersion : d.ProductVersion;
+std::wstring ProductTitle(const TUndoLogHeader& h) {
+    std::wstring name = h.ProductName.empty() ? ProductName : h.ProductName;
+    std::wstring version = h.ProductVersion.empty() ? ProductVersion : h.ProductVersion;
     return name + L" v" + version;
 }
 
-std::wstring IntroText(const TDeinstall& d) {
-    std::wstring edition = d.ProductType.empty() ? L"" : L" (" + d.ProductType + L")";
-    return ProductTitle(d) + edition + L" will be removed from your computer: the folder\r\n" + InstallDir +
+// The product as the first line of the running removal names it.
+std::wstring ProductText(const TUndoLogHeader& h) {
+    return (h.ProductType.empty() ? L"" : h.ProductType + L" of ") + ProductTitle(h);
+}
+
+std::wstring IntroText(const TUndoLogContent& log) {
+    const TUndoLogHeader& h = log.Header;
+    std::wstring edition = h.ProductType.empty() ? L"" : L" (" + h.ProductType + L")";
+    return ProductTitle(h) + edition + L" will be removed from your computer: the folder\r\n" + h.InstallDir +
            L"\r\nwith all its files, the packages and search paths in your IDEs, the help registration and the "
-           L"uninstall entry." + (d.LogIsCut() ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
+           L"uninstall entry." + (log.Cut ? CutLogNote : L"") + L"\r\n\r\nPress Remove to start.";
 }
 
 void InitRemovalDialog(HWND dlg, TRemoval& removal) {
@@ -281,45 +291,45 @@ void InitRemovalDialog(HWND dlg, TRemoval& removal) {
     removal.Icon.reset(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
     if (removal.Icon) SendMessageW(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(removal.Icon.get()));
-    SetWindowTextW(dlg, (L"Uninstall " + ProductTitle(removal.Deinstall)).c_str());
-    SetDlgItemTextW(dlg, idcPageText, IntroText(removal.Deinstall).c_str());
+    SetWindowTextW(dlg, (L"Uninstall " + ProductTitle(removal.Log.Header)).c_str());
+    SetDlgItemTextW(dlg, idcPageText, IntroText(removal.Log).c_str());
     CheckDlgButton(dlg, idcKeepSettings, removal.Partial ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemTextW(dlg, idcNext, L"&Remove");
 }
 
 // The last page of a removal that is not complete: what is left, in a list that
 // scrolls, in the place of the progress.
-void ShowLeftOver(HWND dlg, const TDeinstall& d) {
-    std::wstring text = ProductTitle(d) + L" has not been removed completely.\r\n\r\n" + RunAgainText +
+void ShowLeftOver(HWND dlg, const TUndoLogHeader& header, const std::vector<TLeftOver>& left) {
+    std::wstring text = ProductTitle(header) + L" has not been removed completely.\r\n\r\n" + RunAgainText +
                         L"\r\n\r\nWhat is left, and why:";
     SetDlgItemTextW(dlg, idcPageText, text.c_str());
     for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(dlg, id), SW_HIDE);
-    SetDlgItemTextW(dlg, idcLeftList, LeftOverLines(d.LeftOver()).c_str());
+    SetDlgItemTextW(dlg, idcLeftList, LeftOverLines(left).c_str());
     ShowWindow(GetDlgItem(dlg, idcLeftList), SW_SHOW);
     SetDlgItemTextW(dlg, idcCancel, L"&Finish");
     SetFocus(GetDlgItem(dlg, idcCancel));
 }
 
 void RunRemoval(HWND dlg, TRemoval& removal) {
-    std::wstring question = L"Are you sure you want to remove " + ProductTitle(removal.Deinstall) + L"?";
+    const TUndoLogContent& log = removal.Log;
+    std::wstring question = L"Are you sure you want to remove " + ProductTitle(log.Header) + L"?";
     if (MessageBoxW(dlg, question.c_str(), BoxCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     if (!AskToCloseRunningIdes(dlg, removal.IdeRoots, BoxCaption, L"to go back without removing anything")) return;
     removal.Partial = IsDlgButtonChecked(dlg, idcKeepSettings) == BST_CHECKED;
     ShowWindow(GetDlgItem(dlg, idcKeepSettings), SW_HIDE);
-    TDeinstall& d = removal.Deinstall;
-    d.flPartialUninstall = removal.Partial;
-    d.SetDialogHandle(dlg);
-    d.DoDeinstall();
+    TRemovalProgress progress(dlg, ProductText(log.Header));
+    std::vector<TLeftOver> left;
+    ReplayUndoLog(log, removal.Partial, progress, left);
     removal.Done = true;
-    removal.Incomplete = !d.LeftOver().empty();
+    removal.Incomplete = !left.empty();
     if (removal.Incomplete) {
-        ShowLeftOver(dlg, d);
+        ShowLeftOver(dlg, log.Header, left);
         return;
     }
 
-    std::wstring done = ProductTitle(d) + L" has been removed from your computer.";
+    std::wstring done = ProductTitle(log.Header) + L" has been removed from your computer.";
     if (removal.Partial) done += L"\r\n\r\nYour settings have been kept.";
-    if (d.LogIsCut()) done += CutLogNote;
+    if (log.Cut) done += CutLogNote;
     SetDlgItemTextW(dlg, idcPageText, done.c_str());
     SetDlgItemTextW(dlg, idcCancel, L"&Finish");
     SetFocus(GetDlgItem(dlg, idcCancel));
@@ -347,10 +357,10 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
     }
 }
 
-int RemoveWithDialog(TDeinstall& d, bool partial, std::vector<std::wstring> ideRoots) {
+int RemoveWithDialog(const TUndoLogContent& log, bool partial, std::vector<std::wstring> ideRoots) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TRemoval removal{d, partial, std::move(ideRoots), false, false, {}};
+    TRemoval removal{log, partial, std::move(ideRoots), false, false, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);
@@ -396,16 +406,15 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
         return euUsage;
     }
 
-    TDeinstall d;
-    int32_t result = d.PrepareUninstFile(options.LogFile);
-    if (result == 0) result = d.PrepareDeinstall();
-    if (result == 0 && (!d.BodyIsWhole() || !d.HeaderIsSound())) result = duNotALog;
+    const TUndoLogContent log = ReadUndoLog(options.LogFile);
+    int32_t result = log.Result;
+    if (result == 0 && (!log.Whole || !HeaderIsSound(log))) result = duNotALog;
     if (result != 0) {
         Tell(options, LogProblemText(result, options.LogFile));
         return euBadLog;
     }
 
-    std::vector<std::wstring> ideRoots = LoggedIdeRoots(d);
+    std::vector<std::wstring> ideRoots = LoggedIdeRoots(log);
     if (options.Silent) {
         std::vector<TRunningIde> running = FindRunningIdes(ideRoots);
         if (!running.empty()) {
@@ -418,23 +427,23 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
     SetCurrentDirectoryW(GetTempDir().c_str());
     // The original hands over before anything is removed; the copy never does.
     int copyCode = 0;
-    if (!options.ReportTo && PathLiesBelow(OwnFileName(), InstallDir) &&
+    if (!options.ReportTo && PathLiesBelow(OwnFileName(), log.Header.InstallDir) &&
         HandOverToTempCopy(HandOverArguments(options), copyCode))
         return copyCode;
     aside = MoveOriginalAside(options.Original);
 
-    const int removed = d.LogIsCut() ? euCutLog : euRemoved;
-    d.sProductText = (d.ProductType.empty() ? L"" : d.ProductType + L" of ") + ProductTitle(d);
+    const int removed = log.Cut ? euCutLog : euRemoved;
     int code = removed;
     if (options.Silent) {
-        d.flPartialUninstall = options.Partial;
-        d.DoDeinstall();
-        if (!d.LeftOver().empty()) {
-            WriteStdErr(LeftOverText(d.LeftOver()));
+        TReplayObserver quiet;
+        std::vector<TLeftOver> left;
+        ReplayUndoLog(log, options.Partial, quiet, left);
+        if (!left.empty()) {
+            WriteStdErr(LeftOverText(left));
             code = euIncomplete;
         }
     } else {
-        code = RemoveWithDialog(d, options.Partial, std::move(ideRoots));
+        code = RemoveWithDialog(log, options.Partial, std::move(ideRoots));
         if (code == euRemoved) code = removed;
     }
     if (code != euRemoved && code != euCutLog) {
@@ -455,3 +464,33 @@ int RunUninstaller() {
     if (options.ReportTo) ReportToOriginal(options, code, aside);
     return code;
 }
+
+// ---------------------------------------------------------------- the removal's progress
+
+void TRemovalProgress::ReplayStarting(size_t BodySize) {
+    std::wstring text = L"Performing uninstall of the \"" + FProductText + L"\"...";
+    SetDlgItemTextW(FDlg, idcPageText, text.c_str());
+    for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(FDlg, id), SW_SHOW);
+    EnableWindow(GetDlgItem(FDlg, idcNext), FALSE);
+    FProgressDivisor = BodySize / (ProgressRangeMax + 1) + 1;
+    size_t top = BodySize / FProgressDivisor;
+    HWND bar = GetDlgItem(FDlg, idcProgressBar);
+    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, top > 1 ? top - 1 : 1));
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+    // Cancel stays disabled while records are undone.
+    EnableWindow(GetDlgItem(FDlg, idcCancel), FALSE);
+    UpdateWindow(FDlg);
+}
+
+void TRemovalProgress::RecordStarting(const std::wstring& ActionText) {
+    SetDlgItemTextW(FDlg, idcStatusLine, ActionText.c_str());
+}
+
+void TRemovalProgress::RecordDone(size_t BytesDone) {
+    Sleep(RecordPauseMs);
+    SendMessageW(GetDlgItem(FDlg, idcProgressBar), PBM_SETPOS, BytesDone / FProgressDivisor, 0);
+    // The window is not pumped while records are undone; repaint what changed.
+    UpdateWindow(FDlg);
+}
+
+void TRemovalProgress::ReplayEnded() { EnableWindow(GetDlgItem(FDlg, idcCancel), TRUE); }

@@ -23,7 +23,10 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "uninstall/UDeinstall.h"
 
 struct TUnbrdOptions {
     std::wstring LogFile;
@@ -53,3 +56,21 @@ constexpr int euIncomplete = 7;
 
 // The whole program for the process's command line.
 int RunUninstaller();
+
+// The removal as the uninstaller's window shows it: the first line names the
+// product, the progress controls appear, every record takes a moment so that the
+// user can follow it, and Next and Cancel stay disabled until the replay ends
+// (Cancel comes back then, Next does not). Dlg has the wizard frame's controls.
+class TRemovalProgress : public TReplayObserver {
+public:
+    TRemovalProgress(HWND Dlg, std::wstring ProductText) : FDlg(Dlg), FProductText(std::move(ProductText)) {}
+    void ReplayStarting(size_t BodySize) override;
+    void RecordStarting(const std::wstring& ActionText) override;
+    void RecordDone(size_t BytesDone) override;
+    void ReplayEnded() override;
+
+private:
+    HWND FDlg;
+    std::wstring FProductText;
+    size_t FProgressDivisor = 1;  // keeps a long body inside the bar's 16-bit range
+};

@@ -5,11 +5,11 @@
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
-#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UItemTypes.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
+#include "support/UConst.h"
 #include "support/UProcess.h"
 #include "support/USharedFiles.h"
 #include "support/URegistry.h"
@@ -32,20 +32,22 @@ constexpr DWORD BusyDirPauseMs = 50;
 
 // ---------------------------------------------------------------- what stays
 
-void NoteLeft(TUndoRun& run, const std::wstring& what, const std::wstring& why) { run.Left.push_back({what, why}); }
+void NoteLeft(TUndoLedger& ledger, const std::wstring& what, const std::wstring& why) {
+    ledger.Left.push_back({what, why});
+}
 
 std::wstring ErrorText(DWORD error) { return L"cannot be removed (Windows error " + std::to_wstring(error) + L")"; }
 
 // A file or folder that cannot be deleted now, most often because a program holds
 // it open, is deleted by the system at the next restart; folders are scheduled
 // after the files in them, since the system works through the list in order.
-void LeaveForRestart(TUndoRun& run, const std::wstring& path, DWORD error) {
-    for (const TLeftOver& left : run.Left)
+void LeaveForRestart(TUndoLedger& ledger, const std::wstring& path, DWORD error) {
+    for (const TLeftOver& left : ledger.Left)
         if (left.What == path) return;  // a folder and the folder above it both name it
     if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        NoteLeft(run, path, LeftInUseText);
+        NoteLeft(ledger, path, LeftInUseText);
     else
-        NoteLeft(run, path, ErrorText(error));
+        NoteLeft(ledger, path, ErrorText(error));
 }
 
 bool IsAncestorOfAny(const std::wstring& dir, const std::vector<std::wstring>& paths) {
@@ -70,6 +72,24 @@ std::vector<TStayedPath> RealLeftovers(const std::vector<TStayedPath>& stayed, c
         if (s.Folder && (IsAncestorOfAny(s.Path, keep) || IsAncestorOfAny(s.Path, files))) continue;
         real.push_back(s);
     }
+    return real;
+}
+
+// One removal of a tree, tried again while something in it is busy; what it could
+// not delete in the end.
+std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<std::wstring>& keep) {
+    std::vector<TStayedPath> stayed, real;
+    for (int attempt = 0;; ++attempt) {
+        stayed.clear();
+        if (DeleteDirTreeExcept(dir, keep, stayed) == ddRefused) return {};
+        real = RealLeftovers(stayed, keep);
+        if (real.empty() || attempt >= BusyDirRetries) break;
+        Sleep(BusyDirPauseMs);
+    }
+    // The folders that hold what stayed go at the restart after it.
+    for (const TStayedPath& s : stayed)
+        if (s.Folder && !IsAncestorOfAny(s.Path, keep) && IsAncestorOfAny(s.Path, PathsOf(real, false)))
+            MoveFileExW(s.Path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     return real;
 }
 
@@ -125,11 +145,22 @@ size_t FindAppendedText(const std::string& text, const std::string& pattern) {
 
 // ---------------------------------------------------------------- dispatch
 
-using TUndoFn = int (*)(const TUndoRecord&, TUndoRun&);
+using TUndoFn = int (*)(const TUndoRecord&, TRunContext&, TUndoLedger&);
 
-template <int (*Action)(const TUndoRecord&)>
-int WithoutKey(const TUndoRecord& record, TUndoRun&) {
-    return Action(record);
+template <int (*Action)(const TUndoRecord&, const TRunContext&)>
+int WithoutKey(const TUndoRecord& record, TRunContext& run, TUndoLedger&) {
+    return Action(record, run);
+}
+
+template <int (*Action)(const TUndoRecord&, const TRunContext&, TUndoLedger&)>
+int WithLedger(const TUndoRecord& record, TRunContext& run, TUndoLedger& ledger) {
+    return Action(record, run, ledger);
+}
+
+int EnterBlock(const TUndoRecord& record, TRunContext& run, TUndoLedger&) { return UndoSetIde(record, run); }
+
+int WithKey(const TUndoRecord& record, TRunContext&, TUndoLedger& ledger) {
+    return UndoRegisterUninstall(record, ledger.UninstallKey);
 }
 
 struct TUndoAction {
@@ -144,19 +175,19 @@ const TUndoAction UndoActions[] = {
     {itRegisterPackage,      WithoutKey<UndoRegisterPackage>,  L"Unregistering package"},
     {itModifyFile,           WithoutKey<UndoModifyFile>,       L"Unregistering help"},
     {itModifyFileToo,        WithoutKey<UndoModifyFile>,       nullptr},
-    {itDeleteFile,           UndoDeleteFile,                   L"Removing file"},
+    {itDeleteFile,           WithLedger<UndoDeleteFile>,       L"Removing file"},
     {itRegisterWinHelp,      WithoutKey<UndoRegisterWinHelp>,  L"Unregistering help"},
     {itCreateRegKey,         WithoutKey<UndoCreateRegKey>,     L"Removing registry key"},
     {itAddSearchPath,        WithoutKey<UndoAddSearchPath>,    L"Unregistering package"},
-    {itRegisterHelp,         UndoRegisterHelp,                 L"Unregistering help"},
+    {itRegisterHelp,         WithLedger<UndoRegisterHelp>,     L"Unregistering help"},
     {itAddIdePath,           WithoutKey<UndoAddIdePath>,       L"Unregistering package"},
-    {itSetIde,               WithoutKey<UndoSetIde>,           nullptr},
-    {itCreateDir,            UndoCreateDir,                    L"Removing directory"},
-    {itCopyResource,         UndoCopyFile,                     L"Removing file"},
-    {itCopyResourceIfAbsent, UndoCopyFile,                     L"Removing file"},
-    {itCopyFile,             UndoCopyFile,                     L"Removing file"},
-    {itSharedFile,           UndoSharedFile,                   L"Removing file"},
-    {itRegisterUninstall,    UndoRegisterUninstall,            L"Unregistering uninstall"},
+    {itSetIde,               EnterBlock,                        nullptr},
+    {itCreateDir,            WithLedger<UndoCreateDir>,        L"Removing directory"},
+    {itCopyResource,         WithLedger<UndoCopyFile>,         L"Removing file"},
+    {itCopyResourceIfAbsent, WithLedger<UndoCopyFile>,         L"Removing file"},
+    {itCopyFile,             WithLedger<UndoCopyFile>,         L"Removing file"},
+    {itSharedFile,           WithLedger<UndoSharedFile>,       L"Removing file"},
+    {itRegisterUninstall,    WithKey,                          L"Unregistering uninstall"},
 };
 // clang-format on
 
@@ -168,15 +199,15 @@ const TUndoAction* FindAction(uint32_t typeId) {
 
 }  // namespace
 
-void UndoRecord(const TUndoRecord& Record, TUndoRun& Run) {
-    if (const TUndoAction* action = FindAction(Record.TypeId)) action->Action(Record, Run);
+void UndoRecord(const TUndoRecord& Record, TRunContext& Run, TUndoLedger& Ledger) {
+    if (const TUndoAction* action = FindAction(Record.TypeId)) action->Action(Record, Run, Ledger);
 }
 
-int UndoRecord(const TUndoRecord& Record, const std::wstring& UninstallKey) {
-    TUndoRun run;
-    run.UninstallKey = UninstallKey;
-    UndoRecord(Record, run);
-    return run.Left.empty() ? 0 : 1;
+int UndoRecord(const TUndoRecord& Record, TRunContext& Run, const std::wstring& UninstallKey) {
+    TUndoLedger ledger;
+    ledger.UninstallKey = UninstallKey;
+    UndoRecord(Record, Run, ledger);
+    return ledger.Left.empty() ? 0 : 1;
 }
 
 const wchar_t* UndoActionText(uint32_t TypeId) {
@@ -184,87 +215,65 @@ const wchar_t* UndoActionText(uint32_t TypeId) {
     return action ? action->Text : nullptr;
 }
 
-std::wstring RecordPath(const TUndoRecord& Record) {
-    std::wstring path = PathJoin(DirCodeToPath(Record.Dir), Record.RecordName());
+std::wstring RecordPath(const TUndoRecord& Record, const TRunContext& Run) {
+    std::wstring path = PathJoin(DirCodeToPath(Record.Dir, Run), Record.RecordName());
     return IsFullPath(path) ? path : L"";
 }
 
 // ---------------------------------------------------------------- actions
 
-int UndoSetIde(const TUndoRecord& Record) {
-    CurrentIde = static_cast<int32_t>(Record.Code);
-    CurrentIdeName = Record.RecordName();
+int UndoSetIde(const TUndoRecord& Record, TRunContext& Run) {
+    Run.Ide = IdeBlock(static_cast<int32_t>(Record.Code), Record.RecordName());
     return 0;
 }
 
-namespace {
-
-// One removal of a tree, tried again while something in it is busy; what it could
-// not delete in the end.
-std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<std::wstring>& keep) {
-    std::vector<TStayedPath> stayed, real;
-    for (int attempt = 0;; ++attempt) {
-        stayed.clear();
-        if (DeleteDirTreeExcept(dir, keep, stayed) == ddRefused) return {};
-        real = RealLeftovers(stayed, keep);
-        if (real.empty() || attempt >= BusyDirRetries) break;
-        Sleep(BusyDirPauseMs);
-    }
-    // The folders that hold what stayed go at the restart after it.
-    for (const TStayedPath& s : stayed)
-        if (s.Folder && !IsAncestorOfAny(s.Path, keep) && IsAncestorOfAny(s.Path, PathsOf(real, false)))
-            MoveFileExW(s.Path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return real;
-}
-
-}  // namespace
-
-int UndoCreateDir(const TUndoRecord& Record, TUndoRun& Run) {
+int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
     // DeleteDirTreeExcept refuses roots, relative paths and the system's own folders.
-    std::wstring dir = RecordPath(Record);
+    std::wstring dir = RecordPath(Record, Run);
     if (dir.empty()) return 0;
-    const std::vector<TStayedPath> stayed = RemoveTree(dir, Run.KeepWhileLeft);
-    for (const TStayedPath& s : stayed) LeaveForRestart(Run, s.Path, s.Error);
-    if (!Run.Left.empty() || !DirectoryExists(dir)) return static_cast<int>(stayed.size());
+    const std::vector<TStayedPath> stayed = RemoveTree(dir, Ledger.KeepWhileLeft);
+    for (const TStayedPath& s : stayed) LeaveForRestart(Ledger, s.Path, s.Error);
+    if (!Ledger.Left.empty() || !DirectoryExists(dir)) return static_cast<int>(stayed.size());
     // Nothing is left: the files kept for another run go as well.
-    for (const std::wstring& kept : Run.KeepWhileLeft)
+    for (const std::wstring& kept : Ledger.KeepWhileLeft)
         if (PathLiesBelow(kept, dir)) DeleteFileForced(kept);
-    for (const TStayedPath& s : RemoveTree(dir, {})) LeaveForRestart(Run, s.Path, s.Error);
+    for (const TStayedPath& s : RemoveTree(dir, {})) LeaveForRestart(Ledger, s.Path, s.Error);
     return 0;
 }
 
-int UndoCopyFile(const TUndoRecord& Record, TUndoRun& Run) {
-    std::wstring file = RecordPath(Record);
+int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
+    std::wstring file = RecordPath(Record, Run);
     if (file.empty() || DeleteFileForced(file)) return 0;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
-    LeaveForRestart(Run, file, error);
+    LeaveForRestart(Ledger, file, error);
     return 1;
 }
 
-int UndoDeleteFile(const TUndoRecord& Record, TUndoRun& Run) { return UndoCopyFile(Record, Run); }
-
-int UndoSharedFile(const TUndoRecord& Record, TUndoRun& Run) {
-    // The file goes with its last user; while others count, it stays.
-    const std::wstring file = RecordPath(Record);
-    if (file.empty() || !ReleaseSharedFileUse(file)) return 0;
-    return UndoCopyFile(Record, Run);
+int UndoDeleteFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
+    return UndoCopyFile(Record, Run, Ledger);
 }
 
-int UndoRegisterWinHelp(const TUndoRecord& Record) {
+int UndoSharedFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
+    // The file goes with its last user; while others count, it stays.
+    const std::wstring file = RecordPath(Record, Run);
+    if (file.empty() || !ReleaseSharedFileUse(file)) return 0;
+    return UndoCopyFile(Record, Run, Ledger);
+}
+
+int UndoRegisterWinHelp(const TUndoRecord& Record, const TRunContext&) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, WindowsHelpKey, Record.RecordName());
     return 0;
 }
 
-int UndoCreateRegKey(const TUndoRecord& Record) {
+int UndoCreateRegKey(const TUndoRecord& Record, const TRunContext&) {
     HKEY root = RegRootFromCode(Record.Code);
     std::wstring key = Record.RecordName();
     if (root && IsDeepKeyPath(key)) DeleteKeyTree(root, key);
     return 0;
 }
 
-int UndoRegisterUninstall(const TUndoRecord&, TUndoRun& Run) {
-    const std::wstring& UninstallKey = Run.UninstallKey;
+int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) {
     // Without a name of its own the entry would be the whole list of uninstall entries.
     if (UninstallKey.empty() || UninstallKey.find(L'\\') != std::wstring::npos) return 0;
     // The list of uninstall entries is the system's: it stays even when ours was the
@@ -277,13 +286,13 @@ namespace {
 
 // The help unregistration batch file, run from its folder. Its path must fit the
 // limits of a command and a current directory.
-int RunHelpUnregisterBatch() {
-    if (!IsFullPath(InstallDir)) return ERROR_BAD_PATHNAME;
-    const std::wstring batch = PathJoin(InstallDir, HelpUnregisterBatch);
+int RunHelpUnregisterBatch(const std::wstring& installDir) {
+    if (!IsFullPath(installDir)) return ERROR_BAD_PATHNAME;
+    const std::wstring batch = PathJoin(installDir, HelpUnregisterBatch);
     if (batch.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
     if (!FileExists(batch)) return ERROR_FILE_NOT_FOUND;
     std::wstring previous = GetCurrentDir();
-    SetCurrentDirectoryW(PathJoin(InstallDir, HelpSubDir).c_str());
+    SetCurrentDirectoryW(PathJoin(installDir, HelpSubDir).c_str());
     int result = RunAndWait(QuoteIfBlank(batch), L"");
     // Back to where the caller was: a current directory inside the installation
     // would keep its last record from removing the installation directory.
@@ -307,19 +316,19 @@ bool HelpTwoRuntimePresent() {
 
 }  // namespace
 
-int UndoRegisterHelp(const TUndoRecord&, TUndoRun& Run) {
-    const int batch = RunHelpUnregisterBatch();
+int UndoRegisterHelp(const TUndoRecord&, const TRunContext& Run, TUndoLedger& Ledger) {
+    const int batch = RunHelpUnregisterBatch(Run.InstallDir);
     // The batch file may be gone, or lie too deep to run: the registry key it
     // writes is removed here in any case (the batch leaves nothing to do then).
     const std::wstring key = std::wstring(ProductKey) + HelpRegistrationSubKey;
     if (RegKeyExists(HKEY_LOCAL_MACHINE, key)) DeleteKeyTree(HKEY_LOCAL_MACHINE, key, TEmptyAncestors::Keep);
     int left = 0;
     if (RegKeyExists(HKEY_LOCAL_MACHINE, key)) {
-        NoteLeft(Run, L"HKEY_LOCAL_MACHINE\\" + key, ErrorText(ERROR_ACCESS_DENIED));
+        NoteLeft(Ledger, L"HKEY_LOCAL_MACHINE\\" + key, ErrorText(ERROR_ACCESS_DENIED));
         ++left;
     }
     if (batch != 0 && HelpTwoRuntimePresent()) {
-        NoteLeft(Run, L"The help collection registered with Microsoft Help 2",
+        NoteLeft(Ledger, L"The help collection registered with Microsoft Help 2",
                  L"cannot be removed: " + std::wstring(HelpUnregisterBatch) + L" could not run (Windows error " +
                      std::to_wstring(batch) + L")");
         ++left;
@@ -327,11 +336,11 @@ int UndoRegisterHelp(const TUndoRecord&, TUndoRun& Run) {
     return left;
 }
 
-int UndoModifyFile(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoModifyFile(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide || Record.Code < 1 || Record.Code > ide->HelpStr.size()) return 0;
     const std::wstring& helpFile = ide->HelpStr[Record.Code - 1];
-    std::wstring file = PathJoin(DirCodeToPath(Record.Dir), helpFile);
+    std::wstring file = PathJoin(DirCodeToPath(Record.Dir, Run), helpFile);
     std::string text = AnsiFromWide(Record.RecordName());
     if (helpFile.empty() || !IsFullPath(file) || text.empty()) return 0;
 
@@ -348,30 +357,30 @@ int UndoModifyFile(const TUndoRecord& Record) {
     return 0;
 }
 
-int UndoAddSearchPath(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoAddSearchPath(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
-    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), RecordPath(Record));
+    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(Run.Ide.Row), RecordPath(Record, Run));
     return 0;
 }
 
-int UndoRegisterPackage(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoRegisterPackage(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
-    std::wstring package = RecordPath(Record);
+    std::wstring package = RecordPath(Record, Run);
     if (package.empty()) return 0;
     if (!(Record.Code & pkKnownPackageWasThere))
         DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
     if (!(Record.Code & pkSearchPathWasThere))
-        RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(CurrentIde), PackageFolder(package));
+        RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(Run.Ide.Row), PackageFolder(package));
     return 0;
 }
 
-int UndoAddIdePath(const TUndoRecord& Record) {
-    const TBorlandProduct* ide = CurrentProduct();
+int UndoAddIdePath(const TUndoRecord& Record, const TRunContext& Run) {
+    const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
     std::wstring key, valueName;
     if (!SplitIdeValuePath(*ide, Record.RecordName(), key, valueName)) return 0;
-    RemovePathEntry(key, valueName, SearchPathLocation(static_cast<uint8_t>(Record.Code)));
+    RemovePathEntry(key, valueName, SearchPathLocation(static_cast<uint8_t>(Record.Code), Run));
     return 0;
 }

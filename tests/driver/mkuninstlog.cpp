@@ -117,9 +117,9 @@ void AddIdePathEntry(const std::wstring& key, const std::wstring& name, const st
     AddPathEntry(key, name, value, entry);
 }
 
-void RunRow(const TScriptItem& row) {
-    const std::wstring path = PathJoin(DirCodeToPath(row.Dir), row.Name ? row.Name : L"");
-    const TBorlandProduct* ide = ProductRow(CurrentIde);
+void RunRow(const TScriptItem& row, TRunContext& run) {
+    const std::wstring path = PathJoin(DirCodeToPath(row.Dir, run), row.Name ? row.Name : L"");
+    const TBorlandProduct* ide = ProductRow(run.Ide.Row);
     switch (ItemType(row)) {
         case itCreateDir: CreateDirectoryPath(path); break;
         case itCopyResource:
@@ -129,37 +129,34 @@ void RunRow(const TScriptItem& row) {
             else
                 WriteText(path, "payload " + std::to_string(row.Code) + "\r\n");
             break;
-        case itCopyFile: CopyFileW(path.c_str(), PathJoin(DirCodeToPath(row.Target->Dir), row.Target->Name).c_str(), FALSE); break;
+        case itCopyFile: CopyFileW(path.c_str(), PathJoin(DirCodeToPath(row.Target->Dir, run), row.Target->Name).c_str(), FALSE); break;
         case itDeleteFile: DeleteFileW(path.c_str()); break;
-        case itSetIde:
-            CurrentIde = static_cast<int32_t>(row.Code);
-            CurrentIdeName = row.Name;
-            break;
-        case itSetHelpDir: HelpDir = path; break;
-        case itRegisterWinHelp: WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, row.Name, HelpDir); break;
-        case itRegisterHelp: WriteRegString(HKEY_LOCAL_MACHINE, HelpKey, L"Collection", HelpDir + L"\\cvl.hxs"); break;
+        case itSetIde: run.Ide = IdeBlock(static_cast<int32_t>(row.Code), row.Name); break;
+        case itSetHelpDir: run.HelpDir = path; break;
+        case itRegisterWinHelp: WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, row.Name, run.HelpDir); break;
+        case itRegisterHelp: WriteRegString(HKEY_LOCAL_MACHINE, HelpKey, L"Collection", run.HelpDir + L"\\cvl.hxs"); break;
         case itRegisterUninstall:
             WriteRegString(HKEY_LOCAL_MACHINE, UninstallEntry, ValDisplayName, L"Brindlecraft Corvane library v4.07");
             WriteRegString(HKEY_LOCAL_MACHINE, UninstallEntry, ValUninstallString,
-                           QuoteIfBlank(PathJoin(InstallDir, L"unbrd.exe")) + L" " +
-                               QuoteIfBlank(PathJoin(InstallDir, L"uninst.log")));
+                           QuoteIfBlank(PathJoin(run.InstallDir, L"unbrd.exe")) + L" " +
+                               QuoteIfBlank(PathJoin(run.InstallDir, L"uninst.log")));
             break;
         case itRegisterPackage: {
             WriteRegString(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, path,
                            L"Trial Delphi version of Corvane library v4.07");
-            AddIdePathEntry(LibraryKey(*ide, TLibraryPlatform::Win32), LibraryValueName(CurrentIde), PackageFolder(path));
+            AddIdePathEntry(LibraryKey(*ide, TLibraryPlatform::Win32), LibraryValueName(run.Ide.Row), PackageFolder(path));
             break;
         }
         case itAddIdePath: {
             std::wstring key, name;
             if (SplitIdeValuePath(*ide, row.Name, key, name))
-                AddIdePathEntry(key, name, SearchPathLocation(static_cast<uint8_t>(row.Code)));
+                AddIdePathEntry(key, name, SearchPathLocation(static_cast<uint8_t>(row.Code), run));
             break;
         }
-        case itModifyFile: AppendText(PathJoin(DirCodeToPath(row.Dir), ide->HelpStr[row.Code - 1]), AnsiFromWide(row.Name)); break;
+        case itModifyFile: AppendText(PathJoin(DirCodeToPath(row.Dir, run), ide->HelpStr[row.Code - 1]), AnsiFromWide(row.Name)); break;
         case itCreateRegKey:
             CreateRegKey(HKEY_LOCAL_MACHINE, row.Name);
-            WriteRegString(HKEY_LOCAL_MACHINE, row.Name, ValRootDir, InstallDir);
+            WriteRegString(HKEY_LOCAL_MACHINE, row.Name, ValRootDir, run.InstallDir);
             WriteRegString(HKEY_LOCAL_MACHINE, row.Name, ValVersion, ProductVersion);
             break;
         default: break;
@@ -167,13 +164,13 @@ void RunRow(const TScriptItem& row) {
 }
 
 int Install(const std::wstring& dir) {
-    InstallDir = dir;
+    TRunContext run = RunContextIn(dir);
     DetectProducts();
     brd::UniqueFile log;
-    if (BinLogOpen(log) != 0) return 2;
+    if (BinLogOpen(log, dir) != 0) return 2;
     for (const TScriptItem& row : Rows) {
-        RunRow(row);
-        if (row.TypeId & ifLogUndo) BinLogAddItem(log, row);
+        RunRow(row, run);
+        if (row.TypeId & ifLogUndo) BinLogAddItem(log, row, run);
     }
     BinLogClose(log);
     return 0;

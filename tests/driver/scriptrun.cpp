@@ -41,9 +41,9 @@ void PrintIndented(const std::wstring& Report) {
     }
 }
 
-int RunScript() {
+int RunScript(const TInstallPlan& plan) {
     int failures = 0;
-    TScript script;
+    TScript script(plan);
     script.Start();
     std::wstring status;
     while (script.Current < script.Count()) {
@@ -70,12 +70,13 @@ int wmain(int argc, wchar_t** argv) {
         PrintUtf8(L"usage: scriptrun INSTALLDIR VERSIONS ITEMS [/C] [/record] [/stopat:N] [/compiletimeout MS]\n");
         return 255;
     }
-    InstallDir = argv[1];
-    InstallVersions = static_cast<int32_t>(wcstoul(argv[2], nullptr, 0));
-    InstallItems = static_cast<int32_t>(wcstoul(argv[3], nullptr, 0));
+    TInstallPlan plan;
+    plan.Dir = argv[1];
+    plan.Versions = static_cast<int32_t>(wcstoul(argv[2], nullptr, 0));
+    plan.Items = static_cast<int32_t>(wcstoul(argv[3], nullptr, 0));
     bool record = false;
     for (int i = 4; i < argc; ++i) {
-        if (_wcsicmp(argv[i], L"/C") == 0) CopyOnly = true;
+        if (_wcsicmp(argv[i], L"/C") == 0) plan.CopyOnly = true;
         if (_wcsicmp(argv[i], L"/record") == 0) record = true;
         if (_wcsnicmp(argv[i], L"/stopat:", 8) == 0) StopAtRow = static_cast<int>(wcstol(argv[i] + 8, nullptr, 10));
         if (_wcsicmp(argv[i], L"/compiletimeout") == 0 && i + 1 < argc)
@@ -84,10 +85,10 @@ int wmain(int argc, wchar_t** argv) {
     DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
         TBorlandProduct& product = BorlandProducts[row];
-        product.Selected = product.Exists && (product.InternalId & InstallVersions) != 0;
+        product.Selected = product.Exists && (product.InternalId & plan.Versions) != 0;
     }
-    int failures = RunScript();
-    if (record && !WriteInstallRecord(CurrentInstallRecord())) {
+    int failures = RunScript(plan);
+    if (record && !WriteInstallRecord(CurrentInstallRecord(plan))) {
         PrintUtf8(L"the installation record could not be written\n");
         ++failures;
     }

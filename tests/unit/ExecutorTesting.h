@@ -14,13 +14,13 @@
 
 namespace cvltest {
 
-// InstallDir is the scratch folder; the current directory, which rows may change,
-// is C:\ again after the test so that the folder can go.
+// The run's install directory is the scratch folder; the current directory, which
+// rows may change, is C:\ again after the test so that the folder can go.
 class ExecutorTest : public FreshStateTest {
 protected:
     void SetUp() override {
         FreshStateTest::SetUp();
-        InstallDir = dir.path();
+        context.InstallDir = dir.path();
     }
     void TearDown() override {
         SetCurrentDirectoryW(L"C:\\");
@@ -28,11 +28,15 @@ protected:
     }
     int32_t Run(TExecutor Executor, const TScriptItem& Item) {
         log.clear();  // as the engine does before every row
-        return Executor(Item, log);
+        return Executor(Item, context, log);
     }
     std::wstring Path(const std::wstring& Name) const { return dir / Name; }
 
+    // The row's IDE block: row `row` of the catalogue, as detection sees it now.
+    void EnterIde(int row, const std::wstring& folder = L"") { context.Ide = IdeBlock(row, folder); }
+
     ScratchDir dir;
+    TRunContext context;
     std::wstring log;
 };
 

@@ -1,5 +1,5 @@
-// The process-wide install state and the catalogue at their start-up values when a
-// test starts and again when it ends, so that no test sees what another one left.
+// The switch flags and the catalogue at their start-up values when a test starts and
+// again when it ends, so that no test sees what another one left.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,11 +12,11 @@ namespace cvltest {
 class FreshStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetInstallState();
+        ResetSwitchFlags();
         ResetCatalogue();
     }
     void TearDown() override {
-        ResetInstallState();
+        ResetSwitchFlags();
         ResetCatalogue();
     }
 };

@@ -15,6 +15,7 @@
 #include "Scratch.h"
 #include "StandInIde.h"
 #include "catalogue/UProducts.h"
+#include "catalogue/URunContext.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/URegistry.h"
@@ -36,18 +37,17 @@ inline void RemoveIdeSettings(int row) {
 }
 
 // Catalogue row `row` locked for this test, its settings in HKEY_CURRENT_USER empty
-// at the start and removed at the end, and made the current IDE.
+// at the start and removed at the end; Block() is the IDE block of its rows.
 class IdeRow {
 public:
-    explicit IdeRow(int row) : FRow(row), FLock(IdeRowMutexName(row)) {
-        RemoveIdeSettings(FRow);
-        CurrentIde = FRow;
-    }
+    explicit IdeRow(int row) : FRow(row), FLock(IdeRowMutexName(row)) { RemoveIdeSettings(FRow); }
     ~IdeRow() {
         RemoveIdeSettings(FRow);
         ResetCatalogue();
     }
     const std::wstring& Key() const { return BorlandProducts[FRow].RegKey; }
+    // The IDE block of this row, with the root as detection sees it now.
+    TIdeBlock Block(const std::wstring& Folder = L"") const { return IdeBlock(FRow, Folder); }
 
 private:
     int FRow;

@@ -13,24 +13,27 @@
 
 namespace cvltest {
 
-// Runs every row as the progress page does; returns the row results, and appends
-// each row's LogString to Texts when given.
-inline std::vector<int32_t> RunAsProgressPage(const std::vector<TScriptItem>& Rows,
-                                              std::vector<std::wstring>* Texts = nullptr) {
+// Runs every row with Plan as the progress page does; returns the row results,
+// appends each row's LogString to Texts and stores the plan as the run used it in
+// Used, when given.
+inline std::vector<int32_t> RunAsProgressPage(const TInstallPlan& Plan, const std::vector<TScriptItem>& Rows,
+                                              std::vector<std::wstring>* Texts = nullptr,
+                                              TInstallPlan* Used = nullptr) {
     std::vector<int32_t> results;
-    TScript script(Rows.data(), static_cast<int32_t>(Rows.size()));
+    TScript script(Plan, Rows.data(), static_cast<int32_t>(Rows.size()));
     script.Start();
     while (script.Current < script.Count()) {
         results.push_back(script.ItemDoScript());
         if (Texts) Texts->push_back(script.LogString());
         script.Current += script.ItemProgressStep();
     }
+    if (Used) *Used = script.Plan();
     return results;
 }
 
-// InstallDir\install.log as text: UTF-16LE without a byte-order mark.
-inline std::wstring InstallLogText() {
-    std::string bytes = ReadFileBytes(InstallDir + L"\\install.log");
+// Dir\install.log as text: UTF-16LE without a byte-order mark.
+inline std::wstring InstallLogText(const std::wstring& Dir) {
+    std::string bytes = ReadFileBytes(Dir + L"\\install.log");
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
 

@@ -1,5 +1,5 @@
 // Shared by the uninstall tests: writing logs with the real writer from script
-// rows, walking a TDeinstall's body, and putting the process-wide state back.
+// rows, walking a TDeinstall's body, and putting the catalogue back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -55,15 +55,16 @@ inline std::vector<TScriptItem> operator+(std::vector<TScriptItem> a, const std:
     return a;
 }
 
-// Writes InstallDir\uninst.log from rows with the writer the engine uses.
-inline void WriteLog(const std::vector<TScriptItem>& rows) {
+// Writes Dir\uninst.log from rows with the writer the engine uses, for a run in Dir.
+inline void WriteLog(const std::wstring& Dir, const std::vector<TScriptItem>& rows) {
     brd::UniqueFile log;
-    ASSERT_EQ(BinLogOpen(log), 0);
-    for (const TScriptItem& row : rows) BinLogAddItem(log, row);
+    ASSERT_EQ(BinLogOpen(log, Dir), 0);
+    const TRunContext run = RunContextIn(Dir);
+    for (const TScriptItem& row : rows) BinLogAddItem(log, row, run);
     BinLogClose(log);
 }
 
-inline std::wstring LogPath() { return InstallDir + L"\\uninst.log"; }
+inline std::wstring LogPath(const std::wstring& Dir) { return Dir + L"\\uninst.log"; }
 
 // Loads and prepares a log; the result of PrepareUninstFile.
 inline int32_t Load(TDeinstall& d, const std::wstring& file) {
@@ -84,7 +85,7 @@ inline void MakeRegisteredIde(int Row, const std::wstring& Key, const std::wstri
     WriteRegString(HKEY_CURRENT_USER, Key + L"\\Library", L"Search Path", L"c:\\lib;" + Folder);
 }
 
-// The uninstall tests' fixture: process-wide install state and catalogue fresh.
+// The uninstall tests' fixture: switch flags and catalogue fresh.
 using UninstallTest = FreshStateTest;
 
 // An installation to remove: InstallDir is a folder below a scratch folder (so that
@@ -95,8 +96,13 @@ protected:
         UninstallTest::SetUp();
         InstallDir = dir / L"lib";
     }
+    // The log of the installation, in its directory.
+    void WriteLog(const std::vector<TScriptItem>& rows) const { cvltest::WriteLog(InstallDir, rows); }
+    std::wstring LogPath() const { return cvltest::LogPath(InstallDir); }
+
     ScratchDir dir;
     ScratchKey key;
+    std::wstring InstallDir;
 };
 
 }  // namespace cvltest

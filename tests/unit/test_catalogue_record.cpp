@@ -47,24 +47,25 @@ protected:
 // ---------------------------------------------------------------- product key
 
 TEST_F(ProductKeyRecord, WhatOneRunWritesTheNextRunReadsBack) {
-    InstallVersions = 0x140;
-    InstallItems = 0x488;
-    InstallDir = L"C:\\Program Files\\Corvane";
-    CustomizeItems = 6;
-    const TInstallRecord record = CurrentInstallRecord();
+    TInstallPlan plan;
+    plan.Versions = 0x140;
+    plan.Items = 0x488;
+    plan.Dir = L"C:\\Program Files\\Corvane";
+    plan.CustomizeItems = 6;
+    const TInstallRecord record = CurrentInstallRecord(plan);
     EXPECT_EQ(record.Version, L"4.07");
     EXPECT_EQ(record.Type, L"trial Delphi version");
     EXPECT_FALSE(record.InstallDate.empty());
     ASSERT_TRUE(WriteInstallRecord(record, FKey.path()));
 
-    ResetInstallState();
+    TInstallPlan next;
     const TPreviousInstall previous = ReadPreviousInstall(FKey.path());
     EXPECT_EQ(previous.InstallVersions, 0x140);
     EXPECT_EQ(previous.InstallItems, 0x488);
     EXPECT_EQ(previous.Version, L"4.07");
     EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"C:\\Program Files\\Corvane");
-    EXPECT_TRUE(LoadCustomizeItems(FKey.path()));
-    EXPECT_EQ(CustomizeItems, 6);
+    EXPECT_TRUE(LoadCustomizeItems(next.CustomizeItems, FKey.path()));
+    EXPECT_EQ(next.CustomizeItems, 6);
 
     std::wstring stored;
     EXPECT_TRUE(ReadRegString(HKLM, FKey.path(), L"InstallDate", stored));
@@ -83,8 +84,9 @@ TEST_F(ProductKeyRecord, AMissingRecordReadsAsNothingAndKeepsTheDefaults) {
     EXPECT_EQ(previous.InstallItems, 0);
     EXPECT_EQ(previous.Version, L"");
     EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"");
-    EXPECT_FALSE(LoadCustomizeItems(FKey.path()));
-    EXPECT_EQ(CustomizeItems, 5);
+    TInstallPlan plan;
+    EXPECT_FALSE(LoadCustomizeItems(plan.CustomizeItems, FKey.path()));
+    EXPECT_EQ(plan.CustomizeItems, 5);
 }
 
 TEST_F(ProductKeyRecord, StoredValuesOfAnotherTypeAreReadAsTheRegistryHelpersRead) {
@@ -103,12 +105,13 @@ TEST_F(ProductKeyRecord, StoredValuesOfAnotherTypeAreReadAsTheRegistryHelpersRea
     EXPECT_EQ(previous.InstallItems, 0x448);  // any value of at most four bytes
     EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"");
     // A stored 0 was read, so it replaces the default.
-    EXPECT_TRUE(LoadCustomizeItems(FKey.path()));
-    EXPECT_EQ(CustomizeItems, 0);
+    TInstallPlan plan;
+    EXPECT_TRUE(LoadCustomizeItems(plan.CustomizeItems, FKey.path()));
+    EXPECT_EQ(plan.CustomizeItems, 0);
 }
 
 TEST_F(ProductKeyRecord, AFailedWriteReportsFailure) {
-    EXPECT_FALSE(WriteInstallRecord(CurrentInstallRecord(), UncreatableKey(FKey)));
+    EXPECT_FALSE(WriteInstallRecord(CurrentInstallRecord(TInstallPlan{}), UncreatableKey(FKey)));
 }
 
 // ---------------------------------------------------------------- preselection

@@ -40,7 +40,8 @@ protected:
     }
     int32_t Run(const TScriptItem& Item) {
         log.clear();
-        return ExecCompilePackage(Item, log);
+        TRunContext run;
+        return ExecCompilePackage(Item, run, log);
     }
     // The starts the journal holds: {tool, current directory, command line}.
     std::vector<std::vector<std::string>> Starts() const {
@@ -122,7 +123,8 @@ TEST_F(Compile, NoIdeOrAMissingToolGivesItsResultAndText) {
         MakeStandInIde(Delphi7, dir / (L"d7-" + tools), c.tools);
         MakeStandInIde(CBuilder6, dir / (L"cb6-" + tools), c.tools);
         log = L"left by the row before";
-        EXPECT_EQ(ExecCompilePackage(CompileRow(L"cvl70.dpk", c.code, c.options), log), c.result) << std::hex << c.code;
+        TRunContext run;
+        EXPECT_EQ(ExecCompilePackage(CompileRow(L"cvl70.dpk", c.code, c.options), run, log), c.result) << std::hex << c.code;
         EXPECT_EQ(log, std::wstring(c.log).empty() ? L"left by the row before" : c.log) << std::hex << c.code;
     }
     EXPECT_TRUE(Starts().empty());
@@ -367,18 +369,17 @@ TEST_F(Compile, OnlyTheCheckRowRightAfterACompileGetsTheCompilersReport) {
         CompileRow(L"dclcvl70.dpk", 0x100),
         checkBpl,                          // 8: the report of dclcvl70
     };
-    ResetInstallState();
-    InstallDir = dir / L"lib";
+    TInstallPlan plan;
+    plan.Dir = dir / L"lib";
     std::vector<std::wstring> reports;
     {
-        TScript script(rows, static_cast<int32_t>(std::size(rows)));
+        TScript script(plan, rows, static_cast<int32_t>(std::size(rows)));
         script.Start();
         for (; script.Current < script.Count(); ++script.Current) {
             script.ItemDoScript();
             reports.push_back(script.CompilerReport());
         }
     }
-    ResetInstallState();
     ASSERT_EQ(reports.size(), std::size(rows));
     for (size_t i : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) EXPECT_EQ(reports[i], L"") << i;
     EXPECT_NE(reports[2].find(L"cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'"), std::wstring::npos);

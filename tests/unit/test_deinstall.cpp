@@ -12,6 +12,7 @@
 #include "support/UConst.h"
 #include "support/URegistry.h"
 #include "support/WinHandles.h"
+#include "uninstall/UUninstaller.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;
@@ -60,19 +61,18 @@ protected:
 TEST_F(Deinstall, FullRemovalLeavesNothingAndInstallDirComesFromTheLog) {
     std::wstring inst = InstallDir;
     WriteLog(HeaderRows() + Body());
-    InstallDir = L"C:\\somewhere else";  // what a caller might have set
     TDeinstall d;
     ASSERT_EQ(Load(d, inst + L"\\uninst.log"), 0);
-    EXPECT_EQ(InstallDir, inst);
+    EXPECT_EQ(d.InstallDir(), inst);
     EXPECT_EQ(d.DoDeinstall(), 0);
-    EXPECT_EQ(InstallDir, inst);
+    EXPECT_EQ(d.InstallDir(), inst);
     EXPECT_FALSE(Exists(inst));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
     std::wstring search;
     ReadRegString(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path", search);
     EXPECT_EQ(search, L"c:\\lib");
     EXPECT_EQ(KnownPackage(), L"<missing>");
-    EXPECT_EQ(CurrentIde, 0);  // the oldest record was written before any IDE block
+    EXPECT_EQ(d.Context().Ide.Row, 0);  // the oldest record was written before any IDE block
 }
 
 TEST_F(Deinstall, PartialRemovalKeepsExactlyTheFlaggedRecords) {
@@ -205,11 +205,10 @@ TEST_F(Deinstall, DialogShowsTheRunAndGivesCancelBack) {
     WriteLog(HeaderRows() + Body());
     TestDialog dlg;
     TDeinstall d;
-    d.sProductText = L"trial Delphi version of Corvane library v4.07";
-    d.SetDialogHandle(dlg.get());
+    TRemovalProgress progress(dlg.get(), L"trial Delphi version of Corvane library v4.07");
     ASSERT_EQ(Load(d, LogPath()), 0);
     DWORD start = GetTickCount();
-    EXPECT_EQ(d.DoDeinstall(), 0);
+    EXPECT_EQ(d.DoDeinstall(progress), 0);
     EXPECT_GE(GetTickCount() - start, 8u * 50 - 20);  // paced: 8 records
     EXPECT_EQ(dlg.text(idcPageText), L"Performing uninstall of the \"trial Delphi version of Corvane library v4.07\"...");
     // The oldest record is the install directory's own.
@@ -234,17 +233,17 @@ TEST_F(Deinstall, DialogSaysSkippingForKeptRecordsAndCancelComesBackAfterAStop) 
     {
         TDeinstall d;
         d.flPartialUninstall = true;
-        d.SetDialogHandle(dlg.get());
+        TRemovalProgress progress(dlg.get(), L"");
         ASSERT_EQ(Load(d, LogPath()), 0);
-        d.DoDeinstall();
+        d.DoDeinstall(progress);
         EXPECT_EQ(dlg.text(idcStatusLine), L"Skipping");
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
     }
     WriteLog(HeaderRows() + body);
     TDeinstall d;
-    d.SetDialogHandle(dlg.get());
+    TRemovalProgress progress(dlg.get(), L"");
     ASSERT_EQ(Load(d, LogPath()), 0);
-    d.DoDeinstall();
+    d.DoDeinstall(progress);
     EXPECT_EQ(dlg.text(idcStatusLine), L"Removing directory");
     EXPECT_TRUE(IsWindowEnabled(dlg.item(idcCancel)));
     // A missing batch file stops nothing any more.
@@ -258,9 +257,9 @@ TEST_F(Deinstall, ALongBodyStillRunsTheBarFromStartToEnd) {
     WriteLog(HeaderRows() + body);
     TestDialog dlg;
     TDeinstall d;
-    d.SetDialogHandle(dlg.get());
+    TRemovalProgress progress(dlg.get(), L"");
     ASSERT_EQ(Load(d, LogPath()), 0);
-    d.DoDeinstall();
+    d.DoDeinstall(progress);
     PBRANGE range{};
     SendMessageW(dlg.item(idcProgressBar), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
     EXPECT_GT(range.iHigh, 40000);

@@ -14,6 +14,7 @@
 #include "support/UProduct.h"
 #include "support/URegistry.h"
 #include "uninstall/UnDo.h"
+#include "uninstall/UUninstaller.h"
 
 using namespace cvltest;
 
@@ -71,19 +72,22 @@ TEST_F(InterruptedLog, ALogCutInsideAnIdeBlockRemovesThatIdesRegistration) {
         HWND frame = CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
         CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 10, 10, frame,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(idcStatusLine)), nullptr, nullptr);
+        int32_t ideAfter = -1;
         {
             TDeinstall d;
             d.flPartialUninstall = c.partial;
-            if (c.dialog) d.SetDialogHandle(frame);
+            TReplayObserver quiet;
+            TRemovalProgress progress(frame, L"");
             ASSERT_EQ(Load(d, LogPath()), 0) << c.what;
             EXPECT_FALSE(d.LogIsCut()) << c.what;  // whole records: only the block is open
-            EXPECT_EQ(d.DoDeinstall(), 0) << c.what;
+            EXPECT_EQ(d.DoDeinstall(c.dialog ? static_cast<TReplayObserver&>(progress) : quiet), 0) << c.what;
+            ideAfter = d.Context().Ide.Row;
         }
         DestroyWindow(frame);
         EXPECT_FALSE(Exists(InstallDir)) << c.what;
         EXPECT_EQ(Value(d7 + L"\\Known Packages", Package(L"Delphi7\\dclcvl70.bpl")), L"<missing>") << c.what;
         EXPECT_EQ(Value(d7 + L"\\Library", L"Search Path"), L"c:\\lib") << c.what;
-        EXPECT_EQ(CurrentIde, 0) << c.what;  // the oldest record was written before any block
+        EXPECT_EQ(ideAfter, 0) << c.what;  // the oldest record was written before any block
     }
 }
 
@@ -135,6 +139,39 @@ TEST_F(InterruptedLog, ALogCutInsideItsLastRecordIsReadUpToTheLastWholeRecord) {
     EXPECT_EQ(Value(d7 + L"\\Library", L"Search Path"), L"c:\\lib;" + InstallDir + L"\\Delphi7");
 }
 
+// Reading a cut log tells all a caller decides by and changes nothing; the replay
+// of what was read then removes the installation and tells its observer each step.
+TEST_F(InterruptedLog, ReadingChangesNothingAndTheReplayReportsEachRecord) {
+    WriteLog(CutInsideDelphi7());
+    const std::string whole = ReadFileBytes(LogPath());
+    WriteFileBytes(LogPath(), whole.substr(0, whole.size() - 5));
+    const TUndoLogContent log = ReadUndoLog(LogPath());
+    ASSERT_EQ(log.Result, 0);
+    EXPECT_TRUE(log.Cut);
+    EXPECT_TRUE(log.Whole);
+    EXPECT_EQ(log.Header.InstallDir, InstallDir);
+    EXPECT_EQ(log.Ides, (std::vector<int32_t>{9}));
+    ASSERT_EQ(log.Records.size(), 3u);
+    EXPECT_EQ(log.Records[0].Ide, 9);  // the newest record lies in Delphi 7's block
+    EXPECT_TRUE(IsDir(InstallDir + L"\\Delphi7"));
+    EXPECT_EQ(ReadUndoLog(dir / L"missing.log").Result, duOpenFailed);
+
+    struct Recorder : TReplayObserver {
+        std::vector<std::wstring> actions;
+        size_t done = 0;
+        bool ended = false;
+        void RecordStarting(const std::wstring& text) override { actions.push_back(text); }
+        void RecordDone(size_t bytes) override { done = bytes; }
+        void ReplayEnded() override { ended = true; }
+    } recorder;
+    EXPECT_EQ(ReplayUndoLog(log, false, recorder).Ide.Row, 0);
+    EXPECT_EQ(recorder.actions, (std::vector<std::wstring>{L"Removing directory", L"Removing directory",
+                                                           L"Removing directory"}));
+    EXPECT_EQ(recorder.done, log.BodySize);
+    EXPECT_TRUE(recorder.ended);
+    EXPECT_FALSE(Exists(InstallDir));
+}
+
 TEST_F(InterruptedLog, ACutInTheHeaderUndoesNothing) {
     std::vector<TScriptItem> rows = CutInsideDelphi7();
     WriteLog(std::vector<TScriptItem>(rows.begin(), rows.begin() + 7));
@@ -173,7 +210,11 @@ TEST_F(InterruptedLog, SetupReplaysTheLogAStoppedRunLeftInItsFolder) {
     const std::vector<TScriptItem> rows =
         HeaderRows() + std::vector<TScriptItem>{Row(itCreateDir | Logged, L"", 0, dcRoot),
                                                 Row(itCreateDir | Logged, L"Source", 0, dcRoot)};
-    auto setup = [&rows] { RunAsProgressPage(rows); };
+    auto setup = [this, &rows] {
+        TInstallPlan plan;
+        plan.Dir = InstallDir;
+        RunAsProgressPage(plan, rows);
+    };
     setup();
     WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
     setup();
@@ -181,11 +222,9 @@ TEST_F(InterruptedLog, SetupReplaysTheLogAStoppedRunLeftInItsFolder) {
     EXPECT_FALSE(Exists(InstallDir + L"\\Delphi7"));
     EXPECT_TRUE(IsDir(InstallDir + L"\\Source"));
 
-    const std::wstring here = InstallDir;
-    InstallDir = dir / L"Elsewhere";
-    WriteLog(rows);
-    ASSERT_TRUE(CopyFileW((InstallDir + L"\\uninst.log").c_str(), (here + L"\\uninst.log").c_str(), FALSE));
-    InstallDir = here;
+    const std::wstring elsewhere = dir / L"Elsewhere";
+    cvltest::WriteLog(elsewhere, rows);
+    ASSERT_TRUE(CopyFileW((elsewhere + L"\\uninst.log").c_str(), (InstallDir + L"\\uninst.log").c_str(), FALSE));
     WriteFileBytes(InstallDir + L"\\Source\\stray.txt", "x");
     setup();
     EXPECT_TRUE(Exists(InstallDir + L"\\Source\\stray.txt"));

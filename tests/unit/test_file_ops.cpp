@@ -312,7 +312,7 @@ TEST_F(CheckFile, AnythingFoundIsPresent) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(ExecCheckFile, Row(itCheckFile, c.name, 0, c.dir)), c.result) << c.name;
-        EXPECT_EQ(log, L"Check file: " + RowPath(c.dir, c.name) + (c.result == 0 ? L"...Success" : L"...Fail"));
+        EXPECT_EQ(log, L"Check file: " + RowPath(c.dir, c.name, context) + (c.result == 0 ? L"...Success" : L"...Fail"));
     }
 }
 

@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         FileOpsTest::SetUp();
         BorlandProducts[Delphi7].RootDir = Path(L"IDE");
-        CurrentIde = Delphi7;
+        EnterIde(Delphi7);
         CreateDirectoryPath(Path(L"IDE\\Help"));
     }
     const std::wstring help = Path(L"IDE\\Help\\d7.ohi");
@@ -55,7 +55,7 @@ TEST_F(ModifyFile, WithoutItsFileNothingIsWritten) {
     // No help file yet; no current environment; no help file number 4; Delphi 3 has
     // no second help file.
     for (Case c : {Case{Delphi7, 1}, Case{0, 1}, Case{Delphi7, 4}, Case{1, 2}}) {
-        CurrentIde = c.ide;
+        EnterIde(c.ide);
         EXPECT_EQ(Run(ExecModifyFile, Row(itModifyFile, L":Link cvlib.hlp", c.code, dcIdeHelp)), mfOpenFailed);
         EXPECT_EQ(log, L"");
     }

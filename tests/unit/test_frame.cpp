@@ -21,11 +21,11 @@ void CountingOpener(const wchar_t*) { ++OpenCount; }
 class Frame : public testing::Test {
 protected:
     void SetUp() override {
-        ResetInstallState();
+        ResetSwitchFlags();
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         RegisterLinkLabelClass();
-        CreatePages();
+        CreatePages(Plan);
         OpenCount = 0;
         LinkOpener = CountingOpener;
         Wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc, 0);
@@ -63,6 +63,7 @@ protected:
         ScreenToClient(Wnd, &p);
         return p;
     }
+    TInstallPlan Plan;  // the wizard's plan, which the pages build
     HWND Wnd = nullptr;
 };
 
@@ -154,7 +155,7 @@ TEST_F(Frame, LinkLabelSitsLeftOfTheButtonRowInBlue) {
 
 TEST(InstallRecord, SevenValuesInTheirOrder) {
     std::vector<std::wstring> names;
-    for (const auto& value : InstallRecordValues(CurrentInstallRecord())) names.push_back(value.Name);
+    for (const auto& value : InstallRecordValues(CurrentInstallRecord(TInstallPlan{}))) names.push_back(value.Name);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"InstallVersions", L"InstallItems", L"RootDir", L"Version", L"Type",
                                                 L"InstallDate", L"CustomizeItems"}));
 }
@@ -162,7 +163,7 @@ TEST(InstallRecord, SevenValuesInTheirOrder) {
 TEST(InstallRecord, AFailedWriteStopsTheRest) {
     std::vector<std::wstring> written;
     std::vector<TRecordValue> values;
-    for (const auto& value : InstallRecordValues(CurrentInstallRecord())) {
+    for (const auto& value : InstallRecordValues(CurrentInstallRecord(TInstallPlan{}))) {
         std::wstring name = value.Name;
         values.push_back({value.Name, [&written, name] {
                               if (name == L"RootDir") return false;

@@ -139,6 +139,7 @@ protected:
     void SetUp() override {
         FreshStateTest::SetUp();
         InstallDir = Dir.path() + L"\\lib";
+        plan.Dir = InstallDir;
         DeleteKeyTree(HKEY_CURRENT_USER, Key());
     }
     void TearDown() override {
@@ -173,17 +174,23 @@ protected:
         return types;
     }
 
+    // Runs Block() with plan; ran is the plan as the run used it.
+    std::vector<int32_t> RunBlock() { return RunAsProgressPage(plan, Block(), nullptr, &ran); }
+
     static constexpr int Row = 9;
     TestMutex FLock{IdeRowMutexName(Row)};
     ScratchDir Dir;
+    std::wstring InstallDir;
+    TInstallPlan plan;
+    TInstallPlan ran;
 };
 
 TEST_F(FilesOnlyEngine, ANeverStartedIdeGetsNoKeyLogLinesAndNoRecords) {
-    InstallVersions = 0x100;
-    EXPECT_EQ(RunAsProgressPage(Block()), (std::vector<int32_t>{0, 0, 0, 0, 0}));
+    plan.Versions = 0x100;
+    EXPECT_EQ(RunBlock(), (std::vector<int32_t>{0, 0, 0, 0, 0}));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key())) << "the IDE's settings key was created";
-    EXPECT_EQ(FilesOnlyVersions, 0x100);
-    const std::wstring log = InstallLogText();
+    EXPECT_EQ(ran.FilesOnlyVersions, 0x100);
+    const std::wstring log = InstallLogText(InstallDir);
     const std::wstring skipped = L"...Skipped: Delphi7 has never been started, files only\r\n";
     for (const std::wstring& line :
          {L"Registering package: " + InstallDir + L"\\Delphi7\\dclcvl70.bpl" + skipped,
@@ -194,25 +201,25 @@ TEST_F(FilesOnlyEngine, ANeverStartedIdeGetsNoKeyLogLinesAndNoRecords) {
 }
 
 TEST_F(FilesOnlyEngine, WithTheUserKeyTheIdeIsRegisteredAsBefore) {
-    InstallVersions = 0x100;
+    plan.Versions = 0x100;
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, Key() + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib"));
-    EXPECT_EQ(RunAsProgressPage(Block()), (std::vector<int32_t>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(FilesOnlyVersions, 0);
+    EXPECT_EQ(RunBlock(), (std::vector<int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(ran.FilesOnlyVersions, 0);
     std::wstring description;
     EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Key() + L"\\Known Packages", InstallDir + L"\\Delphi7\\dclcvl70.bpl",
                               description));
     // The IDE path row finds the folder the package row has added ("...Already"):
     // it leaves nothing of its own to undo, so no record.
     EXPECT_EQ(RecordTypes(), (std::vector<uint32_t>{itSetIde, itRegisterPackage, itAddSearchPath, itSetIde}));
-    EXPECT_EQ(InstallLogText().find(L"Skipped"), std::wstring::npos);
+    EXPECT_EQ(InstallLogText(InstallDir).find(L"Skipped"), std::wstring::npos);
 }
 
 TEST_F(FilesOnlyEngine, TheFlagOfTheRunIsHonouredWhateverTheKey) {
     // The user chose files only; the key is there all the same.
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, Key() + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib"));
-    InstallVersions = 0x100;
-    FilesOnlyVersions = 0x100;
-    RunAsProgressPage(Block());
+    plan.Versions = 0x100;
+    plan.FilesOnlyVersions = 0x100;
+    RunBlock();
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key() + L"\\Known Packages"));
     std::wstring path;
     ASSERT_TRUE(ReadRegString(HKEY_CURRENT_USER, Key() + L"\\Library", L"Search Path", path));
@@ -224,8 +231,7 @@ TEST_F(FilesOnlyEngine, TheFlagOfTheRunIsHonouredWhateverTheKey) {
 
 TEST_F(UninstallTest, LoggedIdesAreTheRowsOfTheSetIdeRecordsOnce) {
     ScratchDir dir;
-    InstallDir = dir.path();
-    WriteLog(HeaderRows() + std::vector<TScriptItem>{
+    WriteLog(dir.path(), HeaderRows() + std::vector<TScriptItem>{
                                 Row(itCreateDir | Logged, L"", 0, dcRoot),
                                 Row(itSetIde | Logged, L"Delphi7", 9),
                                 Row(itCreateDir | Logged, L"Delphi7", 0, dcRoot),
@@ -235,7 +241,7 @@ TEST_F(UninstallTest, LoggedIdesAreTheRowsOfTheSetIdeRecordsOnce) {
                                 Row(itSetIde | Logged, L"RADStudio9", 16),
                             });
     TDeinstall d;
-    ASSERT_EQ(Load(d, LogPath()), 0);
+    ASSERT_EQ(Load(d, LogPath(dir.path())), 0);
     EXPECT_EQ(d.LoggedIdes(), (std::vector<int32_t>{16, 9}));  // read backward, newest first
     EXPECT_TRUE(d.BodyIsWhole());  // the walk leaves the reader where it was
 }

@@ -61,6 +61,7 @@ TEST_F(Register, PackageGoesToKnownPackagesAndItsFolderToTheLibraryPath) {
     // clang-format on
     for (const Case& c : cases) {
         IdeRow ide(c.row);
+        context.Ide = ide.Block();
         const std::wstring library = ide.Key() + c.library;
         ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, library, c.valueName, L"$(BDS)\\Lib"));
         // The neighbouring places stay as they are.
@@ -84,6 +85,7 @@ TEST_F(Register, PackageGoesToKnownPackagesAndItsFolderToTheLibraryPath) {
 
 TEST_F(Register, PackageWhoseFolderIsOnThePathAlreadyWritesNoMore) {
     IdeRow ide(Delphi2007);
+    context.Ide = ide.Block();
     const std::wstring folder = dir / L"BDS2007";
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, ide.Key() + L"\\Library", L"Search Path", L"x;" + Upper(folder)));
     EXPECT_EQ(Run(ExecRegisterPackage, Row(itRegisterPackage, L"BDS2007\\dclcvl2007.bpl", 0, dcRoot)), 0);
@@ -96,6 +98,7 @@ TEST_F(Register, PackageWhoseFolderIsOnThePathAlreadyWritesNoMore) {
 TEST_F(Register, PackageWithoutALibraryPathOrOutsideAnIdeBlock) {
     {
         IdeRow ide(Delphi7);
+        context.Ide = ide.Block();
         const std::wstring package = dir / L"Delphi7\\dclcvl70.bpl";
         // Only a plain string counts as the search path.
         const wchar_t expand[] = L"%BDS%\\Lib";
@@ -106,14 +109,14 @@ TEST_F(Register, PackageWithoutALibraryPathOrOutsideAnIdeBlock) {
         EXPECT_EQ(Value(HKEY_CURRENT_USER, ide.Key() + L"\\Known Packages", package),
                   L"Trial Delphi version of Corvane library v4.07");
     }
-    CurrentIde = 0;
+    context.Ide = {};
     EXPECT_EQ(Run(ExecRegisterPackage, Row(itRegisterPackage, L"Delphi7\\dclcvl70.bpl", 0, dcRoot)), rpKnownPackageFailed);
     EXPECT_EQ(log, L"");
 }
 
 TEST_F(Register, SearchPathGetsTheFolderAsAWholeEntryOnce) {
     IdeRow ide(Delphi7);
-    CurrentIdeName = L"Delphi7";
+    context.Ide = ide.Block(L"Delphi7");
     const std::wstring d = dir / L"Delphi7";
     struct Case {
         std::wstring before;
@@ -143,7 +146,7 @@ TEST_F(Register, SearchPathGetsTheFolderAsAWholeEntryOnce) {
 
 TEST_F(Register, IdePathFollowsTheRowsKeyAndLocation) {
     IdeRow ide(RadStudioXE2);
-    CurrentIdeName = L"RADStudio9";
+    context.Ide = ide.Block(L"RADStudio9");
     struct Case {
         const wchar_t* name;
         uint32_t code;
@@ -168,13 +171,14 @@ TEST_F(Register, IdePathFollowsTheRowsKeyAndLocation) {
     EXPECT_EQ(log, L"");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ide.Key() + L"\\C++\\Paths\\Win64"));
     // So is a row outside an IDE block.
-    CurrentIde = 0;
+    context.Ide = {};
     EXPECT_EQ(Run(ExecAddIdePath, Row(itAddIdePath, L"\\Library\\Search Path", 2)), 0);
     EXPECT_EQ(log, L"");
 }
 
 TEST_F(Register, AddSearchPathPlacesAndMissingValues) {
     IdeRow ide(Delphi3);
+    context.Ide = ide.Block();
     const std::wstring d = dir / L"Source";
     // Its own key and value.
     ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, ide.Key() + L"\\CppPaths", L"SearchPath", L"a"));
@@ -197,7 +201,7 @@ TEST_F(Register, AddSearchPathPlacesAndMissingValues) {
 TEST_F(Register, WindowsHelpNamesTheHelpDirectory) {
     const wchar_t* name = L"cvltest-register.hlp";  // a value no other test uses
     EXPECT_EQ(Run(ExecSetHelpDir, Row(itSetHelpDir, L"Help", 0, dcRoot)), 0);
-    EXPECT_EQ(HelpDir, dir / L"Help");
+    EXPECT_EQ(context.HelpDir, dir / L"Help");
     EXPECT_EQ(log, L"");
     EXPECT_EQ(Run(ExecRegisterWinHelp, Row(itRegisterWinHelp, name)), 0);
     EXPECT_EQ(log, L"Registering windows help: cvltest-register.hlp...Success");
@@ -211,15 +215,15 @@ TEST_F(Register, WindowsHelpNamesTheHelpDirectory) {
 TEST_F(Register, HelpBatchRunsInTheHelpFolderAndIsQuoted) {
     // An install directory with a blank, and a program where an unquoted command line
     // would lead the system first.
-    InstallDir = dir / L"Corvane lib";
-    CreateDirectoryPath(InstallDir + L"\\help");
-    WriteFileBytes(InstallDir + L"\\help\\help_reg.bat", "@echo off\r\ncd > where.txt\r\n");
+    context.InstallDir = dir / L"Corvane lib";
+    CreateDirectoryPath(context.InstallDir + L"\\help");
+    WriteFileBytes(context.InstallDir + L"\\help\\help_reg.bat", "@echo off\r\ncd > where.txt\r\n");
     ASSERT_TRUE(WriteStandInCompiler(dir / L"Corvane.exe"));
     StandInJournal journal(dir / L"journal.txt");
 
     EXPECT_EQ(Run(ExecRegisterHelp, Row(itRegisterHelp, L"help\\help_reg.bat")), 0);
-    EXPECT_EQ(log, L"Register help: " + InstallDir + L"\\help\\help_reg.bat...Success");
-    EXPECT_EQ(ReadFileBytes(InstallDir + L"\\help\\where.txt"), Narrow(InstallDir + L"\\help") + "\r\n");
+    EXPECT_EQ(log, L"Register help: " + context.InstallDir + L"\\help\\help_reg.bat...Success");
+    EXPECT_EQ(ReadFileBytes(context.InstallDir + L"\\help\\where.txt"), Narrow(context.InstallDir + L"\\help") + "\r\n");
     EXPECT_TRUE(journal.Entries().empty());
 
     EXPECT_EQ(Run(ExecRegisterHelp, Row(itRegisterHelp, L"help\\missing.bat")), static_cast<int32_t>(ERROR_FILE_NOT_FOUND));
@@ -239,7 +243,7 @@ TEST_F(Register, UninstallEntryQuotesEachPartThatHoldsABlank) {
         {blank, L"\"" + blank + L"\\unbrd.exe\" \"" + blank + L"\\uninst.log\""},
     };
     for (const Case& c : cases) {
-        InstallDir = c.dir;
+        context.InstallDir = c.dir;
         EXPECT_EQ(Run(ExecRegisterUninstall, Row(itRegisterUninstall, L"unbrd.exe", 0, dcRoot)), 0);
         EXPECT_EQ(log, L"Registering Uninstall: unbrd.exe...Success");
         EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UninstallEntry, L"DisplayName"), L"Brindlecraft Corvane library v4.07");
@@ -268,7 +272,7 @@ TEST_F(Register, CreateRegKeyMakesTheKeyUnderTheRootOfItsCode) {
     for (const Case& c : cases) {
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) DeleteKeyTree(root, product);
         log = L"left by the row before";
-        EXPECT_EQ(ExecCreateRegKey(Row(itCreateRegKey, product.c_str(), c.code), log), 0);
+        EXPECT_EQ(ExecCreateRegKey(Row(itCreateRegKey, product.c_str(), c.code), context, log), 0);
         EXPECT_EQ(log, L"");
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
             EXPECT_EQ(KeyExists(root, product), root == c.root) << std::hex << c.code;

@@ -23,12 +23,13 @@ protected:
     void SetUp() override {
         FreshStateTest::SetUp();
         InstallDir = Dir.path() + L"\\lib";
+        plan.Dir = InstallDir;
     }
 
-    std::vector<int32_t> Run(const std::vector<TScriptItem>& rows) { return RunAsProgressPage(rows, &Texts); }
+    std::vector<int32_t> Run(const std::vector<TScriptItem>& rows) { return RunAsProgressPage(plan, rows, &Texts); }
 
     std::vector<std::wstring> LogLines() const {
-        const std::wstring text = InstallLogText();
+        const std::wstring text = InstallLogText(InstallDir);
         std::vector<std::wstring> lines;
         size_t start = 0;
         for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
@@ -54,6 +55,8 @@ protected:
     }
 
     ScratchDir Dir;
+    std::wstring InstallDir;
+    TInstallPlan plan;
     std::vector<std::wstring> Texts;
 };
 
@@ -70,16 +73,16 @@ TEST_F(Engine, OpensTheTextLogWithItsThreeLines) {
 }
 
 TEST_F(Engine, ProductsLineNamesTheChosenSelectedRows) {
-    InstallVersions = 0x100 | 0x8000 | 0x1;
+    plan.Versions = 0x100 | 0x8000 | 0x1;
     BorlandProducts[9].Selected = true;   // Delphi7
     BorlandProducts[16].Selected = true;  // RADStudio9
     BorlandProducts[1].Selected = false;  // chosen but not selected
     BorlandProducts[2].Selected = true;   // selected but not chosen
-    EXPECT_EQ(TScript::ProductsLine(), L"Borland products: Delphi7,RADStudio9");
+    EXPECT_EQ(TScript::ProductsLine(plan), L"Borland products: Delphi7,RADStudio9");
 }
 
 TEST_F(Engine, SkippedBlocksRunNothingAndLeaveNoRecord) {
-    InstallItems = 0x80;
+    plan.Items = 0x80;
     const std::vector<TScriptItem> rows = {
         Row(itCreateDir | ifLogUndo, L"", 0, dcRoot),
         Row(itIfItems, nullptr, 0x400),                       // not chosen: skip
@@ -105,9 +108,9 @@ TEST_F(Engine, SkippedBlocksRunNothingAndLeaveNoRecord) {
 }
 
 TEST_F(Engine, EveryKindOfBlockDecidesOnItsOwnMask) {
-    InstallVersions = 0x100;
-    InstallItems = 0x400;
-    CustomizeItems = 5;
+    plan.Versions = 0x100;
+    plan.Items = 0x400;
+    plan.CustomizeItems = 5;
     struct Case {
         uint32_t begin;
         uint32_t mask;
@@ -153,7 +156,7 @@ TEST_F(Engine, IfFileExistsLogsItsCheckAndSkipsToItsOwnEnd) {
 }
 
 TEST_F(Engine, CopyOnlyRunsFileAndControlRowsOnly) {
-    CopyOnly = true;
+    plan.CopyOnly = true;
     const std::vector<TScriptItem> rows = {
         Row(itLogConst | ifLogUndo, nullptr, 1),
         Row(itCompilePackage | ifLogUndo, L"cvl70.dpk", 0x100),
@@ -174,9 +177,15 @@ TEST_F(Engine, CopyOnlyRunsFileAndControlRowsOnly) {
 
 TEST_F(Engine, SetIdeMakesTheRowCurrent) {
     const std::vector<TScriptItem> rows = {Row(itSetIde | ifLogUndo, L"Delphi7", 9)};
-    Run(rows);
-    EXPECT_EQ(CurrentIde, 9);
-    EXPECT_EQ(CurrentIdeName, L"Delphi7");
+    TIdeBlock block;
+    {
+        TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
+        script.Start();
+        script.ItemDoScript();
+        block = script.Context().Ide;
+    }
+    EXPECT_EQ(block.Row, 9);
+    EXPECT_EQ(block.Folder, L"Delphi7");
     EXPECT_EQ(LogLines().size(), 3u);  // no line of its own
     ASSERT_EQ(Records().size(), 1u);
 }
@@ -184,7 +193,7 @@ TEST_F(Engine, SetIdeMakesTheRowCurrent) {
 TEST_F(Engine, ItemTextNamesThreeKindsOfRow) {
     const std::vector<TScriptItem> rows = {Row(itCompilePackage), Row(itCreateDir), Row(itCopyResource),
                                            Row(itCheckFile)};
-    TScript script(rows.data(), static_cast<int32_t>(rows.size()));
+    TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
     const wchar_t* expected[] = {L"Compiling package", L"Creating directory", L"Copying file", L"Copying file"};
     std::wstring text = L"before";
     for (script.Current = 0; script.Current < script.Count(); ++script.Current) {
@@ -192,8 +201,8 @@ TEST_F(Engine, ItemTextNamesThreeKindsOfRow) {
         EXPECT_EQ(text, expected[script.Current]);
     }
     EXPECT_EQ(script.Count(), 4);
-    EXPECT_EQ(TScript().Count(), 823);
-    EXPECT_EQ(TScript().ProgressCount(), 823);
+    EXPECT_EQ(TScript(plan).Count(), 823);
+    EXPECT_EQ(TScript(plan).ProgressCount(), 823);
 }
 
 }  // namespace

@@ -89,10 +89,11 @@ TEST_F(SelectionList, LeavingThePageBuildsBothMasks) {
         ResetCatalogue();
         FillSelectionList(*Box);
         for (int i : c.checked) Box->SetChecked(i, true);
-        InstallVersions = InstallItems = -1;
-        StoreSelectionList(*Box);
-        EXPECT_EQ(InstallVersions, c.versions);
-        EXPECT_EQ(InstallItems, c.items);
+        TInstallPlan plan;
+        plan.Versions = plan.Items = -1;
+        StoreSelectionList(*Box, plan);
+        EXPECT_EQ(plan.Versions, c.versions);
+        EXPECT_EQ(plan.Items, c.items);
         for (int i = 0; i < SelectionItemCount; ++i)
             EXPECT_EQ(SelectionItems[i].Checked, Box->GetChecked(i)) << "entry " << i;
     }
@@ -101,9 +102,10 @@ TEST_F(SelectionList, LeavingThePageBuildsBothMasks) {
 TEST_F(SelectionList, AShortListChecksNothingBeyondItsEnd) {
     Box->Add(L"RAD Studio 11");
     Box->SetChecked(0, true);
-    StoreSelectionList(*Box);
-    EXPECT_EQ(InstallItems, 0x20000000);
-    EXPECT_EQ(InstallVersions, 0x8000000);
+    TInstallPlan plan;
+    StoreSelectionList(*Box, plan);
+    EXPECT_EQ(plan.Items, 0x20000000);
+    EXPECT_EQ(plan.Versions, 0x8000000);
 }
 
 // ---------------------------------------------------------------- Customize dialog
@@ -145,16 +147,16 @@ void CALLBACK FindDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 class CustomizeDialog : public testing::Test {
 protected:
     void SetUp() override {
-        ResetInstallState();
+        Plan = TInstallPlan{};
         Frame = CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
         Page = std::make_unique<TPageSelectDelphi>();
         Page->DlgHandle = Frame;
+        Page->Plan = &Plan;
     }
     void TearDown() override {
         Page.reset();
         DestroyWindow(Frame);
-        ResetInstallState();
     }
     // Presses the hidden Customize button and runs Script while the dialog is open.
     void Open(std::function<void(HWND)> script) {
@@ -164,6 +166,7 @@ protected:
     }
 
     HWND Frame = nullptr;
+    TInstallPlan Plan;
     std::unique_ptr<TPageSelectDelphi> Page;
 };
 
@@ -197,7 +200,7 @@ TEST_F(CustomizeDialog, ShowsOneEmptyRowCheckedFromCustomizeItems) {
     EXPECT_TRUE(ran);
     EXPECT_TRUE(IsWindowEnabled(Frame));
     EXPECT_EQ(CLBArray.Count(), boxesBefore) << "the dialog's box goes with it";
-    EXPECT_EQ(CustomizeItems, DefaultCustomizeItems);
+    EXPECT_EQ(Plan.CustomizeItems, DefaultCustomizeItems);
 }
 
 TEST_F(CustomizeDialog, OkRebuildsTheMaskAndCancelKeepsIt) {
@@ -213,14 +216,14 @@ TEST_F(CustomizeDialog, OkRebuildsTheMaskAndCancelKeepsIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.before << (c.toggle ? " toggled, " : ", ") << c.button);
-        CustomizeItems = c.before;
+        Plan.CustomizeItems = c.before;
         Open([&](HWND dialog) {
             HWND list = GetDlgItem(dialog, 901);
             EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 0, 0), (c.before & 1) ? clbChecked : 0);
             if (c.toggle) SendMessageW(list, WM_CHAR, L' ', 1);
             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), 0);
         });
-        EXPECT_EQ(CustomizeItems, c.after);
+        EXPECT_EQ(Plan.CustomizeItems, c.after);
         EXPECT_TRUE(IsWindowEnabled(Frame));
     }
 }

@@ -106,6 +106,7 @@ class SilentChoice : public FreshStateTest {
 protected:
     void SetUp() override {
         FreshStateTest::SetUp();
+        Plan = TSilentPlan{};
         for (int row : {RowDelphi7, RowXE2, RowRadStudio11, RowCBuilder6}) {
             BorlandProducts[row].Exists = true;
             BorlandProducts[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
@@ -150,10 +151,10 @@ TEST_F(SilentChoice, MasksAsThePageBuildsThem) {
         std::vector<std::wstring> args = c.args;
         args.push_back(L"/dir=" + lib);
         ASSERT_EQ(Apply(args), seSuccess) << Narrow(Message);
-        EXPECT_EQ(InstallVersions, c.versions);
-        EXPECT_EQ(InstallItems, c.items);
+        EXPECT_EQ(Plan.Install.Versions, c.versions);
+        EXPECT_EQ(Plan.Install.Items, c.items);
         EXPECT_EQ(PlannedRows(), c.rows);
-        EXPECT_EQ(Plan.Dir, lib);
+        EXPECT_EQ(Plan.Install.Dir, lib);
     }
 }
 
@@ -210,7 +211,7 @@ TEST_F(SilentChoice, NeverStartedIdesOnlyForTheirFiles) {
     for (const auto& c : accepted) {
         SetUp();
         ASSERT_EQ(Apply(c.args), seSuccess) << Narrow(Message);
-        EXPECT_EQ(FilesOnlyVersions, c.filesOnly);
+        EXPECT_EQ(Plan.Install.FilesOnlyVersions, c.filesOnly);
         for (const TIdeChoice& ide : Plan.Ides)
             EXPECT_EQ(ide.FilesOnly, (BorlandProducts[ide.Row].InternalId & c.filesOnly) != 0) << ide.Row;
     }
@@ -221,12 +222,12 @@ TEST_F(SilentChoice, DirectoryAsTheDirectoryPageHasIt) {
     WriteFileBytes(Dir.path() + L"\\prev\\uninst.log", "x");
     // The previous installation's folder is taken although it holds files.
     ASSERT_EQ(Apply({}, Dir.path() + L"\\prev"), seSuccess) << Narrow(Message);
-    EXPECT_EQ(Plan.Dir, Dir.path() + L"\\prev");
+    EXPECT_EQ(Plan.Install.Dir, Dir.path() + L"\\prev");
     ASSERT_EQ(Apply({L"/dir=" + Dir.path() + L"\\PREV\\"}, Dir.path() + L"\\prev"), seSuccess) << Narrow(Message);
-    EXPECT_EQ(Plan.Dir, Dir.path() + L"\\PREV");
+    EXPECT_EQ(Plan.Install.Dir, Dir.path() + L"\\PREV");
     // Without one: beside the first preselected IDE.
     ASSERT_EQ(Apply({}), seSuccess) << Narrow(Message);
-    EXPECT_EQ(Plan.Dir, L"C:\\IDEs\\Corvane");
+    EXPECT_EQ(Plan.Install.Dir, L"C:\\IDEs\\Corvane");
 }
 
 TEST(InstallChoice, ProposalTrimAndCheck) {
@@ -255,9 +256,10 @@ TEST(InstallChoice, ProposalTrimAndCheck) {
 // A failing row is reported with the progress page's text, written to the text log,
 // and the run goes on.
 TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
-    ResetInstallState();
     ScratchDir dir;
-    InstallDir = dir.path() + L"\\lib";
+    TInstallPlan plan;
+    plan.Dir = dir.path() + L"\\lib";
+    const std::wstring& InstallDir = plan.Dir;
     const TScriptItem rows[] = {
         {itCreateDir, L"", 0, 3, nullptr, nullptr, 0, 0, nullptr},
         {itCheckFile, L"missing.txt", 0, 3, nullptr, nullptr, 0, 0, nullptr},
@@ -270,7 +272,7 @@ TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
         void RowDone(int32_t step) override { steps += step; }
     } recorder;
     {
-        TScript script(rows, 3);
+        TScript script(plan, rows, 3);
         script.Start();
         EXPECT_EQ(RunScriptRows(script, recorder), 1);
     }
@@ -280,9 +282,8 @@ TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
     EXPECT_EQ(recorder.failures[0], want);
     EXPECT_EQ(recorder.steps, 3);
     EXPECT_TRUE(IsDir(InstallDir + L"\\sub"));
-    const std::wstring log = InstallLogText();
+    const std::wstring log = InstallLogText(InstallDir);
     EXPECT_NE(log.find(want + L"\r\n"), std::wstring::npos);
-    ResetInstallState();
 }
 
 }  // namespace

@@ -32,10 +32,14 @@ protected:
     std::wstring UseIde(int row, const std::wstring& rootDir = L"") {
         BorlandProducts[row].RegKey = key / (L"ide" + std::to_wstring(row));
         BorlandProducts[row].RootDir = rootDir;
-        CurrentIde = row;
+        run.Ide = IdeBlock(row, L"");
         return BorlandProducts[row].RegKey;
     }
+    // Undoes Record in the replay's context run.
+    int Undo(const TUndoRecord& Record, const std::wstring& UninstallKey) { return UndoRecord(Record, run, UninstallKey); }
+
     ScratchKey key;
+    TRunContext run;
 };
 
 TEST(FindPathEntry, MatchesOnlyWholeEntriesIgnoringCase) {
@@ -109,20 +113,20 @@ TEST_F(UndoActions, RemovePathEntryNeverCreatesOrRetypesAValue) {
 }
 
 TEST_F(UndoActions, RegisterPackageRemovesKnownPackageAndItsFolder) {
-    InstallDir = L"C:\\X";
+    run.InstallDir = L"C:\\X";
     std::wstring ide = UseIde(9);  // Delphi 7
     std::wstring package = L"C:\\X\\Delphi7\\pkg.bpl";
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Known Packages", package, L"Trial Delphi version of Corvane");
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Known Packages", L"C:\\other.bpl", L"other");
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path", L"$(DELPHI)\\Lib;C:\\X\\Delphi7;C:\\X\\Delphi7x");
-    EXPECT_EQ(UndoRecord(Rec(itRegisterPackage, L"Delphi7\\pkg.bpl", 0, dcRoot), L"cvlLib"), 0);
+    EXPECT_EQ(Undo(Rec(itRegisterPackage, L"Delphi7\\pkg.bpl", 0, dcRoot), L"cvlLib"), 0);
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\Known Packages", package), L"<missing>");
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\Known Packages", L"C:\\other.bpl"), L"other");
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path"), L"$(DELPHI)\\Lib;C:\\X\\Delphi7x");
 }
 
 TEST_F(UndoActions, SearchPathValueAndKeyFollowTheCatalogueRow) {
-    InstallDir = L"C:\\X";
+    run.InstallDir = L"C:\\X";
     struct Case {
         int row;
         const wchar_t* subKey;
@@ -138,8 +142,8 @@ TEST_F(UndoActions, SearchPathValueAndKeyFollowTheCatalogueRow) {
         for (const wchar_t* sub : {L"\\Library", L"\\Library\\Win32"})
             for (const wchar_t* name : {L"SearchPath", L"Search Path"})
                 WriteRegString(HKEY_CURRENT_USER, ide + sub, name, L"a;C:\\X\\F;b");
-        UndoRecord(Rec(itRegisterPackage, L"F\\p.bpl", 0, dcRoot), L"");
-        UndoRecord(Rec(itAddSearchPath, L"F", 0, dcRoot), L"");
+        Undo(Rec(itRegisterPackage, L"F\\p.bpl", 0, dcRoot), L"");
+        Undo(Rec(itAddSearchPath, L"F", 0, dcRoot), L"");
         for (const wchar_t* sub : {L"\\Library", L"\\Library\\Win32"})
             for (const wchar_t* name : {L"SearchPath", L"Search Path"}) {
                 bool edited = std::wstring(sub) == c.subKey && std::wstring(name) == c.value;
@@ -150,27 +154,27 @@ TEST_F(UndoActions, SearchPathValueAndKeyFollowTheCatalogueRow) {
 }
 
 TEST_F(UndoActions, AddIdePathRemovesTheLocationFromTheNamedValue) {
-    InstallDir = L"C:\\X";
+    run.InstallDir = L"C:\\X";
     std::wstring ide = UseIde(16);
-    CurrentIdeName = L"RADStudio9";
+    run.Ide.Folder = L"RADStudio9";
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\C++\\Paths\\Win32", L"LibraryPath", L"$(BDS)\\lib;C:\\X\\RADStudio9\\Win32");
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Library\\Win64", L"Search Path", L"C:\\X\\RADStudio9\\Win64;z");
-    UndoRecord(Rec(itAddIdePath, L"\\C++\\Paths\\Win32\\LibraryPath", 3), L"");
-    UndoRecord(Rec(itAddIdePath, L"\\Library\\Win64\\Search Path", 4), L"");
+    Undo(Rec(itAddIdePath, L"\\C++\\Paths\\Win32\\LibraryPath", 3), L"");
+    Undo(Rec(itAddIdePath, L"\\Library\\Win64\\Search Path", 4), L"");
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\C++\\Paths\\Win32", L"LibraryPath"), L"$(BDS)\\lib");
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\Library\\Win64", L"Search Path"), L"z");
 }
 
 TEST_F(UndoActions, IdeActionsDoNothingWithoutACurrentIde) {
-    InstallDir = L"C:\\X";
+    run.InstallDir = L"C:\\X";
     std::wstring ide = UseIde(9);
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path", L"C:\\X\\F");
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Known Packages", L"C:\\X\\F\\p.bpl", L"d");
     for (int32_t none : {0, 29, -1}) {
-        CurrentIde = none;
-        UndoRecord(Rec(itRegisterPackage, L"F\\p.bpl", 0, dcRoot), L"");
-        UndoRecord(Rec(itAddSearchPath, L"F", 0, dcRoot), L"");
-        UndoRecord(Rec(itAddIdePath, L"\\Library\\Search Path", 0), L"");
+        run.Ide = IdeBlock(none, L"");
+        Undo(Rec(itRegisterPackage, L"F\\p.bpl", 0, dcRoot), L"");
+        Undo(Rec(itAddSearchPath, L"F", 0, dcRoot), L"");
+        Undo(Rec(itAddIdePath, L"\\Library\\Search Path", 0), L"");
     }
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path"), L"C:\\X\\F");
     EXPECT_EQ(Value(HKEY_CURRENT_USER, ide + L"\\Known Packages", L"C:\\X\\F\\p.bpl"), L"d");
@@ -181,25 +185,25 @@ TEST_F(UndoActions, SetIdeMakesDirectoryCodesResolveAgainstThatIde) {
     BorlandProducts[9].RootDir = dir / L"d7";
     CreateDirectoryPath(dir / L"d7\\Help");
     WriteFileBytes(dir / L"d7\\Help\\d7.gid", "x");
-    EXPECT_EQ(UndoRecord(Rec(itSetIde, L"Delphi7", 9), L""), 0);
-    EXPECT_EQ(CurrentIde, 9);
-    EXPECT_EQ(CurrentIdeName, L"Delphi7");
-    EXPECT_EQ(RecordPath(Rec(itDeleteFile, L"Help\\d7.gid", 0, dcIdeRoot)), dir / L"d7\\Help\\d7.gid");
-    UndoRecord(Rec(itDeleteFile, L"Help\\d7.gid", 0, dcIdeRoot), L"");
+    EXPECT_EQ(Undo(Rec(itSetIde, L"Delphi7", 9), L""), 0);
+    EXPECT_EQ(run.Ide.Row, 9);
+    EXPECT_EQ(run.Ide.Folder, L"Delphi7");
+    EXPECT_EQ(RecordPath(Rec(itDeleteFile, L"Help\\d7.gid", 0, dcIdeRoot), run), dir / L"d7\\Help\\d7.gid");
+    Undo(Rec(itDeleteFile, L"Help\\d7.gid", 0, dcIdeRoot), L"");
     EXPECT_FALSE(Exists(dir / L"d7\\Help\\d7.gid"));
 }
 
 TEST_F(UndoActions, FilesAndDirectoriesGoOnlyByAbsolutePaths) {
     ScratchDir dir;
-    InstallDir = dir.path();
+    run.InstallDir = dir.path();
     CreateDirectoryPath(dir / L"tree\\sub");
     WriteFileBytes(dir / L"tree\\sub\\f.txt", "x");
     WriteFileBytes(dir / L"copied.bpl", "x");
     WriteFileBytes(dir / L"deleted.txt", "x");
-    UndoRecord(Rec(itCopyResource, L"copied.bpl", 5, dcRoot), L"");
-    UndoRecord(Rec(itDeleteFile, L"deleted.txt", 0, dcRoot), L"");
-    UndoRecord(Rec(itDeleteFile, L"never-there.txt", 0, dcRoot), L"");
-    UndoRecord(Rec(itCreateDir, L"tree", 0, dcRoot), L"");
+    Undo(Rec(itCopyResource, L"copied.bpl", 5, dcRoot), L"");
+    Undo(Rec(itDeleteFile, L"deleted.txt", 0, dcRoot), L"");
+    Undo(Rec(itDeleteFile, L"never-there.txt", 0, dcRoot), L"");
+    Undo(Rec(itCreateDir, L"tree", 0, dcRoot), L"");
     EXPECT_FALSE(Exists(dir / L"copied.bpl"));
     EXPECT_FALSE(Exists(dir / L"deleted.txt"));
     EXPECT_FALSE(Exists(dir / L"tree"));
@@ -210,11 +214,11 @@ TEST_F(UndoActions, FilesAndDirectoriesGoOnlyByAbsolutePaths) {
     CreateDirectoryPath(dir / L"keepdir");
     std::wstring previous = GetCurrentDir();
     SetCurrentDirectoryW(dir.path().c_str());
-    InstallDir.clear();
-    UndoRecord(Rec(itCopyResource, L"keep.txt", 5, dcRoot), L"");
-    UndoRecord(Rec(itCreateDir, L"keepdir", 0, dcRoot), L"");
-    UndoRecord(Rec(itDeleteFile, L"keep.txt", 0, dcIdeRoot), L"");
-    UndoRecord(Rec(itCreateDir, L"", 0, dcRoot), L"");
+    run.InstallDir.clear();
+    Undo(Rec(itCopyResource, L"keep.txt", 5, dcRoot), L"");
+    Undo(Rec(itCreateDir, L"keepdir", 0, dcRoot), L"");
+    Undo(Rec(itDeleteFile, L"keep.txt", 0, dcIdeRoot), L"");
+    Undo(Rec(itCreateDir, L"", 0, dcRoot), L"");
     SetCurrentDirectoryW(previous.c_str());
     EXPECT_TRUE(Exists(dir / L"keep.txt"));
     EXPECT_TRUE(IsDir(dir / L"keepdir"));
@@ -224,8 +228,8 @@ TEST_F(UndoActions, TheInstallDirectoryOfARootOrSystemFolderIsNotRemoved) {
     ScratchDir dir;
     WriteFileBytes(dir / L"canary.txt", "x");
     for (const std::wstring& root : {std::wstring(L"C:\\"), GetWindowsDir(), GetSystemDir()}) {
-        InstallDir = root;
-        UndoRecord(Rec(itCreateDir, L"", 0, dcRoot), L"");
+        run.InstallDir = root;
+        Undo(Rec(itCreateDir, L"", 0, dcRoot), L"");
         EXPECT_TRUE(IsDir(root)) << root;
     }
     EXPECT_TRUE(Exists(dir / L"canary.txt"));
@@ -237,18 +241,18 @@ TEST_F(UndoActions, RegistryKeysAndValues) {
     WriteRegString(HKEY_LOCAL_MACHINE, key / L"Maker\\Product\\Sub", L"v", L"x");
     WriteRegString(HKEY_LOCAL_MACHINE, key / L"Maker\\Product", L"RootDir", L"x");
     WriteRegString(HKEY_LOCAL_MACHINE, key.path(), L"stays", L"x");
-    UndoRecord(Rec(itCreateRegKey, key / L"Maker\\Product", 0x80000002), L"");
+    Undo(Rec(itCreateRegKey, key / L"Maker\\Product", 0x80000002), L"");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key / L"Maker"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, key.path()));
 
     // A top-level key, an empty path or an unknown root is never deleted.
     WriteRegString(HKEY_CURRENT_USER, key / L"K", L"v", L"x");
-    UndoRecord(Rec(itCreateRegKey, L"Software", 0x80000001), L"");
-    UndoRecord(Rec(itCreateRegKey, L"Software\\", 0x80000001), L"");
-    UndoRecord(Rec(itCreateRegKey, L"", 0x80000001), L"");
-    UndoRecord(Rec(itCreateRegKey, key / L"K", 0x80000009), L"");
+    Undo(Rec(itCreateRegKey, L"Software", 0x80000001), L"");
+    Undo(Rec(itCreateRegKey, L"Software\\", 0x80000001), L"");
+    Undo(Rec(itCreateRegKey, L"", 0x80000001), L"");
+    Undo(Rec(itCreateRegKey, key / L"K", 0x80000009), L"");
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, key / L"K"));
-    UndoRecord(Rec(itCreateRegKey, key / L"K", 0x80000001), L"");
+    Undo(Rec(itCreateRegKey, key / L"K", 0x80000001), L"");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key / L"K"));
 }
 
@@ -256,7 +260,7 @@ TEST_F(UndoActions, WindowsHelpAndUninstallEntry) {
     const std::wstring help = L"Software\\Microsoft\\Windows\\Help";
     WriteRegString(HKEY_LOCAL_MACHINE, help, L"cvltest.hlp", L"C:\\X\\Help");
     WriteRegString(HKEY_LOCAL_MACHINE, help, L"other.hlp", L"C:\\Y");
-    UndoRecord(Rec(itRegisterWinHelp, L"cvltest.hlp"), L"");
+    Undo(Rec(itRegisterWinHelp, L"cvltest.hlp"), L"");
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, help, L"cvltest.hlp"), L"<missing>");
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, help, L"other.hlp"), L"C:\\Y");
     DeleteRegValue(HKEY_LOCAL_MACHINE, help, L"other.hlp");
@@ -265,14 +269,14 @@ TEST_F(UndoActions, WindowsHelpAndUninstallEntry) {
     WriteRegString(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestEntry", L"DisplayName", L"x");
     WriteRegString(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestOther", L"DisplayName", L"y");
     // Without a key name the whole list of entries would go: nothing happens.
-    UndoRecord(Rec(itRegisterUninstall, L"unbrd.exe", 0, dcRoot), L"");
-    UndoRecord(Rec(itRegisterUninstall, L"unbrd.exe", 0, dcRoot), L"cvlTestOther\\..");
+    Undo(Rec(itRegisterUninstall, L"unbrd.exe", 0, dcRoot), L"");
+    Undo(Rec(itRegisterUninstall, L"unbrd.exe", 0, dcRoot), L"cvlTestOther\\..");
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestEntry"));
-    UndoRecord(Rec(itRegisterUninstall, L"ignored.exe", 0, dcRoot), L"cvlTestEntry");
+    Undo(Rec(itRegisterUninstall, L"ignored.exe", 0, dcRoot), L"cvlTestEntry");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestEntry"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestOther"));
     // The last entry goes, the list of entries stays (a fresh 32-bit view has it empty).
-    UndoRecord(Rec(itRegisterUninstall, L"ignored.exe", 0, dcRoot), L"cvlTestOther");
+    Undo(Rec(itRegisterUninstall, L"ignored.exe", 0, dcRoot), L"cvlTestOther");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, uninstall + L"cvlTestOther"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, uninstall));
 }
@@ -304,38 +308,38 @@ TEST_F(UndoActions, ModifyFileTakesTheAppendedTextOutOfTheHelpFile) {
     // clang-format on
     for (const Case& c : cases) {
         WriteFileBytes(file, c.before);
-        EXPECT_EQ(UndoRecord(Rec(itModifyFile, index, c.code, dcIdeHelp), L""), 0) << c.what;
+        EXPECT_EQ(Undo(Rec(itModifyFile, index, c.code, dcIdeHelp), L""), 0) << c.what;
         EXPECT_EQ(ReadFileBytes(file), c.after) << c.what;
         EXPECT_FALSE(Exists(file + L".cvltmp")) << c.what;
     }
     // Type 0x0019 is undone the same way; a missing file is no error.
     WriteFileBytes(file, ":A\r\n:Link cvlib.hlp");
-    UndoRecord(Rec(0x0019, L"\r\n:Link cvlib.hlp", 1, dcIdeHelp), L"");
+    Undo(Rec(0x0019, L"\r\n:Link cvlib.hlp", 1, dcIdeHelp), L"");
     EXPECT_EQ(ReadFileBytes(file), ":A");
-    EXPECT_EQ(UndoRecord(Rec(itModifyFile, index, 3, dcIdeHelp), L""), 0);
+    EXPECT_EQ(Undo(Rec(itModifyFile, index, 3, dcIdeHelp), L""), 0);
     EXPECT_FALSE(Exists(dir / L"d7\\Help\\d7.als"));
 }
 
 TEST_F(UndoActions, RegisterHelpRunsTheUnregistrationBatch) {
     ScratchDir dir;
-    InstallDir = dir / L"with blank";
-    CreateDirectoryPath(InstallDir + L"\\help");
+    run.InstallDir = dir / L"with blank";
+    CreateDirectoryPath(run.InstallDir + L"\\help");
     // The batch runs in the help folder and leaves a mark one level up.
-    WriteFileBytes(InstallDir + L"\\help\\help_unreg.bat", "@echo off\r\necho done> ..\\unreg.txt\r\n");
+    WriteFileBytes(run.InstallDir + L"\\help\\help_unreg.bat", "@echo off\r\necho done> ..\\unreg.txt\r\n");
     std::wstring previous = GetCurrentDir();
-    EXPECT_EQ(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
-    EXPECT_TRUE(Exists(InstallDir + L"\\unreg.txt"));
+    EXPECT_EQ(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    EXPECT_TRUE(Exists(run.InstallDir + L"\\unreg.txt"));
     EXPECT_EQ(GetCurrentDir(), previous);
 
     // Without the batch file its registry key is removed all the same.
-    DeleteFileW((InstallDir + L"\\help\\help_unreg.bat").c_str());
+    DeleteFileW((run.InstallDir + L"\\help\\help_unreg.bat").c_str());
     const std::wstring helpKey = std::wstring(ProductKey) + HelpRegistrationSubKey;
     WriteRegString(HKEY_LOCAL_MACHINE, helpKey, L"Collection", L"x");
-    EXPECT_EQ(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    EXPECT_EQ(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, helpKey));
     EXPECT_EQ(GetCurrentDir(), previous);
-    InstallDir.clear();
-    EXPECT_EQ(UndoRecord(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    run.InstallDir.clear();
+    EXPECT_EQ(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
     DeleteKeyTree(HKEY_LOCAL_MACHINE, ProductKey);
 }
 

@@ -20,7 +20,15 @@ void Put16(std::string& s, size_t i, uint16_t v) {
     s[i + 1] = static_cast<char>(v >> 8);
 }
 
-class UndoLog : public UninstallTest {};
+// The log of a run into InstallDir, written with the engine's writer.
+class UndoLog : public UninstallTest {
+protected:
+    void WriteLog(const std::vector<TScriptItem>& rows) const { cvltest::WriteLog(InstallDir, rows); }
+    std::wstring LogPath() const { return cvltest::LogPath(InstallDir); }
+    std::string Record(const TScriptItem& row) const { return MakeUndoRecord(row, RunContextIn(InstallDir)); }
+
+    std::wstring InstallDir;
+};
 
 TEST_F(UndoLog, RecordsCarryTheRowFieldsAndTheirLengthAtBothEnds) {
     InstallDir = L"C:\\Lib";
@@ -52,7 +60,7 @@ TEST_F(UndoLog, RecordsCarryTheRowFieldsAndTheirLengthAtBothEnds) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        std::string bytes = MakeUndoRecord(c.row);
+        std::string bytes = Record(c.row);
         std::string name = WideToUtf8(c.name);
         SCOPED_TRACE(testing::Message() << std::hex << c.row.TypeId);
         ASSERT_EQ(bytes.size(), name.size() + 16);
@@ -67,7 +75,7 @@ TEST_F(UndoLog, RecordsCarryTheRowFieldsAndTheirLengthAtBothEnds) {
 
 TEST_F(UndoLog, NonAsciiNamesAreCountedInUtf8Bytes) {
     InstallDir = L"C:\\Programme\\Bibliothèque \u65E5\u672C";
-    std::string bytes = MakeUndoRecord(Row(itLogConst | Logged, nullptr, hcInstallDir));
+    std::string bytes = Record(Row(itLogConst | Logged, nullptr, hcInstallDir));
     std::string utf8 = "C:\\Programme\\Biblioth\xC3\xA8que \xE6\x97\xA5\xE6\x9C\xAC";
     ASSERT_EQ(At16(bytes, 12), utf8.size());
     EXPECT_EQ(bytes.substr(14, utf8.size()), utf8);
@@ -95,7 +103,7 @@ TEST_F(UndoLog, OpenCreatesTheDirectoryAndStartsAnew) {
     EXPECT_EQ(first.substr(0, 7), "UNBRD02");
 
     brd::UniqueFile log;
-    ASSERT_EQ(BinLogOpen(log), 0);
+    ASSERT_EQ(BinLogOpen(log, InstallDir), 0);
     EXPECT_TRUE(log.valid());
     BinLogClose(log);
     EXPECT_FALSE(log.valid());
@@ -107,10 +115,10 @@ TEST_F(UndoLog, OpenFailureLeavesNoHandleAndLaterWritesAreDropped) {
     WriteFileBytes(dir / L"file", "x");
     InstallDir = dir / L"file";  // a file where the directory should be
     brd::UniqueFile log;
-    EXPECT_EQ(BinLogOpen(log), -1);
+    EXPECT_EQ(BinLogOpen(log, InstallDir), -1);
     EXPECT_NE(GetLastError(), 0u);
     EXPECT_FALSE(log.valid());
-    BinLogAddItem(log, Row(itSetIde | Logged, L"x", 1));
+    BinLogAddItem(log, Row(itSetIde | Logged, L"x", 1), RunContextIn(InstallDir));
     BinLogClose(log);
     EXPECT_EQ(ReadFileBytes(dir / L"file"), "x");
 }
@@ -130,7 +138,7 @@ TEST_F(UndoLog, RoundTripReadsTheHeaderAndTheBodyNewestFirst) {
 
     TDeinstall d;
     ASSERT_EQ(Load(d, LogPath()), 0);
-    std::wstring installed = InstallDir;
+    std::wstring installed = d.InstallDir();
     EXPECT_EQ(d.ProductName, L"Corvane library");
     EXPECT_EQ(d.ProductVersion, L"4.07");
     EXPECT_EQ(d.ProductType, L"trial Delphi version");
@@ -144,7 +152,7 @@ TEST_F(UndoLog, RoundTripReadsTheHeaderAndTheBodyNewestFirst) {
     ASSERT_EQ(read.size(), body.size());
     for (size_t i = 0; i < body.size(); ++i) {
         TUndoRecord want;
-        ASSERT_TRUE(DecodeUndoRecord(MakeUndoRecord(body[body.size() - 1 - i]), want));
+        ASSERT_TRUE(DecodeUndoRecord(Record(body[body.size() - 1 - i]), want));
         EXPECT_EQ(read[i].TypeId, want.TypeId) << i;
         EXPECT_EQ(read[i].Code, want.Code) << i;
         EXPECT_EQ(read[i].Dir, want.Dir) << i;
@@ -320,7 +328,7 @@ TEST_F(UndoLog, DamageInTheHeaderOrAForwardBodyStopsThere) {
     EXPECT_TRUE(h.ProductName.empty());
     EXPECT_TRUE(TDeinstallProbe::Body(h).empty());
     EXPECT_FALSE(h.BodyIsWhole());
-    EXPECT_TRUE(InstallDir.empty());  // never the directory the caller had set
+    EXPECT_TRUE(h.InstallDir().empty());  // never the directory the caller had set
 }
 
 }  // namespace

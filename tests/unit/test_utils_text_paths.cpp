@@ -4,7 +4,6 @@
 #include "FreshState.h"
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
-#include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UText.h"
@@ -64,15 +63,16 @@ class DirCodes : public FreshStateTest {};
 
 TEST_F(DirCodes, IdeCodesNeedACurrentIdeInRange) {
     BorlandProducts[9].RootDir = L"C:\\IDE";
+    TRunContext run;
     for (int ide : {0, 29, -1}) {
-        CurrentIde = ide;
-        EXPECT_EQ(DirCodeToPath(dcIdeRoot), L"") << ide;
-        EXPECT_EQ(DirCodeToPath(dcIdeHelp), L"") << ide;
+        run.Ide = IdeBlock(ide, L"");
+        EXPECT_EQ(DirCodeToPath(dcIdeRoot, run), L"") << ide;
+        EXPECT_EQ(DirCodeToPath(dcIdeHelp, run), L"") << ide;
     }
-    CurrentIde = 9;
-    EXPECT_EQ(DirCodeToPath(dcIdeRoot), L"C:\\IDE");
-    EXPECT_EQ(DirCodeToPath(dcIdeHelp), L"C:\\IDE\\Help\\");
-    EXPECT_EQ(PathJoin(DirCodeToPath(dcIdeHelp), L"d7.ohi"), L"C:\\IDE\\Help\\d7.ohi");
+    run.Ide = IdeBlock(9, L"");
+    EXPECT_EQ(DirCodeToPath(dcIdeRoot, run), L"C:\\IDE");
+    EXPECT_EQ(DirCodeToPath(dcIdeHelp, run), L"C:\\IDE\\Help\\");
+    EXPECT_EQ(PathJoin(DirCodeToPath(dcIdeHelp, run), L"d7.ohi"), L"C:\\IDE\\Help\\d7.ohi");
 }
 
 TEST_F(DirCodes, PlatformDirectories) {
@@ -80,28 +80,29 @@ TEST_F(DirCodes, PlatformDirectories) {
     GetWindowsDirectoryW(windows, MAX_PATH);
     GetSystemDirectoryW(system, MAX_PATH);
     GetTempPathW(MAX_PATH, temp);
-    EXPECT_EQ(DirCodeToPath(dcWindows), windows);
-    EXPECT_EQ(DirCodeToPath(dcSystem), system);
-    EXPECT_EQ(DirCodeToPath(dcTemp), temp);
-    EXPECT_EQ(DirCodeToPath(dcTemp).back(), L'\\');
-    EXPECT_EQ(DirCodeToPath(dcNone), L"");
-    EXPECT_EQ(DirCodeToPath(7), L"");
-    EXPECT_EQ(DirCodeToPath(0x80000003), L"");
-    InstallDir = L"C:\\Lib";
-    EXPECT_EQ(DirCodeToPath(dcRoot), L"C:\\Lib");
+    TRunContext run;
+    EXPECT_EQ(DirCodeToPath(dcWindows, run), windows);
+    EXPECT_EQ(DirCodeToPath(dcSystem, run), system);
+    EXPECT_EQ(DirCodeToPath(dcTemp, run), temp);
+    EXPECT_EQ(DirCodeToPath(dcTemp, run).back(), L'\\');
+    EXPECT_EQ(DirCodeToPath(dcNone, run), L"");
+    EXPECT_EQ(DirCodeToPath(7, run), L"");
+    EXPECT_EQ(DirCodeToPath(0x80000003, run), L"");
+    run.InstallDir = L"C:\\Lib";
+    EXPECT_EQ(DirCodeToPath(dcRoot, run), L"C:\\Lib");
 }
 
 TEST_F(DirCodes, SearchPathLocationsIgnoreBitSeven) {
-    InstallDir = L"C:\\Lib";
-    CurrentIdeName = L"Delphi7";
-    EXPECT_EQ(SearchPathLocation(0), L"C:\\Lib");
-    EXPECT_EQ(SearchPathLocation(1), L"C:\\Lib\\Source");
-    EXPECT_EQ(SearchPathLocation(2), L"C:\\Lib\\Delphi7");
-    EXPECT_EQ(SearchPathLocation(3), L"C:\\Lib\\Delphi7\\Win32");
-    EXPECT_EQ(SearchPathLocation(4), L"C:\\Lib\\Delphi7\\Win64");
-    EXPECT_EQ(SearchPathLocation(0x83), SearchPathLocation(3));
-    EXPECT_EQ(SearchPathLocation(5), L"");
-    EXPECT_EQ(SearchPathLocation(0x7F), L"");
+    TRunContext run = RunContextIn(L"C:\\Lib");
+    run.Ide.Folder = L"Delphi7";
+    EXPECT_EQ(SearchPathLocation(0, run), L"C:\\Lib");
+    EXPECT_EQ(SearchPathLocation(1, run), L"C:\\Lib\\Source");
+    EXPECT_EQ(SearchPathLocation(2, run), L"C:\\Lib\\Delphi7");
+    EXPECT_EQ(SearchPathLocation(3, run), L"C:\\Lib\\Delphi7\\Win32");
+    EXPECT_EQ(SearchPathLocation(4, run), L"C:\\Lib\\Delphi7\\Win64");
+    EXPECT_EQ(SearchPathLocation(0x83, run), SearchPathLocation(3, run));
+    EXPECT_EQ(SearchPathLocation(5, run), L"");
+    EXPECT_EQ(SearchPathLocation(0x7F, run), L"");
 }
 
 TEST(Platform, ReadsTheNtFamilyPlatformId) {
