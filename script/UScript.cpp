@@ -205,10 +205,14 @@ int32_t TScript::ItemDoScript() {
         WriteLogLine(FLogText);
         return 0;
     }
+    const TMergeTarget mergeTarget = MergeTargetBefore(item, FRun);
     const int32_t result = Dispatch(item);
     FollowCompile(item, result);
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
     TScriptItem record = item;
-    if (UndoRecordOf(record, FLogText)) BinLogAddItem(FBinLogHandle, record, FRun);
+    std::wstring recordName;
+    if (ItemType(item) == itMergeFiles ? MergedLinesRecordOf(record, mergeTarget, FRun, recordName)
+                                       : UndoRecordOf(record, FLogText))
+        BinLogAddItem(FBinLogHandle, record, FRun);
     return result;
 }

@@ -22,3 +22,14 @@ void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TR
 // system folder that succeeded, or found a newer copy there, leaves an
 // itSharedFile record whether flagged or not.
 bool UndoRecordOf(TScriptItem& Item, const std::wstring& LogText);
+
+// A merge row's target file before the row runs.
+struct TMergeTarget {
+    bool Existed = false;
+    std::string Bytes;
+};
+TMergeTarget MergeTargetBefore(const TScriptItem& Item, const TRunContext& Run);
+
+// The itMergedLines record of a merge row that has run: true, with Item's type, code
+// and name (Name keeps the name's text) set, when it added lines to its target.
+bool MergedLinesRecordOf(TScriptItem& Item, const TMergeTarget& Before, const TRunContext& Run, std::wstring& Name);

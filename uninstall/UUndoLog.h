@@ -42,6 +42,10 @@ enum TPackageUndoCode : uint32_t {
     pkSearchPathWasThere = 2,    // the package folder's search-path entry
 };
 
+// An itMergedLines record's name: the file's name below the record's directory
+// code, a line feed, then the lines the merge added, separated by CR LF.
+constexpr uint32_t mlFileMade = 1;  // Code: the merge made the file
+
 // One decoded record.
 struct TUndoRecord {
     uint32_t TypeId = 0;  // type in bits 0-15, row flags above

@@ -187,6 +187,7 @@ const TUndoAction UndoActions[] = {
     {itCopyResourceIfAbsent, WithLedger<UndoCopyFile>,         L"Removing file"},
     {itCopyFile,             WithLedger<UndoCopyFile>,         L"Removing file"},
     {itSharedFile,           WithLedger<UndoSharedFile>,       L"Removing file"},
+    {itMergedLines,          WithoutKey<UndoMergedLines>,      L"Unregistering help"},
     {itRegisterUninstall,    WithKey,                          L"Unregistering uninstall"},
 };
 // clang-format on
@@ -354,6 +355,56 @@ int UndoModifyFile(const TUndoRecord& Record, const TRunContext& Run) {
     if (pos == std::string::npos) return 0;
     data.erase(pos, text.size());
     ReplaceWholeFile(file, data);
+    return 0;
+}
+
+namespace {
+
+// Removes the first whole line of Text whose content (without its line end) is
+// Line, with its line end; false when there is none.
+bool EraseWholeLine(std::string& text, const std::string& line) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos) end = text.size();
+        size_t contentEnd = end;
+        if (contentEnd > start && text[contentEnd - 1] == '\r') --contentEnd;
+        if (text.compare(start, contentEnd - start, line) == 0) {
+            text.erase(start, next - start);
+            return true;
+        }
+        start = next;
+    }
+    return false;
+}
+
+}  // namespace
+
+int UndoMergedLines(const TUndoRecord& Record, const TRunContext& Run) {
+    const std::wstring name = Record.RecordName();
+    const size_t split = name.find(L'\n');
+    if (split == std::wstring::npos) return 0;
+    const std::wstring file = PathJoin(DirCodeToPath(Record.Dir, Run), name.substr(0, split));
+    if (!IsFullPath(file)) return 0;
+    std::string data;
+    {
+        brd::UniqueFile opened(
+            CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!opened || ReadWholeFile(opened.get(), data) != 0) return 0;
+    }
+    const std::string lines = AnsiFromWide(name.substr(split + 1));
+    bool changed = false;
+    for (size_t start = 0; start <= lines.size();) {
+        size_t end = lines.find("\r\n", start);
+        if (end == std::string::npos) end = lines.size();
+        changed = EraseWholeLine(data, lines.substr(start, end - start)) || changed;
+        start = end + 2;
+    }
+    if (data.empty() && (Record.Code & mlFileMade))
+        DeleteFileW(file.c_str());
+    else if (changed)
+        ReplaceWholeFile(file, data);
     return 0;
 }
 

@@ -55,6 +55,7 @@ int UndoRegisterUninstall(const TUndoRecord& Record, const std::wstring& Uninsta
 int UndoRegisterHelp(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger);
 int UndoModifyFile(const TUndoRecord& Record, const TRunContext& Run);
 int UndoAddSearchPath(const TUndoRecord& Record, const TRunContext& Run);
+int UndoMergedLines(const TUndoRecord& Record, const TRunContext& Run);
 int UndoRegisterPackage(const TUndoRecord& Record, const TRunContext& Run);
 int UndoAddIdePath(const TUndoRecord& Record, const TRunContext& Run);
 
