@@ -5,8 +5,8 @@
 #include "support/UPlatform.h"
 
 TIdeBlock IdeBlock(int32_t Row, const std::wstring& Folder) {
-    const TBorlandProduct* ide = ProductRow(Row);
-    return {Row, Folder, ide ? ide->RootDir : L""};
+    const bool known = ProductRow(Row) != nullptr;
+    return {Row, Folder, known ? DetectedIdes[static_cast<size_t>(Row)].RootDir : L""};
 }
 
 std::wstring DirCodeToPath(uint32_t Code, const TRunContext& Run) {

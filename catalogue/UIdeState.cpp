@@ -57,7 +57,7 @@ int RowOfRoot(const std::wstring& Root) {
     std::wstring wanted = Normalised(Root);
     while (!wanted.empty() && wanted.back() == L'\\') wanted.pop_back();
     for (int row = 1; row <= ProductCount; ++row) {
-        const std::wstring& dir = BorlandProducts[row].RootDir;
+        const std::wstring& dir = DetectedIdes[static_cast<size_t>(row)].RootDir;
         if (!dir.empty() && SameTextIgnoringCase(Normalised(dir), wanted)) return row;
     }
     return 0;
@@ -115,8 +115,9 @@ std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask) {
 std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows) {
     std::vector<std::wstring> roots;
     for (int32_t row : Rows) {
-        const TBorlandProduct* product = ProductRow(row);
-        if (product && !product->RootDir.empty()) roots.push_back(product->RootDir);
+        if (!ProductRow(row)) continue;
+        const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
+        if (!root.empty()) roots.push_back(root);
     }
     return roots;
 }

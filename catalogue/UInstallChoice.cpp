@@ -15,7 +15,7 @@ namespace {
 // it. Only that first row counts, even when its root is empty.
 std::wstring FirstSelectedIdeParent() {
     for (int row = 1; row <= ProductCount; ++row) {
-        const TBorlandProduct& ide = BorlandProducts[row];
+        const TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
         if (!ide.Selected) continue;
         std::wstring dir = ide.RootDir;
         if (!dir.empty() && dir.back() == L'\\') dir.pop_back();

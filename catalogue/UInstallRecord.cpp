@@ -13,9 +13,12 @@ namespace {
 // The log path taken from an uninstall command is cut to this many characters.
 constexpr size_t MaxUninstallLogLength = 255;
 
-// The environment a selection entry stands for; none for the optional components,
-// which are always available.
-const TBorlandProduct* EntryProduct(const TSelectionItem& Item) { return ProductRow(ProductRowById(Item.ProductId)); }
+// What detection found for the environment a selection entry stands for; nothing for
+// the optional components, which are always available.
+const TDetectedIde* EntryIde(const TSelectionItem& Item) {
+    const int row = ProductRowById(Item.ProductId);
+    return row ? &DetectedIdes[static_cast<size_t>(row)] : nullptr;
+}
 
 std::wstring ShortDateToday() {
     int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, nullptr, 0);
@@ -41,19 +44,19 @@ TPreviousInstall ReadPreviousInstall(const std::wstring& Key) {
 void PresetFromPreviousInstall(const TPreviousInstall& Previous) {
     const bool versionsRecorded = IsRecordedMask(Previous.InstallVersions);
     for (int row = 1; row <= ProductCount; ++row) {
-        TBorlandProduct& product = BorlandProducts[row];
-        product.Selected = product.Exists && (!versionsRecorded || (product.InternalId & Previous.InstallVersions) > 0);
+        TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
+        ide.Selected = ide.Exists && (!versionsRecorded || (BorlandProducts[row].InternalId & Previous.InstallVersions) > 0);
     }
     // With a recorded choice, the entries it names are checked again when still
     // available and the others keep their state; without one, every preselected
     // environment and every component is checked.
     const bool itemsRecorded = IsRecordedMask(Previous.InstallItems);
     for (TSelectionItem& item : SelectionItems) {
-        const TBorlandProduct* product = EntryProduct(item);
+        const TDetectedIde* ide = EntryIde(item);
         if (!itemsRecorded)
-            item.Checked = product == nullptr || product->Selected;
+            item.Checked = ide == nullptr || ide->Selected;
         else if ((item.Mask & Previous.InstallItems) > 0)
-            item.Checked = product == nullptr || product->Exists;
+            item.Checked = ide == nullptr || ide->Exists;
     }
 }
 

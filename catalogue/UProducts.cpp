@@ -14,7 +14,7 @@ constexpr bool OnePlatform = false;
 
 TBorlandProduct Row(const wchar_t* name, int32_t id, const wchar_t* key, const wchar_t* help1,
                     const wchar_t* help2, const wchar_t* help3, bool isDelphi, bool is32and64) {
-    return TBorlandProduct{name, id, L"", false, false, key, {help1, help2, help3}, isDelphi, is32and64};
+    return TBorlandProduct{name, id, key, {help1, help2, help3}, isDelphi, is32and64};
 }
 
 std::array<TBorlandProduct, ProductCount + 1> MakeProducts() {
@@ -84,18 +84,21 @@ std::array<TSelectionItem, SelectionItemCount> MakeSelectionItems() {
     }};
 }
 
-void DetectProduct(TBorlandProduct& p) {
-    p.Exists = ReadRegString(HKEY_LOCAL_MACHINE, p.RegKey, L"RootDir", p.RootDir);
-    if (!p.Exists) p.Exists = ReadRegString(HKEY_CURRENT_USER, p.RegKey, L"RootDir", p.RootDir);
-    while (!p.RootDir.empty() && p.RootDir.back() == L'\\') p.RootDir.pop_back();
-    if (p.Exists) p.Exists = DirectoryExists(p.RootDir);
-    if (p.Exists) p.Exists = DirectoryExists(p.RootDir + L"\\bin");
-    if (p.Exists) p.Exists = FileExists(p.RootDir + (p.IsDelphi ? L"\\bin\\dcc32.exe" : L"\\bin\\make.exe"));
+void DetectProduct(const TBorlandProduct& p, TDetectedIde& d) {
+    d.Exists = ReadRegString(HKEY_LOCAL_MACHINE, p.RegKey, L"RootDir", d.RootDir);
+    if (!d.Exists) d.Exists = ReadRegString(HKEY_CURRENT_USER, p.RegKey, L"RootDir", d.RootDir);
+    while (!d.RootDir.empty() && d.RootDir.back() == L'\\') d.RootDir.pop_back();
+    if (d.Exists) d.Exists = DirectoryExists(d.RootDir);
+    if (d.Exists) d.Exists = DirectoryExists(d.RootDir + L"\\bin");
+    if (d.Exists) d.Exists = FileExists(d.RootDir + (p.IsDelphi ? L"\\bin\\dcc32.exe" : L"\\bin\\make.exe"));
 }
+
+std::array<TBorlandProduct, ProductCount + 1> CatalogueRows = MakeProducts();
 
 }  // namespace
 
-std::array<TBorlandProduct, ProductCount + 1> BorlandProducts = MakeProducts();
+const std::array<TBorlandProduct, ProductCount + 1>& BorlandProducts = CatalogueRows;
+std::array<TDetectedIde, ProductCount + 1> DetectedIdes;
 std::array<TSelectionItem, SelectionItemCount> SelectionItems = MakeSelectionItems();
 
 int ProductRowById(int32_t Id) {
@@ -115,13 +118,15 @@ int ProductRowByLowestBit(int32_t Mask) {
     return row <= ProductCount ? row : 0;
 }
 
-TBorlandProduct* ProductRow(int Row) {
+const TBorlandProduct* ProductRow(int Row) {
     if (Row < 1 || Row > ProductCount) return nullptr;
     return &BorlandProducts[Row];
 }
 
+TBorlandProduct& CatalogueRowForTests(int Row) { return CatalogueRows.at(static_cast<size_t>(Row)); }
+
 void DetectProducts() {
-    for (int row = 1; row <= ProductCount; ++row) DetectProduct(BorlandProducts[row]);
+    for (int row = 1; row <= ProductCount; ++row) DetectProduct(BorlandProducts[row], DetectedIdes[row]);
 }
 
 int32_t CheckedInstallVersions() {
@@ -139,6 +144,7 @@ int32_t CheckedInstallItems() {
 }
 
 void ResetCatalogue() {
-    BorlandProducts = MakeProducts();
+    CatalogueRows = MakeProducts();
+    DetectedIdes = {};
     SelectionItems = MakeSelectionItems();
 }

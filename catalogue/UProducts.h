@@ -1,4 +1,6 @@
-// The catalogue of supported development environments and their detection.
+// The catalogue of supported development environments and their detection. The
+// catalogue's rows are constant; what detection finds on this machine (and what the
+// selection page preselects from it) is kept apart, in DetectedIdes.
 #pragma once
 
 #include <array>
@@ -8,9 +10,6 @@
 struct TBorlandProduct {
     std::wstring Name;        // internal name, printed in the install log
     int32_t InternalId;       // the row's bit: 1 << (row - 1)
-    std::wstring RootDir;     // filled by detection
-    bool Exists;              // found by detection
-    bool Selected;            // preselected by the selection page
     std::wstring RegKey;      // below HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
     std::array<std::wstring, 3> HelpStr;  // help index files edited by help registration
     bool IsDelphi;            // dcc32/dcc64; false: C++Builder built with make.exe
@@ -127,8 +126,20 @@ enum THelpFile : uint32_t {
 };
 // clang-format on
 
+// What detection found for one catalogue row.
+struct TDetectedIde {
+    std::wstring RootDir;   // the IDE's root folder, without a trailing separator
+    bool Exists = false;    // a root with bin\ and the row's compiler in it
+    bool Selected = false;  // preselected by the selection page
+};
+
 // Rows 1..ProductCount; index 0 is unused so that a row number indexes directly.
-extern std::array<TBorlandProduct, ProductCount + 1> BorlandProducts;
+extern const std::array<TBorlandProduct, ProductCount + 1>& BorlandProducts;
+// By row, as DetectProducts left them; all empty before.
+extern std::array<TDetectedIde, ProductCount + 1> DetectedIdes;
+
+// The tests point a row at scratch keys through this; ResetCatalogue puts it back.
+TBorlandProduct& CatalogueRowForTests(int Row);
 
 struct TSelectionItem {
     int32_t Mask;             // item bit
@@ -148,14 +159,15 @@ int ProductRowById(int32_t Id);
 int ProductRowByLowestBit(int32_t Mask);
 
 // Access by row number: nullptr outside 1..28.
-TBorlandProduct* ProductRow(int Row);
+const TBorlandProduct* ProductRow(int Row);
 
-// Fills RootDir and Exists of all 28 rows from the registry and the file system.
+// Fills RootDir and Exists of all 28 rows of DetectedIdes from the registry and the
+// file system.
 void DetectProducts();
 
 // The masks built from the checked selection entries.
 int32_t CheckedInstallVersions();
 int32_t CheckedInstallItems();
 
-// Puts RootDir, Exists, Selected and Checked back to their table values.
+// Puts the rows, DetectedIdes and the entries' Checked back to their start-up values.
 void ResetCatalogue();

@@ -35,12 +35,10 @@ std::wstring QuestionText() {
     return std::wstring(L"Which versions of Delphi and/or CBuilder will you be installing ") + ProductName + L" to ?";
 }
 
-const TBorlandProduct* FindProduct(int32_t Id) { return ProductRow(ProductRowById(Id)); }
-
 // An entry without an environment (help files, demos) is always available.
 bool EntryAvailable(const TSelectionItem& Entry) {
-    const TBorlandProduct* product = FindProduct(Entry.ProductId);
-    return !product || product->Exists;
+    const int row = ProductRowById(Entry.ProductId);
+    return row == 0 || DetectedIdes[static_cast<size_t>(row)].Exists;
 }
 
 // Bit i for checked entry i, over at most 32 entries.

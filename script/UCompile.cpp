@@ -76,14 +76,16 @@ std::wstring CompileLogPath(const std::wstring& Name) {
 int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext&, std::wstring& LogText) {
     LastOutcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
-    const TBorlandProduct* ide = ProductRow(ProductRowByLowestBit(static_cast<int32_t>(Item.Code)));
+    const int row = ProductRowByLowestBit(static_cast<int32_t>(Item.Code));
+    const TBorlandProduct* ide = ProductRow(row);
     if (!ide) return cpIdeOutOfTable;
+    const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
 
     const std::wstring name = FieldText(Item.Name);
     const TCompileTool& tool = ToolFor(*ide, Item.Options);
     // A root that detection left empty or relative would make the tool's path point
     // into whatever the current drive or folder holds.
-    const std::wstring toolPath = IsFullPath(ide->RootDir) ? PathJoin(ide->RootDir, tool.File) : L"";
+    const std::wstring toolPath = IsFullPath(root) ? PathJoin(root, tool.File) : L"";
     if (toolPath.empty() || !FileExists(toolPath)) {
         LogText = L"Compiling package, cannot find " + ToolName(tool) + L": " + name + LogFail;
         return tool.MissingResult;

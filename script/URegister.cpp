@@ -42,7 +42,7 @@ int32_t AddPathEntryLogged(const std::wstring& Key, const std::wstring& ValueNam
 
 std::wstring PackageDescription() {
     std::wstring text = std::wstring(EditionText) + L" of " + ProductName + L" v" + ProductVersion;
-    if (text[0] >= L'a' && text[0] <= L'z') text[0] = static_cast<wchar_t>(text[0] - L'a' + L'A');
+    text[0] = AsciiUpper(text[0]);
     return text;
 }
 

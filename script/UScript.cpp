@@ -108,7 +108,8 @@ std::wstring TScript::ProductsLine(const TInstallPlan& Plan) {
     std::wstring names;
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& product = BorlandProducts[row];
-        if ((product.InternalId & Plan.Versions) != 0 && product.Selected) names += product.Name + L",";
+        if ((product.InternalId & Plan.Versions) != 0 && DetectedIdes[static_cast<size_t>(row)].Selected)
+            names += product.Name + L",";
     }
     if (!names.empty()) names.pop_back();
     return L"Borland products: " + names;

@@ -17,6 +17,7 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UResources.h"
+#include "support/UText.h"
 #include "support/WinHandles.h"
 
 const wchar_t* const HelpCaption = L"Parameters description";
@@ -27,19 +28,11 @@ const wchar_t* const HelpText =
     L"  /X - Extract files to the current directory. No dialog. No package,help registration;\r\n"
     L"  /? - Parameters description.";
 
-namespace {
-
-bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
-
-wchar_t FoldLetter(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-}  // namespace
-
 TSwitchFlags ParseArguments(const std::vector<std::wstring>& Args) {
     TSwitchFlags flags;
     for (const std::wstring& arg : Args) {
         if (arg.size() != 2 || !IsSwitchPrefix(arg[0])) continue;
-        wchar_t letter = FoldLetter(arg[1]);
+        wchar_t letter = AsciiUpper(arg[1]);
         flags.CopyOnly = letter == L'C';
         flags.EnableControls = letter == L'E';
         flags.ShowHelp = letter == L'H' || letter == L'?';

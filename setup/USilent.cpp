@@ -36,8 +36,6 @@ const TComponentName ComponentNames[] = {
     {L"demos",  ibDemos},  // "Delphi demo projects"
 };
 
-bool IsSwitchPrefix(wchar_t c) { return c == L'-' || c == L'/' || c == L'\\'; }
-
 std::wstring Trimmed(const std::wstring& text) {
     size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring::npos) return L"";
@@ -116,7 +114,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std:
         if (filesOnly) name.pop_back();
         if (SameTextIgnoringCase(name, FoundIdes)) {
             for (int row = 1; row <= ProductCount; ++row) {
-                if (!BorlandProducts[row].Exists || !SelectionEntryOfRow(row)) continue;
+                if (!DetectedIdes[static_cast<size_t>(row)].Exists || !SelectionEntryOfRow(row)) continue;
                 chosen[static_cast<size_t>(row)] = true;
                 if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
             }
@@ -131,7 +129,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std:
             Message = L"The library cannot be installed into " + name + L".";
             return false;
         }
-        if (!BorlandProducts[row].Exists) {
+        if (!DetectedIdes[static_cast<size_t>(row)].Exists) {
             Message = L"The IDE " + name + L" was not found on this computer.";
             return false;
         }

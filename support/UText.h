@@ -14,3 +14,9 @@ bool SameTextIgnoringCase(const wchar_t* A, size_t ALength, const wchar_t* B, si
 inline bool SameTextIgnoringCase(const std::wstring& A, const std::wstring& B) {
     return SameTextIgnoringCase(A.data(), A.size(), B.data(), B.size());
 }
+
+// C as an upper-case letter when it is one of a..z; every other character as it is.
+inline wchar_t AsciiUpper(wchar_t C) { return (C >= L'a' && C <= L'z') ? static_cast<wchar_t>(C - L'a' + L'A') : C; }
+
+// What setup.exe's switches may begin with: "/C", "-C" and "\C" alike.
+inline bool IsSwitchPrefix(wchar_t C) { return C == L'-' || C == L'/' || C == L'\\'; }

@@ -11,6 +11,7 @@
 #include "support/UPlatform.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
+#include "uninstall/UUninstaller.h"
 #include "uninstall/UnDo.h"
 
 namespace {
@@ -33,6 +34,12 @@ int32_t TDeinstall::PrepareUninstFile(const std::wstring& FileName) {
     if (!IsUndoLogMagic(Buf.data(), Buf.size())) return duNotALog;
     FLogFile = GetFullPath(FileName);
     FUnInstFileVersion.assign(reinterpret_cast<const char*>(&Buf[UndoLogMagicPrefixSize]), 2);
+    return 0;
+}
+
+int32_t TDeinstall::SetDialogHandle(HWND ADlgHandle) {
+    FDlgHandle = ADlgHandle;
+    flWithDialog = ADlgHandle != nullptr;
     return 0;
 }
 
@@ -179,6 +186,10 @@ int32_t TDeinstall::DoDeinstall(TReplayObserver& Observer) {
 }
 
 int32_t TDeinstall::DoDeinstall() {
+    if (flWithDialog) {
+        TRemovalProgress window(FDlgHandle, sProductText);
+        return DoDeinstall(window);
+    }
     TReplayObserver quiet;
     return DoDeinstall(quiet);
 }

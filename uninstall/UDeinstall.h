@@ -11,9 +11,14 @@
 // nothing. The records resolve against the install directory of the log's own
 // header and the IDE blocks of the log, kept in the replay's own context.
 //
-// TDeinstall is the reader: construct; PrepareUninstFile; only on 0
-// PrepareDeinstall; then Content, or DoDeinstall to replay what was read.
+// TDeinstall is the reader: construct; optionally set sProductText,
+// flPartialUninstall and SetDialogHandle; PrepareUninstFile; only on 0
+// PrepareDeinstall; then Content, or DoDeinstall to replay what was read: with a
+// dialog handle the uninstaller's window shows the replay (TRemovalProgress),
+// else it runs unseen.
 #pragma once
+
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -103,10 +108,12 @@ public:
     TDeinstall& operator=(const TDeinstall&) = delete;
 
     int32_t PrepareUninstFile(const std::wstring& FileName);
+    int32_t SetDialogHandle(HWND ADlgHandle);
     int32_t PrepareDeinstall();
     // What was read, as ReadUndoLog returns it. Call after PrepareDeinstall.
     TUndoLogContent Content();
-    // Replays what was read (ReplayUndoLog), with flPartialUninstall.
+    // Replays what was read (ReplayUndoLog), with flPartialUninstall, reporting to
+    // Observer; without one, to the dialog when one was set.
     int32_t DoDeinstall(TReplayObserver& Observer);
     int32_t DoDeinstall();
 
@@ -130,6 +137,8 @@ public:
     std::wstring ProductType;
     std::wstring ProductRegKey;
     std::wstring ProductIntName;  // the uninstall entry's key name
+    std::wstring sMainText;       // for the caller's own use
+    std::wstring sProductText;    // product text of the dialog's first line
     bool flPartialUninstall = false;  // pass over records flagged ifKeepOnPartial
 
     // The install directory the log's header names; empty when it names none.
@@ -158,6 +167,8 @@ private:
     void MapIdeContexts();
     TLoggedRecord Placed(const TUndoRecord& Record, size_t Start, size_t Size) const;
 
+    bool flWithDialog = false;
+    HWND FDlgHandle = nullptr;
     int32_t BufSize = 0;
     std::vector<uint8_t> Buf;  // the whole log
     // Offsets into Buf. Forward reading runs from PBegin up to PEnd; backward

@@ -13,6 +13,7 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UProduct.h"
+#include "support/UText.h"
 #include "support/UTextFile.h"
 #include "support/WinHandles.h"
 #include "uninstall/UDeinstall.h"
@@ -32,9 +33,9 @@ inline constexpr const wchar_t* OriginalSwitch = L"/O:";
 // it has reported.
 constexpr DWORD HandOverWaitMs = 30000;
 
+// Unlike setup.exe's switches, a backslash begins no switch here: it may begin the
+// log's path ("\\server\share\uninst.log").
 bool IsSwitch(const std::wstring& arg) { return arg.size() >= 2 && (arg[0] == L'/' || arg[0] == L'-'); }
-
-wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 // An argument for a command line: quoted, with the quoting rules of
 // CommandLineToArgvW for backslashes before a quote.
@@ -211,7 +212,7 @@ bool HandOverToTempCopy(const std::vector<std::wstring>& args, int& code) {
     PROCESS_INFORMATION process{};
     // The copy was written just now: a virus scanner may still hold it for a moment.
     if (StartProcess(copy.c_str(), command, true, 0, tempDir.c_str(), startup, process) != 0) return abandon();
-    CloseHandle(process.hThread);
+    brd::UniqueKernel thread(process.hThread);
     brd::UniqueKernel copyProcess(process.hProcess);
     // Only the copy may hold the pipe's writing end, so that its end ends the reading.
     reportWriteHandle.reset();
@@ -378,15 +379,15 @@ TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
         if (!IsSwitch(arg)) {
             if (!options.LogFile.empty()) options.Valid = false;
             options.LogFile = arg;
-        } else if (arg.size() == 2 && Upper(arg[1]) == L'S') {
+        } else if (arg.size() == 2 && AsciiUpper(arg[1]) == L'S') {
             options.Silent = true;
-        } else if (arg.size() == 2 && Upper(arg[1]) == L'P') {
+        } else if (arg.size() == 2 && AsciiUpper(arg[1]) == L'P') {
             options.Partial = true;
-        } else if (arg.size() > 3 && Upper(arg[1]) == L'W' && arg[2] == L':') {
+        } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'W' && arg[2] == L':') {
             options.WaitFor = HandleArgument(arg);
-        } else if (arg.size() > 3 && Upper(arg[1]) == L'R' && arg[2] == L':') {
+        } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'R' && arg[2] == L':') {
             options.ReportTo = HandleArgument(arg);
-        } else if (arg.size() > 3 && Upper(arg[1]) == L'O' && arg[2] == L':') {
+        } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'O' && arg[2] == L':') {
             options.Original = arg.substr(3);
         } else {
             options.Valid = false;

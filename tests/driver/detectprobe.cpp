@@ -23,7 +23,8 @@ void PrintDetection() {
     DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& p = BorlandProducts[row];
-        PrintUtf8(std::to_wstring(row) + L"\t" + p.Name + L"\t" + (p.Exists ? L"1" : L"0") + L"\t" + p.RootDir + L"\n");
+        const TDetectedIde& d = DetectedIdes[static_cast<size_t>(row)];
+        PrintUtf8(std::to_wstring(row) + L"\t" + p.Name + L"\t" + (d.Exists ? L"1" : L"0") + L"\t" + d.RootDir + L"\n");
     }
 }
 

@@ -84,8 +84,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
-        TBorlandProduct& product = BorlandProducts[row];
-        product.Selected = product.Exists && (product.InternalId & plan.Versions) != 0;
+        TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
+        ide.Selected = ide.Exists && (BorlandProducts[row].InternalId & plan.Versions) != 0;
     }
     int failures = RunScript(plan);
     if (record && !WriteInstallRecord(CurrentInstallRecord(plan))) {

@@ -126,8 +126,8 @@ inline void MakeStandInIde(int row, const std::wstring& Root, unsigned Tools = A
     ide.Help = false;
     std::wstring error;
     ASSERT_TRUE(BuildStandInIde(ide, error)) << Narrow(error);
-    BorlandProducts[row].RootDir = Root;
-    BorlandProducts[row].Exists = true;
+    DetectedIdes[row].RootDir = Root;
+    DetectedIdes[row].Exists = true;
 }
 
 // The stand-in's journal: the environment of this process points it at File, so the

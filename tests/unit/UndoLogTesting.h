@@ -80,7 +80,7 @@ inline int32_t Load(TDeinstall& d, const std::wstring& file) {
 // search path, after a folder of the user's own, c:\lib.
 inline void MakeRegisteredIde(int Row, const std::wstring& Key, const std::wstring& Package,
                               const std::wstring& Folder) {
-    BorlandProducts[Row].RegKey = Key;
+    CatalogueRowForTests(Row).RegKey = Key;
     WriteRegString(HKEY_CURRENT_USER, Key + L"\\Known Packages", Package, L"Corvane");
     WriteRegString(HKEY_CURRENT_USER, Key + L"\\Library", L"Search Path", L"c:\\lib;" + Folder);
 }

@@ -57,7 +57,7 @@ struct Expected {
 
 void ExpectRows(const std::vector<Expected>& rows) {
     for (const Expected& e : rows) {
-        const TBorlandProduct& p = BorlandProducts[e.Row];
+        const TDetectedIde& p = DetectedIdes[static_cast<size_t>(e.Row)];
         EXPECT_EQ(p.Exists, e.Exists) << "row " << e.Row << ": " << e.What;
         EXPECT_EQ(p.RootDir, e.RootDir) << "row " << e.Row << ": " << e.What;
     }
@@ -116,7 +116,7 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
         {16, false, L"",            "empty value"},
         {17, false, d / L"XE3\\bin\\dcc32.exe", "the root is a file"},
     });
-    for (int row = 18; row <= ProductCount; ++row) EXPECT_FALSE(BorlandProducts[row].Exists) << "row " << row;
+    for (int row = 18; row <= ProductCount; ++row) EXPECT_FALSE(DetectedIdes[row].Exists) << "row " << row;
 }
 
 TEST_F(CatalogueDetection, RunningAgainRepeatsTheWholeDetection) {
@@ -125,7 +125,7 @@ TEST_F(CatalogueDetection, RunningAgainRepeatsTheWholeDetection) {
         StandInIde studio11(28, FDir / L"RAD11", InHive(HKEY_CURRENT_USER));
         DetectProducts();
         ExpectRows({{9, true, FDir / L"D7", "found"}, {28, true, FDir / L"RAD11", "found"}});
-        EXPECT_FALSE(BorlandProducts[8].Exists);
+        EXPECT_FALSE(DetectedIdes[8].Exists);
 
         ASSERT_TRUE(DeleteFileW((delphi7 / L"bin\\dcc32.exe").c_str()));
         DetectProducts();

@@ -117,13 +117,13 @@ TEST_F(ProductKeyRecord, AFailedWriteReportsFailure) {
 // ---------------------------------------------------------------- preselection
 
 void FoundRows(std::initializer_list<int> rows) {
-    for (int row : rows) BorlandProducts[row].Exists = true;
+    for (int row : rows) DetectedIdes[row].Exists = true;
 }
 
 int32_t SelectedRows() {
     int32_t mask = 0;
     for (int row = 1; row <= ProductCount; ++row)
-        if (BorlandProducts[row].Selected) mask |= BorlandProducts[row].InternalId;
+        if (DetectedIdes[row].Selected) mask |= BorlandProducts[row].InternalId;
     return mask;
 }
 

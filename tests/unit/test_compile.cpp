@@ -93,7 +93,7 @@ TEST_F(Compile, TheLowestBitPicksTheIdeAndItsRowPicksTheTool) {
         ASSERT_TRUE(journal.WaitAllExited(10000));
         auto starts = Starts();
         ASSERT_EQ(starts.size(), 1u) << std::hex << c.code;
-        const std::string toolPath = Narrow(BorlandProducts[c.row].RootDir) + "\\bin\\" + c.tool + ".exe";
+        const std::string toolPath = Narrow(DetectedIdes[c.row].RootDir) + "\\bin\\" + c.tool + ".exe";
         EXPECT_EQ(starts[0][0], c.tool) << std::hex << c.code;
         EXPECT_EQ(starts[0][1], Narrow(dir / L"work"));  // the installer's current directory
         EXPECT_EQ(starts[0][2], toolPath + c.args);
@@ -135,7 +135,7 @@ TEST_F(Compile, AnIdeRootThatIsNoFullPathHasNoCompiler) {
     // current drive or below the current directory, where anything may lie.
     MakeStandInIde(Delphi7, dir / L"work\\d7", ToolDcc32);
     for (const wchar_t* root : {L"", L"d7", L".\\d7"}) {
-        BorlandProducts[Delphi7].RootDir = root;
+        DetectedIdes[Delphi7].RootDir = root;
         EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), cpNoDelphiCompiler) << Narrow(root);
         EXPECT_EQ(log, L"Compiling package, cannot find dcc32.exe: cvl70.dpk...Fail");
     }

@@ -12,7 +12,6 @@
 #include "support/UConst.h"
 #include "support/URegistry.h"
 #include "support/WinHandles.h"
-#include "uninstall/UUninstaller.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;
@@ -205,10 +204,11 @@ TEST_F(Deinstall, DialogShowsTheRunAndGivesCancelBack) {
     WriteLog(HeaderRows() + Body());
     TestDialog dlg;
     TDeinstall d;
-    TRemovalProgress progress(dlg.get(), L"trial Delphi version of Corvane library v4.07");
+    d.sProductText = L"trial Delphi version of Corvane library v4.07";
+    d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
     DWORD start = GetTickCount();
-    EXPECT_EQ(d.DoDeinstall(progress), 0);
+    EXPECT_EQ(d.DoDeinstall(), 0);
     EXPECT_GE(GetTickCount() - start, 8u * 50 - 20);  // paced: 8 records
     EXPECT_EQ(dlg.text(idcPageText), L"Performing uninstall of the \"trial Delphi version of Corvane library v4.07\"...");
     // The oldest record is the install directory's own.
@@ -233,17 +233,17 @@ TEST_F(Deinstall, DialogSaysSkippingForKeptRecordsAndCancelComesBackAfterAStop) 
     {
         TDeinstall d;
         d.flPartialUninstall = true;
-        TRemovalProgress progress(dlg.get(), L"");
+        d.SetDialogHandle(dlg.get());
         ASSERT_EQ(Load(d, LogPath()), 0);
-        d.DoDeinstall(progress);
+        d.DoDeinstall();
         EXPECT_EQ(dlg.text(idcStatusLine), L"Skipping");
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
     }
     WriteLog(HeaderRows() + body);
     TDeinstall d;
-    TRemovalProgress progress(dlg.get(), L"");
+    d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
-    d.DoDeinstall(progress);
+    d.DoDeinstall();
     EXPECT_EQ(dlg.text(idcStatusLine), L"Removing directory");
     EXPECT_TRUE(IsWindowEnabled(dlg.item(idcCancel)));
     // A missing batch file stops nothing any more.
@@ -257,9 +257,9 @@ TEST_F(Deinstall, ALongBodyStillRunsTheBarFromStartToEnd) {
     WriteLog(HeaderRows() + body);
     TestDialog dlg;
     TDeinstall d;
-    TRemovalProgress progress(dlg.get(), L"");
+    d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
-    d.DoDeinstall(progress);
+    d.DoDeinstall();
     PBRANGE range{};
     SendMessageW(dlg.item(idcProgressBar), PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
     EXPECT_GT(range.iHigh, 40000);

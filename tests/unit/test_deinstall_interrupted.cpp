@@ -14,7 +14,6 @@
 #include "support/UProduct.h"
 #include "support/URegistry.h"
 #include "uninstall/UnDo.h"
-#include "uninstall/UUninstaller.h"
 
 using namespace cvltest;
 
@@ -26,7 +25,7 @@ protected:
         ScratchInstallationTest::SetUp();
         d7 = key / L"Delphi7";
         xe2 = key / L"XE2";
-        BorlandProducts[16].RegKey = xe2;
+        CatalogueRowForTests(16).RegKey = xe2;
         CreateDirectoryPath(InstallDir + L"\\Delphi7");
         CreateDirectoryPath(InstallDir + L"\\RADStudio9\\Win32");
         MakeRegisteredIde(9, d7, Package(L"Delphi7\\dclcvl70.bpl"), InstallDir + L"\\Delphi7");
@@ -76,11 +75,10 @@ TEST_F(InterruptedLog, ALogCutInsideAnIdeBlockRemovesThatIdesRegistration) {
         {
             TDeinstall d;
             d.flPartialUninstall = c.partial;
-            TReplayObserver quiet;
-            TRemovalProgress progress(frame, L"");
+            if (c.dialog) d.SetDialogHandle(frame);
             ASSERT_EQ(Load(d, LogPath()), 0) << c.what;
             EXPECT_FALSE(d.LogIsCut()) << c.what;  // whole records: only the block is open
-            EXPECT_EQ(d.DoDeinstall(c.dialog ? static_cast<TReplayObserver&>(progress) : quiet), 0) << c.what;
+            EXPECT_EQ(d.DoDeinstall(), 0) << c.what;
             ideAfter = d.Context().Ide.Row;
         }
         DestroyWindow(frame);

@@ -17,7 +17,7 @@ class ModifyFile : public FileOpsTest {
 protected:
     void SetUp() override {
         FileOpsTest::SetUp();
-        BorlandProducts[Delphi7].RootDir = Path(L"IDE");
+        DetectedIdes[Delphi7].RootDir = Path(L"IDE");
         EnterIde(Delphi7);
         CreateDirectoryPath(Path(L"IDE\\Help"));
     }

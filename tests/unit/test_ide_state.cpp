@@ -100,8 +100,8 @@ TEST(IdeState, OtherProgramsBelowARootDoNotCount) {
 
 TEST(IdeState, RootsOfTheChosenRowsAsDetected) {
     ResetCatalogue();
-    BorlandProducts[9].RootDir = L"C:\\Borland\\Delphi7";
-    BorlandProducts[16].RootDir = L"C:\\Embarcadero\\9.0";
+    DetectedIdes[9].RootDir = L"C:\\Borland\\Delphi7";
+    DetectedIdes[16].RootDir = L"C:\\Embarcadero\\9.0";
     EXPECT_EQ(IdeRootsOfVersions(0x8100), (std::vector<std::wstring>{L"C:\\Borland\\Delphi7", L"C:\\Embarcadero\\9.0"}));
     EXPECT_EQ(IdeRootsOfVersions(0x8000 | 0x1), (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0"}));  // row 1 has none
     EXPECT_EQ(IdeRootsOfRows({16, 0, 29, 9}),

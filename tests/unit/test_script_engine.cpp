@@ -74,10 +74,10 @@ TEST_F(Engine, OpensTheTextLogWithItsThreeLines) {
 
 TEST_F(Engine, ProductsLineNamesTheChosenSelectedRows) {
     plan.Versions = 0x100 | 0x8000 | 0x1;
-    BorlandProducts[9].Selected = true;   // Delphi7
-    BorlandProducts[16].Selected = true;  // RADStudio9
-    BorlandProducts[1].Selected = false;  // chosen but not selected
-    BorlandProducts[2].Selected = true;   // selected but not chosen
+    DetectedIdes[9].Selected = true;   // Delphi7
+    DetectedIdes[16].Selected = true;  // RADStudio9
+    DetectedIdes[1].Selected = false;  // chosen but not selected
+    DetectedIdes[2].Selected = true;   // selected but not chosen
     EXPECT_EQ(TScript::ProductsLine(plan), L"Borland products: Delphi7,RADStudio9");
 }
 

@@ -52,9 +52,9 @@ protected:
 };
 
 TEST_F(SelectionList, EntriesOfMissingEnvironmentsAreDisabled) {
-    BorlandProducts[RowDelphi7].Exists = true;
-    BorlandProducts[RowRadStudio11].Exists = true;
-    BorlandProducts[RowCBuilder6].Exists = true;  // no entry of its own
+    DetectedIdes[RowDelphi7].Exists = true;
+    DetectedIdes[RowRadStudio11].Exists = true;
+    DetectedIdes[RowCBuilder6].Exists = true;  // no entry of its own
     SelectionItems[Delphi7].Checked = true;
     SelectionItems[Delphi6].Checked = true;  // a stale check on a missing environment stays visible
     FillSelectionList(*Box);

@@ -108,8 +108,8 @@ protected:
         FreshStateTest::SetUp();
         Plan = TSilentPlan{};
         for (int row : {RowDelphi7, RowXE2, RowRadStudio11, RowCBuilder6}) {
-            BorlandProducts[row].Exists = true;
-            BorlandProducts[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
+            DetectedIdes[row].Exists = true;
+            DetectedIdes[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
         }
         PresetFromPreviousInstall(TPreviousInstall{});
     }
@@ -232,12 +232,12 @@ TEST_F(SilentChoice, DirectoryAsTheDirectoryPageHasIt) {
 
 TEST(InstallChoice, ProposalTrimAndCheck) {
     ResetCatalogue();
-    BorlandProducts[RowXE2].Selected = true;
-    BorlandProducts[RowXE2].RootDir = L"C:\\Program Files\\Embarcadero\\9.0\\";
-    BorlandProducts[RowRadStudio11].Selected = true;
+    DetectedIdes[RowXE2].Selected = true;
+    DetectedIdes[RowXE2].RootDir = L"C:\\Program Files\\Embarcadero\\9.0\\";
+    DetectedIdes[RowRadStudio11].Selected = true;
     EXPECT_EQ(ProposedInstallDir(L""), L"C:\\Program Files\\Embarcadero\\Corvane");
     EXPECT_EQ(ProposedInstallDir(L"D:\\Libs\\Corvane"), L"D:\\Libs\\Corvane");
-    BorlandProducts[RowXE2].RootDir = L"C:\\";
+    DetectedIdes[RowXE2].RootDir = L"C:\\";
     EXPECT_EQ(ProposedInstallDir(L""), L"C:\\Corvane");
     ResetCatalogue();
 

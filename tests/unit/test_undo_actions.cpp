@@ -30,8 +30,8 @@ class UndoActions : public UninstallTest {
 protected:
     // Catalogue row `row` as an IDE whose keys live below the scratch key.
     std::wstring UseIde(int row, const std::wstring& rootDir = L"") {
-        BorlandProducts[row].RegKey = key / (L"ide" + std::to_wstring(row));
-        BorlandProducts[row].RootDir = rootDir;
+        CatalogueRowForTests(row).RegKey = key / (L"ide" + std::to_wstring(row));
+        DetectedIdes[row].RootDir = rootDir;
         run.Ide = IdeBlock(row, L"");
         return BorlandProducts[row].RegKey;
     }
@@ -182,7 +182,7 @@ TEST_F(UndoActions, IdeActionsDoNothingWithoutACurrentIde) {
 
 TEST_F(UndoActions, SetIdeMakesDirectoryCodesResolveAgainstThatIde) {
     ScratchDir dir;
-    BorlandProducts[9].RootDir = dir / L"d7";
+    DetectedIdes[9].RootDir = dir / L"d7";
     CreateDirectoryPath(dir / L"d7\\Help");
     WriteFileBytes(dir / L"d7\\Help\\d7.gid", "x");
     EXPECT_EQ(Undo(Rec(itSetIde, L"Delphi7", 9), L""), 0);
@@ -284,7 +284,7 @@ TEST_F(UndoActions, WindowsHelpAndUninstallEntry) {
 TEST_F(UndoActions, ModifyFileTakesTheAppendedTextOutOfTheHelpFile) {
     ScratchDir dir;
     UseIde(9, dir / L"d7");
-    BorlandProducts[9].HelpStr = {L"d7.ohi", L"", L"d7.als"};
+    CatalogueRowForTests(9).HelpStr = {L"d7.ohi", L"", L"d7.als"};
     CreateDirectoryPath(dir / L"d7\\Help");
     const std::wstring file = dir / L"d7\\Help\\d7.ohi";
     const std::wstring index = L"\r\n:Index Corvane library components=cvlib.hlp";

@@ -62,7 +62,7 @@ TEST(QuoteIfBlank, QuotesOnlyPathsWithABlank) {
 class DirCodes : public FreshStateTest {};
 
 TEST_F(DirCodes, IdeCodesNeedACurrentIdeInRange) {
-    BorlandProducts[9].RootDir = L"C:\\IDE";
+    DetectedIdes[9].RootDir = L"C:\\IDE";
     TRunContext run;
     for (int ide : {0, 29, -1}) {
         run.Ide = IdeBlock(ide, L"");
