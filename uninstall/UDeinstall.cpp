@@ -216,6 +216,9 @@ bool IsSoundDirectory(const std::wstring& dir) {
 }  // namespace
 
 bool HeaderIsSound(const TUndoLogContent& Log) {
+    // An installation stopped before its first row leaves a header, or part of one,
+    // and nothing to undo.
+    if (Log.Records.empty()) return true;
     if (!IsSoundDirectory(Log.Header.InstallDir)) return false;
     for (const TLoggedRecord& logged : Log.Records)
         if (logged.Record.Type() == itLogConst) return false;

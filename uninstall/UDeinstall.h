@@ -70,9 +70,9 @@ struct TUndoLogContent {
 TUndoLogContent ReadUndoLog(const std::wstring& Path);
 
 // True when the header names an install directory that can be one (a full path of
-// valid characters) and the body holds no header record: a header damaged
-// otherwise would have its body replayed against the wrong folder or in the wrong
-// order.
+// valid characters) and the body holds no header record, or when there is no body
+// to replay: a header damaged otherwise would have its body replayed against the
+// wrong folder or in the wrong order.
 bool HeaderIsSound(const TUndoLogContent& Log);
 
 // Told what a replay does. Every call has a default that does nothing.

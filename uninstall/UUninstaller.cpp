@@ -246,11 +246,13 @@ void PutOriginalBack(const std::wstring& aside, const std::wstring& original) {
 void ReportToOriginal(const TUnbrdOptions& options, int code, const std::wstring& aside) {
     const DWORD value = static_cast<DWORD>(code);
     DWORD written = 0;
-    WriteFile(options.ReportTo, &value, sizeof(value), &written, nullptr);
-    CloseHandle(options.ReportTo);
+    {
+        brd::UniqueKernel report(options.ReportTo);
+        WriteFile(report.get(), &value, sizeof(value), &written, nullptr);
+    }
     if (options.WaitFor) {
-        WaitForSingleObject(options.WaitFor, HandOverWaitMs);
-        CloseHandle(options.WaitFor);
+        brd::UniqueKernel original(options.WaitFor);
+        WaitForSingleObject(original.get(), HandOverWaitMs);
     }
     if (aside.empty() || !FileExists(aside)) return;
     for (int attempt = 0; !DeleteFileW(aside.c_str()) && attempt < 20; ++attempt) Sleep(50);
