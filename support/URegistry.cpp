@@ -114,6 +114,17 @@ void DeleteSubKeys(HKEY OpenKey) {
     }
 }
 
+void DeleteKeyIfEmpty(HKEY Root, const std::wstring& KeyPath) {
+    DWORD subKeys = 0, values = 0;
+    {
+        UniqueKey key = OpenKey(Root, KeyPath, KEY_READ);
+        if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                                     nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+    }
+    if (subKeys == 0 && values == 0) DeleteKeyTree(Root, KeyPath, TEmptyAncestors::Keep);
+}
+
 bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors) {
     {
         UniqueKey key = OpenKey(Root, KeyPath, KEY_READ | KEY_WRITE);

@@ -32,6 +32,9 @@ enum class TEmptyAncestors { Delete, Keep };
 // empty, up to but not including the key directly below the root.
 bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors = TEmptyAncestors::Delete);
 void DeleteSubKeys(HKEY OpenKey);
+// Deletes KeyPath when it holds no value and no subkey: a list of the system's that
+// only this program's entries made (on a fresh machine) is not left behind empty.
+void DeleteKeyIfEmpty(HKEY Root, const std::wstring& KeyPath);
 
 // Registry roots as script rows and uninstall records store them: the low 32 bits
 // of the predefined root handles.

@@ -14,19 +14,6 @@ brd::UniqueKey OpenSharedDlls(REGSAM access) {
     return key;
 }
 
-// The list is the system's; a list that only this program's counts made is not
-// left behind empty.
-void DeleteListIfEmpty() {
-    DWORD subKeys = 0, values = 0;
-    {
-        brd::UniqueKey key = OpenSharedDlls(KEY_READ);
-        if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
-                                     nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return;
-    }
-    if (subKeys == 0 && values == 0) DeleteKeyTree(HKEY_LOCAL_MACHINE, SharedDllsKey, TEmptyAncestors::Keep);
-}
-
 }  // namespace
 
 uint32_t SharedFileCount(const std::wstring& Path) {
@@ -53,7 +40,7 @@ bool ReleaseSharedFileUse(const std::wstring& Path) {
         return false;
     }
     DeleteRegValue(HKEY_LOCAL_MACHINE, SharedDllsKey, Path);
-    DeleteListIfEmpty();
+    DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, SharedDllsKey);
     return true;
 }
 

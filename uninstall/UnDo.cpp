@@ -264,6 +264,7 @@ int UndoSharedFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedge
 
 int UndoRegisterWinHelp(const TUndoRecord& Record, const TRunContext&) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, WindowsHelpKey, Record.RecordName());
+    DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, WindowsHelpKey);
     return 0;
 }
 
