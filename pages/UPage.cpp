@@ -4,6 +4,7 @@
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
+#include "script/UScriptRun.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 
@@ -123,7 +124,9 @@ int32_t TPageFinish::Show() {
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     SetItemText(idcPageText, FinishText());
     SetItemText(IDCANCEL, L"Finish");
-    return SaveInstallState() ? 1 : 0;
+    const bool saved = SaveInstallState();
+    CommitRun();  // the run is complete: a record that failed is reported like a failing row
+    return saved ? 1 : 0;
 }
 
 bool TPageFinish::SaveInstallState() { return WriteInstallRecord(CurrentInstallRecord(*Plan)); }

@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "catalogue/URunContext.h"
+#include "support/WinHandles.h"
+
+class TScript;
 
 // What Show returns besides 1 (shown) and 0 (a failure that ends the wizard's
 // navigation): the page asks to go back one page, to be shown again, or to be passed
@@ -41,6 +44,10 @@ public:
     virtual int32_t Hide() = 0;
     virtual int32_t DlgProc(uint32_t Msg, uint32_t wParam, uint32_t lParam);
     virtual TCancelAnswer OnCancel() { return TCancelAnswer::Ask; }
+    // The user has answered Yes to the cancel question. True when the page stops a
+    // run of its own and closes the wizard itself once it has been rolled back;
+    // false lets the wizard close at once.
+    virtual bool StopForCancel() { return false; }
     // Asked before the user's Next (Step 1) or Back (Step -1) leaves the page; false
     // keeps the wizard on it, as it is.
     virtual bool MayLeave(int32_t) { return true; }
@@ -140,25 +147,46 @@ private:
     bool InstallDirAcceptable() const;
 };
 
+// The run goes on a thread of its own, so that the frame answers all the time; the
+// page observes it: the worker sends the status, the progress and the error boxes
+// to a message-only window of the page's thread, which shows them.
 class TPageProgress : public TPage {
 public:
+    TPageProgress();
+    ~TPageProgress() override;
     int32_t Show() override;
     int32_t Hide() override;
     int32_t DoScript();
     void SetText(const std::wstring& Value);
     bool InDoScript() const { return FInDoScript; }
-    // A cancel request never interrupts the run.
-    int32_t Terminate() { return 0; }
-    TCancelAnswer OnCancel() override {
-        return InDoScript() && Terminate() != 0 ? TCancelAnswer::Ignore : TCancelAnswer::Ask;
-    }
+    // Cancel during the run is asked; while the run is being stopped and rolled
+    // back, it is passed over.
+    TCancelAnswer OnCancel() override;
+    bool StopForCancel() override;
 
     // The text of the box that reports a failing row.
     static std::wstring ErrorMessage(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
+    // What the wizard says after a cancelled run has been rolled back.
+    static const wchar_t* const CancelledText;
+
 private:
     class ProgressObserver;
+    friend class ProgressObserver;
+    static DWORD WINAPI RunThread(void* Page);
+    static LRESULT CALLBACK RelayProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+    void Run();
+    void RunDone();
+
     bool FInDoScript = false;
+    bool FStopping = false;
+    bool FRolledBack = false;  // set by the worker before it posts its end
+    std::wstring FStopReason;  // the same
+    WPARAM FRollbackFrom = 0;  // where the bar was when the rollback began
+    WPARAM FRollbackSteps = 1;
+    std::unique_ptr<TScript> FScript;
+    HWND FRelay = nullptr;  // the message-only window the worker reports to
+    brd::UniqueKernel FThread;
 };
 
 class TPageFinish : public TPage {

@@ -1,6 +1,8 @@
-// Page 5: runs the install script row by row on the user-interface thread, shows
-// each row in the status line and the progress bar, reports failing rows and moves
-// on to the Finish page by itself.
+// Page 5: runs the install script on a worker thread, shows each row in the status
+// line and the progress bar, reports failing rows and moves on to the Finish page
+// by itself. Cancel with Yes stops the run at the next row boundary (a compiler
+// that runs is ended with its job); the page then shows the rollback, tells the user
+// and closes the wizard.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,44 +19,70 @@
 
 namespace {
 
+// What the worker sends to the page's thread. Texts travel as pointers: the worker
+// waits in SendMessage until they have been used.
+enum : UINT {
+    rmStatus = WM_APP + 1,    // lParam: const std::wstring*
+    rmRowFailed,              // lParam: const std::wstring*
+    rmStep,                   // wParam: the bar's step
+    rmRollbackStart,          // wParam: the rollback's steps
+    rmRollbackStep,           // wParam: steps left
+    rmDone,                   // posted when the worker has ended
+};
+
+constexpr const wchar_t* RelayClass = L"CvlProgressRelay";
+constexpr const wchar_t* RollbackText = L"Rolling back the installation";
+
 std::wstring ProgressText() {
     return std::wstring(L"Performing install of the ") + EditionText + L" of " + ProductName + L" v" +
            ProductVersion + L" on you computer." + L"\r\n\r\n" + L"Please wait...";
 }
 
-// Lets one waiting keyboard message through, or else one mouse message, so that
-// Cancel and the link label answer while the run holds the thread.
-void LetOneInputMessageThrough() {
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_UNICHAR, PM_REMOVE) ||
-        PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSEHWHEEL, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+void RegisterRelayClass() {
+    WNDCLASSW cls{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), RelayClass, &cls)) return;
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = RelayClass;
+    RegisterClassW(&cls);
 }
 
 }  // namespace
 
-// The page's side of the run: status line, progress bar, error box, input.
-class TPageProgress::ProgressObserver : public TScriptRunObserver {
+const wchar_t* const TPageProgress::CancelledText =
+    L"The installation was cancelled. Everything it had changed has been put back: the computer is as it was "
+    L"before the installation.";
+
+// The worker's side of the run: every call waits until the page's thread has shown it.
+class TPageProgress::ProgressObserver : public TScriptRunObserver, public TRollbackObserver {
 public:
-    explicit ProgressObserver(TPageProgress& Page) : FPage(Page) {}
-    void RowStarting(const std::wstring& Status) override { FPage.SetText(Status); }
-    void RowFailed(const std::wstring& ErrorText) override {
-        MessageBoxW(FPage.DlgHandle, ErrorText.c_str(), L"Error", MB_OK);
+    explicit ProgressObserver(HWND Relay) : FRelay(Relay) {}
+    void RowStarting(const std::wstring& Status) override {
+        SendMessageW(FRelay, rmStatus, 0, reinterpret_cast<LPARAM>(&Status));
     }
-    void RowDone(int32_t ProgressStep) override {
-        HWND bar = FPage.Item(idcProgressBar);
-        SendMessageW(bar, PBM_DELTAPOS, static_cast<WPARAM>(ProgressStep), 0);
-        // The run holds the thread, so the two controls that change are painted here.
-        UpdateWindow(bar);
-        UpdateWindow(FPage.Item(idcStatusLine));
-        LetOneInputMessageThrough();
+    void RowFailed(const std::wstring& ErrorText) override {
+        SendMessageW(FRelay, rmRowFailed, 0, reinterpret_cast<LPARAM>(&ErrorText));
+    }
+    void RowDone(int32_t ProgressStep) override { SendMessageW(FRelay, rmStep, static_cast<WPARAM>(ProgressStep), 0); }
+    void RollbackStarting(int32_t Steps) override { SendMessageW(FRelay, rmRollbackStart, static_cast<WPARAM>(Steps), 0); }
+    void RollbackStep(int32_t StepsLeft) override {
+        SendMessageW(FRelay, rmRollbackStep, static_cast<WPARAM>(StepsLeft), 0);
     }
 
 private:
-    TPageProgress& FPage;
+    HWND FRelay;
 };
+
+TPageProgress::TPageProgress() = default;
+
+TPageProgress::~TPageProgress() {
+    // The wizard never closes while the worker runs; should it, the run is stopped.
+    if (FThread) {
+        if (FScript) FScript->RequestStop(L"the wizard was closed");
+        WaitForSingleObject(FThread.get(), INFINITE);
+    }
+    if (FRelay) DestroyWindow(FRelay);
+}
 
 std::wstring TPageProgress::ErrorMessage(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText) {
     return RowErrorText(Row, Error, TypeId, LogText);
@@ -76,19 +104,101 @@ int32_t TPageProgress::Hide() {
 
 void TPageProgress::SetText(const std::wstring& Value) { SetItemText(idcStatusLine, Value); }
 
+TCancelAnswer TPageProgress::OnCancel() { return FStopping ? TCancelAnswer::Ignore : TCancelAnswer::Ask; }
+
+bool TPageProgress::StopForCancel() {
+    if (!FInDoScript || !FScript) return false;
+    FStopping = true;
+    FScript->RequestStop(L"cancelled by the user");
+    return true;
+}
+
 int32_t TPageProgress::DoScript() {
+    if (FInDoScript) return 1;
+    RegisterRelayClass();
+    if (!FRelay)
+        FRelay = CreateWindowExW(0, RelayClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
+    if (!FRelay) return 0;
+    SetWindowLongPtrW(FRelay, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(FRelay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RelayProc));
     FInDoScript = true;
-    auto script = std::make_unique<TScript>(*Plan);
-    script->Start();
+    FStopping = false;
+    FRolledBack = false;
+    FScript = std::make_unique<TScript>(*Plan);
     HWND bar = Item(idcProgressBar);
-    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(script->ProgressCount() - 1)));
+    SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(FScript->ProgressCount() - 1)));
     SendMessageW(bar, PBM_SETPOS, 0, 0);
-    ProgressObserver observer(*this);
-    RunScriptRows(*script, observer);
+    FThread.reset(CreateThread(nullptr, 0, RunThread, this, 0, nullptr));
+    if (!FThread) Run();  // no thread to be had: the run holds this thread as before
+    return 1;
+}
+
+DWORD WINAPI TPageProgress::RunThread(void* Page) {
+    static_cast<TPageProgress*>(Page)->Run();
+    return 0;
+}
+
+// The worker: the removal of the previous installation, the rows, and on a stop the
+// rollback. Nothing thrown leaves the thread: whatever it is stops the run.
+void TPageProgress::Run() {
+    ProgressObserver observer(FRelay);
+    try {
+        if (FScript->Start() == 0) RunScriptRows(*FScript, observer);
+    } catch (...) {
+        FScript->RequestStop(L"an unexpected error");
+    }
+    if (FScript->StopRequested()) {
+        try {
+            RollBackRun(*FScript, observer);
+        } catch (...) {
+        }
+        FRolledBack = true;
+        FStopReason = FScript->StopReason();
+    }
+    PostMessageW(FRelay, rmDone, 0, 0);
+}
+
+LRESULT CALLBACK TPageProgress::RelayProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    auto* page = reinterpret_cast<TPageProgress*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
+    if (!page) return DefWindowProcW(Wnd, Msg, wParam, lParam);
+    HWND bar = page->Item(idcProgressBar);
+    switch (Msg) {
+        case rmStatus: page->SetText(*reinterpret_cast<const std::wstring*>(lParam)); return 0;
+        case rmRowFailed:
+            MessageBoxW(page->DlgHandle, reinterpret_cast<const std::wstring*>(lParam)->c_str(), L"Error", MB_OK);
+            return 0;
+        case rmStep: SendMessageW(bar, PBM_DELTAPOS, wParam, 0); return 0;
+        case rmRollbackStart:
+            page->SetText(RollbackText);
+            // The bar goes back from where the run was to its start.
+            page->FRollbackFrom = static_cast<WPARAM>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+            page->FRollbackSteps = wParam > 0 ? wParam : 1;
+            return 0;
+        case rmRollbackStep:
+            SendMessageW(bar, PBM_SETPOS, page->FRollbackFrom * wParam / page->FRollbackSteps, 0);
+            return 0;
+        case rmDone: page->RunDone(); return 0;
+        default: return DefWindowProcW(Wnd, Msg, wParam, lParam);
+    }
+}
+
+// On the page's thread, once the worker has ended: on to the Finish page, or after
+// a rollback, the user is told and the wizard closes.
+void TPageProgress::RunDone() {
+    if (FThread) WaitForSingleObject(FThread.get(), INFINITE);
+    FThread.reset();
+    FScript.reset();
+    FInDoScript = false;
+    if (FRolledBack) {
+        const std::wstring text = FStopping ? std::wstring(CancelledText)
+                                            : L"The installation was stopped (" + FStopReason +
+                                                  L"). Everything it had changed has been put back.";
+        MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
+        EndDialog(DlgHandle, IDCANCEL);
+        return;
+    }
     EnableWindow(Item(idcNext), TRUE);
     SendMessageW(Item(idcNext), BM_CLICK, 0, 0);
     Hide();
-    script.reset();
-    FInDoScript = false;
-    return 1;
 }

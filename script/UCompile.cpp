@@ -7,6 +7,7 @@
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
 #include "support/UCapture.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -51,6 +52,7 @@ bool WriteAll(HANDLE File, const std::string& Bytes) {
 // The output as the compiler wrote it; a middle part past the head is left out
 // with a note of its size. 0, or the Windows error code.
 uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) {
+    if (!KeepFileBeforeChange(Path)) return ERROR_WRITE_FAULT;
     brd::UniqueFile file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return GetLastError();
     std::string note;

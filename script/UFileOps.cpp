@@ -8,6 +8,7 @@
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -123,7 +124,7 @@ std::wstring HelpFilePath(const TScriptItem& Item, const TRunContext& Run) {
 // Opens an existing file for reading and writing, shared with nobody, and reads it.
 // 0, or mfOpenFailed, mfSizeFailed, mfReadFailed.
 int32_t OpenTextForEdit(const std::wstring& Path, UniqueFile& File, std::string& Content) {
-    if (Path.empty()) return mfOpenFailed;
+    if (Path.empty() || !KeepFileBeforeChange(Path)) return mfOpenFailed;
     File.reset(CreateFileW(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!File) return mfOpenFailed;
@@ -161,6 +162,7 @@ std::wstring NewTempFile() {
     if (folder.empty()) return L"";
     wchar_t name[MAX_PATH];  // GetTempFileNameW writes at most MAX_PATH characters
     if (!GetTempFileNameW(folder.c_str(), L"cvl", 0, name)) return L"";
+    NoteFileCreated(name);
     return name;
 }
 
@@ -278,7 +280,7 @@ int32_t ExecCopyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& Lo
     const std::wstring target = Item.Target ? RowPath(Item.Target->Dir, Item.Target->Name, Run) : L"";
     int32_t result = ERROR_PATH_NOT_FOUND;
     bool kept = false;
-    if (IsFullPath(source) && IsFullPath(target)) {
+    if (IsFullPath(source) && IsFullPath(target) && KeepFileBeforeChange(target)) {
         if (Item.Target->Dir == dcSystem)
             result = CopySharedFile(source, target, kept);
         else
@@ -297,7 +299,8 @@ int32_t ExecCopyFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& L
         const std::wstring to = FolderOf(target);
         result = 0;
         DWORD search = ForEachMatch(source, [&](const std::wstring& name) {
-            if (!CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE)) result = LastErrorOr(ERROR_WRITE_FAULT);
+            if (!KeepFileBeforeChange(to + name) || !CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE))
+                result = LastErrorOr(ERROR_WRITE_FAULT);
             return result == 0;
         });
         // No match is nothing to do; a source folder that is not there is a failure.
@@ -313,7 +316,7 @@ int32_t ExecDeleteFile(const TScriptItem& Item, TRunContext& Run, std::wstring& 
     const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     bool gone = false;
     if (IsFullPath(path)) {
-        gone = DeleteFileW(path.c_str()) != FALSE;
+        gone = KeepFileBeforeChange(path) && DeleteFileW(path.c_str()) != FALSE;
         if (!gone) {
             DWORD error = GetLastError();
             gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -331,7 +334,7 @@ int32_t ExecDeleteFiles(const TScriptItem& Item, TRunContext& Run, std::wstring&
     if (IsFullPath(pattern) && !IsProtectedDirectory(folder)) {
         done = true;
         DWORD search = ForEachMatch(pattern, [&](const std::wstring& name) {
-            if (!DeleteFileW((folder + name).c_str())) done = false;
+            if (!KeepFileBeforeChange(folder + name) || !DeleteFileW((folder + name).c_str())) done = false;
             return true;
         });
         if (search != 0 && search != ERROR_FILE_NOT_FOUND && search != ERROR_PATH_NOT_FOUND) done = false;

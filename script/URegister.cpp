@@ -9,6 +9,8 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
+#include "support/UConst.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProcess.h"
 #include "support/UProduct.h"
@@ -139,7 +141,10 @@ int32_t ExecRegisterHelp(const TScriptItem& Item, TRunContext& Run, std::wstring
     SetCurrentDirectoryW(PathJoin(Run.InstallDir, HelpSubDir).c_str());
     const std::wstring batch = PathJoin(Run.InstallDir, FieldText(Item.Name));
     // Quoted when it holds a blank, or "C:\Program Files\..." would start C:\Program.exe.
-    const int32_t result = RunAndWait(QuoteIfBlank(batch), L"");
+    // The batch file writes the product key's help values behind this program's back:
+    // the key is kept first.
+    const int32_t result = KeepRegTree(HKEY_LOCAL_MACHINE, ProductKey) ? RunAndWait(QuoteIfBlank(batch), L"")
+                                                                         : ERROR_WRITE_FAULT;
     if (result == 0) LogText = L"Register help: " + batch + LogSuccess;
     return result;
 }

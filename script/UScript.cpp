@@ -10,11 +10,15 @@
 #include "script/UFileOps.h"
 #include "script/URegister.h"
 #include "script/UUndoRecord.h"
+#include "support/UCapture.h"
+#include "support/UConst.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
+#include "uninstall/URollback.h"
 
 namespace {
 
@@ -50,16 +54,45 @@ void TScript::ItemText(std::wstring& Text) const {
 // ---------------------------------------------------------------- start and stop
 
 int32_t TScript::Start() {
+    ResumeCapturedRuns();
+    TRollbackObserver quiet;
+    FRecoveryNote = RecoveryMessage(RollBackJournal(quiet));
+    if (!JournalBegin()) {
+        RequestStop(L"the rollback journal " + JournalFile() + L" could not be created");
+        return -1;
+    }
     UninstallPrevious();
     // Whoever chose the IDEs, a never-started one is not registered into.
     FPlan.FilesOnlyVersions |= NeverStartedVersions(FPlan.Versions);
     if (FLogEnable) OpenTextLog();
-    if (BinLogOpen(FBinLogHandle, FPlan.Dir) < 0 && FLogEnable) {
-        FLogText = SystemMessageText(GetLastError());
-        WriteLogLine(FLogText);
+    if (BinLogOpen(FBinLogHandle, FPlan.Dir) < 0) {
+        if (FLogEnable) {
+            FLogText = SystemMessageText(GetLastError());
+            WriteLogLine(FLogText);
+        }
+    } else {
+        JournalNoteRunLog(PathJoin(FPlan.Dir, UninstallLogFileName));
     }
     Current = 0;
     return 0;
+}
+
+void TScript::RequestStop(const std::wstring& Reason) {
+    {
+        std::lock_guard<std::mutex> lock(FStopLock);
+        if (FStopRequested) return;  // the first reason stays
+        FStopReason = Reason;
+        FStopRequested = true;
+    }
+    CancelCapturedRuns();  // a compiler running now ends with its job
+}
+
+bool TScript::StopRequested() const { return FStopRequested || JournalFailed(); }
+
+std::wstring TScript::StopReason() const {
+    std::lock_guard<std::mutex> lock(FStopLock);
+    if (FStopRequested) return FStopReason;
+    return JournalFailed() ? L"the old state of a file or registry entry could not be kept" : L"";
 }
 
 int32_t TScript::Stop() {
@@ -118,6 +151,7 @@ std::wstring TScript::ProductsLine(const TInstallPlan& Plan) {
 int32_t TScript::OpenTextLog() {
     CreateDirectoryPath(FPlan.Dir);
     std::wstring path = PathJoin(FPlan.Dir, L"install.log");
+    if (!KeepFileBeforeChange(path)) return -1;
     FLogHandle.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!FLogHandle) return -1;
     FLogEnable = true;

@@ -8,7 +8,9 @@
 // change and the executors read.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -35,12 +37,25 @@ public:
     // The status text of the current row; other rows leave Text as it was.
     void ItemText(std::wstring& Text) const;
 
-    // Removes the previous installation, opens both logs, starts at row 0.
+    // Opens the rollback journal (after rolling back one that a stopped run left),
+    // removes the previous installation, opens both logs, starts at row 0. Not 0
+    // when the journal cannot be opened: then nothing has been changed and the run
+    // must not go on (StopReason says why).
     int32_t Start();
     // Runs row Current: 0 for success, else the executor's result.
     int32_t ItemDoScript();
     // Closes the uninstall log, then the text log.
     int32_t Stop();
+
+    // Asks the run to stop at the next row boundary; callable from any thread (the
+    // Cancel of the wizard, a failure that leaves the run no way on). RunScriptRows
+    // then returns, and the caller rolls the run back with RollBackRun.
+    void RequestStop(const std::wstring& Reason);
+    // A stop was asked for, or keeping the old state of something failed.
+    bool StopRequested() const;
+    std::wstring StopReason() const;
+    // What the rollback of an interrupted run before this one said; empty when none.
+    const std::wstring& RecoveryNote() const { return FRecoveryNote; }
 
     int32_t Current = 0;
     // The whole TypeId of row Current, flags included; 0 past the end.
@@ -90,4 +105,8 @@ private:
     TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
     int32_t FLastCompileIde = 0;
     std::wstring FCompilerReport;
+    std::atomic<bool> FStopRequested{false};
+    mutable std::mutex FStopLock;  // guards FStopReason
+    std::wstring FStopReason;
+    std::wstring FRecoveryNote;
 };

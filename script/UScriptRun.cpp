@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "script/UScript.h"
+#include "support/UCapture.h"
+#include "support/UJournal.h"
 
 // The whole text, however long the row's log text is.
 std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText) {
@@ -17,11 +19,11 @@ std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std
 int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     int32_t failures = 0;
     std::wstring status;
-    while (Script.Current < Script.Count()) {
+    while (Script.Current < Script.Count() && !Script.StopRequested()) {
         Script.ItemText(status);
         Observer.RowStarting(status);
         const int32_t error = Script.ItemDoScript();
-        if (error != 0) {
+        if (error != 0 && !Script.StopRequested()) {
             ++failures;
             // The error's own text stays as it is; what a compiler printed goes below it.
             std::wstring text =
@@ -35,3 +37,14 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     }
     return failures;
 }
+
+TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer) {
+    Script.LogLine(L"Installation stopped (" + Script.StopReason() + L")");
+    Script.Stop();
+    JournalClose();
+    TRollbackResult result = RollBackJournal(Observer);
+    ResumeCapturedRuns();
+    return result;
+}
+
+void CommitRun() { JournalCommit(); }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "uninstall/URollback.h"
+
 class TScript;
 
 // What the caller does around each row: the progress page shows the status and the
@@ -22,5 +24,17 @@ public:
 std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
 // Runs the rows from Current to the end of a started script; returns the number of
-// rows that failed.
+// rows that failed. A stop asked for (TScript::RequestStop) ends it at the next
+// row boundary; the row that was running when it came is not reported as failing.
 int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer);
+
+// The one way a run ends without completing, for Cancel and for every failure that
+// leaves the run no way on: call TScript::RequestStop(Reason), let RunScriptRows
+// return, then call RollBackRun. It writes "Installation stopped (Reason)" to the
+// text log, closes both logs and puts the machine back as it was before Start
+// (the previous installation included), reporting each step to Observer.
+TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer);
+
+// The run is complete and its installation record written: nothing can be rolled
+// back any more; the journal and its copies are deleted.
+void CommitRun();

@@ -81,7 +81,8 @@ INT_PTR OnCancel(HWND wnd, WPARAM wParam) {
         case TCancelAnswer::Ignore: break;
         case TCancelAnswer::Close: EndDialog(wnd, static_cast<INT_PTR>(wParam)); break;
         case TCancelAnswer::Ask:
-            if (MessageBoxW(wnd, L"Are you sure you want to cancel the install?", L"Install", MB_YESNO) == IDYES)
+            if (MessageBoxW(wnd, L"Are you sure you want to cancel the install?", L"Install", MB_YESNO) == IDYES &&
+                !(page && page->StopForCancel()))
                 EndDialog(wnd, static_cast<INT_PTR>(wParam));
             break;
     }

@@ -11,11 +11,14 @@
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
 #include "setup/USilent.h"
+#include "uninstall/URollback.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
+#include "support/URunMutex.h"
+#include "support/UJournal.h"
 #include "support/UResources.h"
 #include "support/UText.h"
 #include "support/WinHandles.h"
@@ -71,6 +74,12 @@ void ExtractAll() {
 
 namespace {
 
+// What an interrupted run left is put back before anything else happens.
+std::wstring RecoverInterruptedRun() {
+    TRollbackObserver quiet;
+    return RecoveryMessage(RollBackJournal(quiet));
+}
+
 void RunWizard() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -80,6 +89,9 @@ void RunWizard() {
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
     if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
     FreePages();
+    // A run that was not completed (the wizard closed between its last row and the
+    // Finish page) is not left half done.
+    if (JournalIsOpen()) RecoverInterruptedRun();
 }
 
 }  // namespace
@@ -95,7 +107,18 @@ int RunSetup() {
         return 0;
     }
     TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
-    if (silent.Silent) return RunSilent(silent, NewInstallPlan(CopyOnly));
+    TRunMutex oneRun;
+    if (!oneRun.Acquire()) {
+        if (silent.Silent) PrintToCaller(AnotherRunText);
+        else MessageBoxW(nullptr, AnotherRunText, L"Install", MB_OK | MB_ICONINFORMATION);
+        return silent.Silent ? seAnotherRun : 0;
+    }
+    const std::wstring recovered = RecoverInterruptedRun();
+    if (silent.Silent) {
+        if (!recovered.empty()) PrintToCaller(recovered);
+        return RunSilent(silent, NewInstallPlan(CopyOnly), recovered);
+    }
+    if (!recovered.empty()) MessageBoxW(nullptr, recovered.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
     RunWizard();
     return 0;
 }

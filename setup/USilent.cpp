@@ -205,11 +205,19 @@ public:
 
 // The run the progress page makes and the record the Finish page writes, with the
 // failures printed instead of shown. Returns the number of failures.
-int32_t InstallWithPlan(const TSilentPlan& Plan) {
+int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote) {
     TScript script(Plan.Install);
     script.Start();
+    if (!RecoveryNote.empty()) script.LogLine(RecoveryNote);
     TSilentObserver observer;
     int32_t failures = RunScriptRows(script, observer);
+    if (script.StopRequested()) {
+        TRollbackObserver quiet;
+        RollBackRun(script, quiet);
+        PrintToCaller(L"The installation was stopped (" + script.StopReason() +
+                      L"). Everything it had changed has been put back.");
+        return failures + 1;
+    }
     if (!WriteInstallRecord(CurrentInstallRecord(Plan.Install))) {
         std::wstring text = L"The installation record could not be written: HKEY_LOCAL_MACHINE\\" +
                             std::wstring(ProductKey);
@@ -217,6 +225,7 @@ int32_t InstallWithPlan(const TSilentPlan& Plan) {
         PrintToCaller(text);
         ++failures;
     }
+    CommitRun();
     return failures;
 }
 
@@ -324,7 +333,7 @@ void PrintToCaller(const std::wstring& Line) {
     output.Line(Line);
 }
 
-int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan) {
+int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std::wstring& RecoveryNote) {
     TSilentPlan plan;
     plan.Install = Plan;
     std::wstring message;
@@ -340,7 +349,7 @@ int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan) {
                       RunningIdesList(running));
         return seIdeRunning;
     }
-    int32_t failures = InstallWithPlan(plan);
+    int32_t failures = InstallWithPlan(plan, RecoveryNote);
     if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;
     if (failures == 0) return seSuccess;
     PrintToCaller(std::to_wstring(failures) + L" failures; the log: " + PathJoin(plan.Install.Dir, L"install.log"));

@@ -20,6 +20,7 @@ enum TSilentExit : int {
     seBadArguments = 2,   // nothing was written
     seNothingChosen = 3,  // neither an environment nor a component: nothing was written
     seIdeRunning = 4,     // an IDE the run would change is running: nothing was written
+    seAnotherRun = 6,     // another installation or removal is running: nothing was written
 };
 
 struct TSilentOptions {
@@ -69,4 +70,6 @@ void PrintToCaller(const std::wstring& Line);
 
 // The whole unattended installation for the parsed switches, starting from Plan (the
 // copy-only switch); returns the exit status.
-int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan);
+// RecoveryNote: what the rollback of an interrupted run at start-up said, for the
+// text log of this run.
+int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std::wstring& RecoveryNote = L"");

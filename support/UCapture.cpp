@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "support/UProcess.h"
@@ -78,6 +79,8 @@ bool ReadAvailable(HANDLE Pipe, TOutputKeeper& Output, bool& GotAny) {
 // A job that ends its processes when its last handle closes, so that even a setup
 // that is itself ended leaves no compiler behind. Without job support (a system
 // that does not nest jobs, and the setup already runs in one) the tool runs alone.
+std::atomic<bool> CaptureCancelled{false};
+
 UniqueKernel JobFor(HANDLE Process) {
     UniqueKernel job(CreateJobObjectW(nullptr, nullptr));
     if (!job) return job;
@@ -150,6 +153,10 @@ bool TimeIsUp(ULONGLONG Started, uint32_t TimeoutMs) {
 
 }  // namespace
 
+void CancelCapturedRuns() { CaptureCancelled = true; }
+
+void ResumeCapturedRuns() { CaptureCancelled = false; }
+
 int RunCaptured(const std::wstring& Command, uint32_t TimeoutMs, TOutputKeeper& Output, TCapturedRun& Run) {
     Run = TCapturedRun{};
     // Only the pipe's writing end and the input are inheritable: nothing else this
@@ -194,7 +201,7 @@ int RunCaptured(const std::wstring& Command, uint32_t TimeoutMs, TOutputKeeper& 
         bool got = false;
         if (pipeOpen) pipeOpen = ReadAvailable(readEnd.get(), Output, got);
         if (WaitForSingleObject(process.get(), got ? 0 : PollMs) == WAIT_OBJECT_0) break;
-        if (TimeIsUp(startTime, TimeoutMs)) {
+        if (TimeIsUp(startTime, TimeoutMs) || CaptureCancelled) {
             Run.TimedOut = true;
             break;
         }

@@ -49,3 +49,9 @@ constexpr uint32_t CaptureTimeoutExitCode = 0x000005B4;  // ERROR_TIMEOUT
 // process it started; processes it left running after its own end are ended too.
 // 0 when the tool was started, else the Windows error code of the start.
 int RunCaptured(const std::wstring& Command, uint32_t TimeoutMs, TOutputKeeper& Output, TCapturedRun& Run);
+
+// Ends the tool that RunCaptured waits for now, with its job, as a time-out would,
+// and every tool started until ResumeCapturedRuns (the user cancelled the run).
+// Callable from any thread.
+void CancelCapturedRuns();
+void ResumeCapturedRuns();

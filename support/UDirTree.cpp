@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/WinHandles.h"
@@ -47,6 +48,7 @@ int CreateDirectoryPath(const std::wstring& Path) {
         if (i < Path.size() && !IsPathSeparator(Path[i])) continue;
         if (i == 0 || IsPathSeparator(Path[i - 1]) || Path[i - 1] == L':') continue;  // drive or empty part
         std::wstring prefix = Path.substr(0, i);
+        if (!DirectoryExists(prefix) && !KeepDirBeforeCreation(prefix)) return ERROR_WRITE_FAULT;
         if (!CreateDirectoryW(prefix.c_str(), nullptr)) {
             DWORD error = GetLastError();
             // "Already exists" is success only when it is a directory, not a file in the way.
@@ -192,12 +194,24 @@ bool IsProtectedDirectory(const std::wstring& Dir) {
 
 uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir) {
     if (IsProtectedDirectory(Dir)) return ddRefused;
+    bool moved = false;
+    if (!KeepTreeBeforeRemoval(Dir, &moved)) return ddRemoveDirFailed;
+    if (moved) {
+        // The rollback journal holds the tree now; an emptied folder stays.
+        if (KeepDir) CreateDirectoryW(StripTrailingSeparators(Dir).c_str(), nullptr);
+        return 0;
+    }
     return DeleteTree(StripTrailingSeparators(Dir), KeepDir, nullptr);
 }
 
 uint32_t DeleteDirTreeExcept(const std::wstring& Dir, const std::vector<std::wstring>& Keep,
                              std::vector<TStayedPath>& Stayed) {
     if (IsProtectedDirectory(Dir)) return ddRefused;
+    // Within a run the rollback journal takes the whole tree, kept files included:
+    // the run writes its own log and uninstaller anew.
+    bool moved = false;
+    if (!KeepTreeBeforeRemoval(Dir, &moved)) return ddRemoveDirFailed;
+    if (moved) return 0;
     TTreeReport report{Keep, Stayed};
     return DeleteTree(StripTrailingSeparators(Dir), false, &report);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/UJournal.h"
 #include "support/UPlatform.h"
 #include "support/UText.h"
 #include "support/WinHandles.h"
@@ -19,6 +20,7 @@ UniqueKey OpenKey(HKEY root, const std::wstring& path, REGSAM access) {
 
 UniqueKey CreateKey(HKEY root, const std::wstring& path) {
     UniqueKey key;
+    if (!KeepRegKeyBeforeCreation(root, path)) return key;
     if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | RegView,
                         nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         key.release();
@@ -66,7 +68,7 @@ bool ReadRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring& 
 bool WriteRegString(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName,
                     const std::wstring& Value) {
     UniqueKey key = CreateKey(Root, KeyPath);
-    if (!key) return false;
+    if (!key || !KeepRegValueBeforeChange(Root, KeyPath, ValueName)) return false;
     auto bytes = static_cast<DWORD>((Value.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), ValueName.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(Value.c_str()), bytes) == ERROR_SUCCESS;
@@ -75,7 +77,7 @@ bool WriteRegString(HKEY Root, const std::wstring& KeyPath, const std::wstring& 
 bool WriteRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName,
                      int32_t Value) {
     UniqueKey key = CreateKey(Root, KeyPath);
-    if (!key) return false;
+    if (!key || !KeepRegValueBeforeChange(Root, KeyPath, ValueName)) return false;
     return RegSetValueExW(key.get(), ValueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value),
                           sizeof(Value)) == ERROR_SUCCESS;
 }
@@ -89,7 +91,7 @@ bool RegValueExists(HKEY Root, const std::wstring& KeyPath, const std::wstring& 
 
 bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName) {
     UniqueKey key = OpenKey(Root, KeyPath, KEY_WRITE);
-    if (!key) return false;
+    if (!key || !KeepRegValueBeforeChange(Root, KeyPath, ValueName)) return false;
     return RegDeleteValueW(key.get(), ValueName.c_str()) == ERROR_SUCCESS;
 }
 
@@ -128,7 +130,7 @@ void DeleteKeyIfEmpty(HKEY Root, const std::wstring& KeyPath) {
 bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors) {
     {
         UniqueKey key = OpenKey(Root, KeyPath, KEY_READ | KEY_WRITE);
-        if (!key) return false;
+        if (!key || !KeepRegTree(Root, KeyPath)) return false;
         DeleteSubKeys(key.get());
     }
     // Delete the key itself, then every ancestor it leaves empty, up to but not
@@ -145,6 +147,8 @@ bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ances
         if (RegQueryInfoKeyW(parent.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
                              nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
+        // An ancestor goes only when it is left empty; it is kept like the key.
+        if (!KeepRegTree(Root, path)) break;
         RegDeleteKeyExW(parent.get(), child.c_str(), RegView, 0);
         if (Ancestors == TEmptyAncestors::Keep || values > 0 || subKeys > 1) break;
         path = parentPath;

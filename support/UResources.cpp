@@ -1,5 +1,6 @@
 #include "support/UResources.h"
 
+#include "support/UJournal.h"
 #include "support/WinHandles.h"
 
 using brd::UniqueFile;
@@ -11,6 +12,7 @@ int SaveResourceToFile(int ResId, const std::wstring& FileName) {
     HGLOBAL loaded = LoadResource(nullptr, info);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data && size > 0) return static_cast<int>(GetLastError());
+    if (!KeepFileBeforeChange(FileName)) return ERROR_WRITE_FAULT;
     UniqueFile file(CreateFileW(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file) return static_cast<int>(GetLastError());

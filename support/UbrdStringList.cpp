@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "support/UJournal.h"
 #include "support/UTextFile.h"
 #include "support/WinHandles.h"
 
@@ -55,6 +56,7 @@ private:
 };
 
 brd::UniqueFile CreateForWriting(const std::wstring& FileName) {
+    if (!KeepFileBeforeChange(FileName)) return brd::UniqueFile();
     return brd::UniqueFile(
         CreateFileW(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }

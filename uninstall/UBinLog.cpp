@@ -2,6 +2,7 @@
 
 #include "catalogue/UInstallRecord.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "uninstall/UUndoLog.h"
@@ -10,6 +11,7 @@ int BinLogOpen(brd::UniqueFile& Log, const std::wstring& Dir) {
     Log.reset();
     CreateDirectoryPath(Dir);
     std::wstring path = PathJoin(Dir, UninstallLogFileName);
+    if (!KeepFileBeforeChange(path)) return -1;
     Log.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Log) return -1;
     BinLogWrite(Log, std::string(UndoLogMagic, UndoLogMagicSize));

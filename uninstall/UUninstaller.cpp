@@ -13,10 +13,12 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UProduct.h"
+#include "support/URunMutex.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
 #include "support/WinHandles.h"
 #include "uninstall/UDeinstall.h"
+#include "uninstall/URollback.h"
 
 namespace {
 
@@ -407,6 +409,19 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
     if (!options.Valid) {
         Tell(options, UsageText, MB_ICONINFORMATION);
         return euUsage;
+    }
+    TRunMutex oneRun;
+    if (!oneRun.Acquire()) {
+        Tell(options, AnotherRunText, MB_ICONINFORMATION);
+        return euAnotherRun;
+    }
+    // An installation that was interrupted is put back first; when that takes away
+    // the installation this log belonged to, there is nothing left to remove.
+    TRollbackObserver quiet;
+    const std::wstring recovered = RecoveryMessage(RollBackJournal(quiet));
+    if (!recovered.empty()) {
+        Tell(options, recovered, MB_ICONINFORMATION);
+        if (!PathExists(options.LogFile)) return euRemoved;
     }
 
     const TUndoLogContent log = ReadUndoLog(options.LogFile);

@@ -50,6 +50,7 @@ constexpr int euUsage = 3;      // no log named, or an unknown switch
 // record was written for may remain.
 constexpr int euCutLog = 4;
 constexpr int euIdeRunning = 5;  // silent: an IDE the installation was made for is running; nothing removed
+constexpr int euAnotherRun = 6;  // another installation or removal of the library is running; nothing removed
 // Something the log records could not be removed: the uninstall entry and the log
 // stay, so that the removal can be run again; what is left is listed.
 constexpr int euIncomplete = 7;

@@ -6,6 +6,7 @@
 #include "catalogue/UIdeSettings.h"
 #include "catalogue/UProducts.h"
 #include "support/UDirTree.h"
+#include "support/UJournal.h"
 #include "support/UItemTypes.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
@@ -40,11 +41,16 @@ std::wstring ErrorText(DWORD error) { return L"cannot be removed (Windows error 
 
 // A file or folder that cannot be deleted now, most often because a program holds
 // it open, is deleted by the system at the next restart; folders are scheduled
-// after the files in them, since the system works through the list in order.
+// after the files in them, since the system works through the list in order. Not
+// within a run, which may still be rolled back and must find its files again.
+bool DeleteAtRestart(const std::wstring& path) {
+    return !JournalIsOpen() && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 void LeaveForRestart(TUndoLedger& ledger, const std::wstring& path, DWORD error) {
     for (const TLeftOver& left : ledger.Left)
         if (left.What == path) return;  // a folder and the folder above it both name it
-    if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (DeleteAtRestart(path))
         NoteLeft(ledger, path, LeftInUseText);
     else
         NoteLeft(ledger, path, ErrorText(error));
@@ -89,7 +95,7 @@ std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<s
     // The folders that hold what stayed go at the restart after it.
     for (const TStayedPath& s : stayed)
         if (s.Folder && !IsAncestorOfAny(s.Path, keep) && IsAncestorOfAny(s.Path, PathsOf(real, false)))
-            MoveFileExW(s.Path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            DeleteAtRestart(s.Path);
     return real;
 }
 
@@ -115,6 +121,7 @@ bool IsDeepKeyPath(const std::wstring& path) {
 // failing write never leaves the IDE's help file cut short.
 void ReplaceWholeFile(const std::wstring& path, const std::string& data) {
     std::wstring temp = path + L".cvltmp";
+    if (!KeepFileBeforeChange(path) || !KeepFileBeforeChange(temp)) return;
     {
         brd::UniqueFile file(
             CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -237,14 +244,14 @@ int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger
     if (!Ledger.Left.empty() || !DirectoryExists(dir)) return static_cast<int>(stayed.size());
     // Nothing is left: the files kept for another run go as well.
     for (const std::wstring& kept : Ledger.KeepWhileLeft)
-        if (PathLiesBelow(kept, dir)) DeleteFileForced(kept);
+        if (PathLiesBelow(kept, dir) && KeepFileBeforeChange(kept)) DeleteFileForced(kept);
     for (const TStayedPath& s : RemoveTree(dir, {})) LeaveForRestart(Ledger, s.Path, s.Error);
     return 0;
 }
 
 int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
     std::wstring file = RecordPath(Record, Run);
-    if (file.empty() || DeleteFileForced(file)) return 0;
+    if (file.empty() || !KeepFileBeforeChange(file) || DeleteFileForced(file)) return 0;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
     LeaveForRestart(Ledger, file, error);
@@ -319,6 +326,8 @@ bool HelpTwoRuntimePresent() {
 }  // namespace
 
 int UndoRegisterHelp(const TUndoRecord&, const TRunContext& Run, TUndoLedger& Ledger) {
+    // The batch file changes the product key's help values behind this program's back.
+    if (!KeepRegTree(HKEY_LOCAL_MACHINE, ProductKey)) return ERROR_WRITE_FAULT;
     const int batch = RunHelpUnregisterBatch(Run.InstallDir);
     // The batch file may be gone, or lie too deep to run: the registry key it
     // writes is removed here in any case (the batch leaves nothing to do then).
@@ -402,10 +411,11 @@ int UndoMergedLines(const TUndoRecord& Record, const TRunContext& Run) {
         changed = EraseWholeLine(data, lines.substr(start, end - start)) || changed;
         start = end + 2;
     }
-    if (data.empty() && (Record.Code & mlFileMade))
-        DeleteFileW(file.c_str());
-    else if (changed)
+    if (data.empty() && (Record.Code & mlFileMade)) {
+        if (KeepFileBeforeChange(file)) DeleteFileW(file.c_str());
+    } else if (changed) {
         ReplaceWholeFile(file, data);
+    }
     return 0;
 }
 

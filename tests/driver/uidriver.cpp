@@ -24,6 +24,8 @@
 //   postkey CAPTION ID VK        posts WM_KEYDOWN/WM_KEYUP, through the dialog's own loop
 //   setedit CAPTION ID TEXT      sets a control's text
 //   focus CAPTION                brings the window to the foreground
+//   pings CAPTION COUNT MS       sends WM_NULL COUNT times, MS apart, each waiting at
+//                                most 5 s; prints the longest answer time in ms
 #include <windows.h>
 
 #include "tests/driver/Utf8Output.h"
@@ -117,6 +119,19 @@ int Run(int argc, wchar_t** argv) {
     if (!top) return Fail(L"no window", caption);
     if (cmd == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
     if (cmd == L"focus") return SetForegroundWindow(top) ? 0 : 1;
+    if (cmd == L"pings") {
+        DWORD longest = 0;
+        for (long i = 0; i < num(3, 1); ++i) {
+            const DWORD start = GetTickCount();
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) longest = 5000;
+            const DWORD took = GetTickCount() - start;
+            if (took > longest) longest = took;
+            Sleep(static_cast<DWORD>(num(4, 100)));
+        }
+        PrintUtf8(std::to_wstring(longest));
+        return 0;
+    }
     int id = static_cast<int>(num(3, 0));
     HWND ctl = Control(top, id);
     if (!ctl) return Fail(L"no control", arg(3));

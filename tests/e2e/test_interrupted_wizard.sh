@@ -24,7 +24,13 @@ next() { driver click "$WIZARD" 1000; sleep 0.3; }
 # proposed choices; its process id in SETUP_PID. A folder left by a stopped run
 # holds files, and the user agrees to install into it.
 wizard_to_progress() {
+    local stopped=0
+    [ -f "$C/ProgramData/Corvane library rollback/journal.dat" ] && stopped=1
     (cd "$C/run" && exec wine "$SETUP_EXE" </dev/null >/dev/null 2>&1) & SETUP_PID=$!
+    # A stopped run is rolled back first, and the user is told so before the wizard.
+    if [ $stopped = 1 ]; then
+        driver answer Install 1 | grep -q "was interrupted" || fail "no word of the rollback of the stopped run"
+    fi
     driver wait "$WIZARD" 20000 || fail "no wizard"
     next
     wait_eq "IDE list shown" 1 driver visible "$WIZARD" 1013

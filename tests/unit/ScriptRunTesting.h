@@ -9,6 +9,7 @@
 #include "Scratch.h"
 #include "script/UScript.h"
 #include "script/UScriptItems.h"
+#include "script/UScriptRun.h"
 #include "support/UConst.h"
 
 namespace cvltest {
@@ -28,6 +29,7 @@ inline std::vector<int32_t> RunAsProgressPage(const TInstallPlan& Plan, const st
         script.Current += script.ItemProgressStep();
     }
     if (Used) *Used = script.Plan();
+    CommitRun();
     return results;
 }
 

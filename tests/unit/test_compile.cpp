@@ -12,6 +12,7 @@
 #include "support/UDirTree.h"
 #include "script/UCompileReport.h"
 #include "script/UScript.h"
+#include "script/UScriptRun.h"
 #include "support/UCapture.h"
 #include "support/WinHandles.h"
 #include "tests/driver/TestCompileTimeout.h"
@@ -380,6 +381,7 @@ TEST_F(Compile, OnlyTheCheckRowRightAfterACompileGetsTheCompilersReport) {
             reports.push_back(script.CompilerReport());
         }
     }
+    CommitRun();
     ASSERT_EQ(reports.size(), std::size(rows));
     for (size_t i : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) EXPECT_EQ(reports[i], L"") << i;
     EXPECT_NE(reports[2].find(L"cvl70.dpk(12) Fatal: F1026 File not found: 'cvlStorage.pas'"), std::wstring::npos);

@@ -276,6 +276,7 @@ TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
         script.Start();
         EXPECT_EQ(RunScriptRows(script, recorder), 1);
     }
+    CommitRun();
     const std::wstring want = L"Error in ScriptItem=1, ErrorCode=1h ScriptItemId=13 with text\r\nCheck file: " +
                               InstallDir + L"\\missing.txt...Fail";
     ASSERT_EQ(recorder.failures.size(), 1u);
