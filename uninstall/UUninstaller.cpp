@@ -410,18 +410,22 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
         Tell(options, UsageText, MB_ICONINFORMATION);
         return euUsage;
     }
+    // The copy in the temporary directory works under the mutex its original holds
+    // while it waits, after the original's recovery.
     TRunMutex oneRun;
-    if (!oneRun.Acquire()) {
-        Tell(options, AnotherRunText, MB_ICONINFORMATION);
-        return euAnotherRun;
-    }
-    // An installation that was interrupted is put back first; when that takes away
-    // the installation this log belonged to, there is nothing left to remove.
-    TRollbackObserver quiet;
-    const std::wstring recovered = RecoveryMessage(RollBackJournal(quiet));
-    if (!recovered.empty()) {
-        Tell(options, recovered, MB_ICONINFORMATION);
-        if (!PathExists(options.LogFile)) return euRemoved;
+    if (!options.ReportTo) {
+        if (!oneRun.Acquire()) {
+            Tell(options, AnotherRunText, MB_ICONINFORMATION);
+            return euAnotherRun;
+        }
+        // An installation that was interrupted is put back first; when that takes away
+        // the installation this log belonged to, there is nothing left to remove.
+        TRollbackObserver quiet;
+        const std::wstring recovered = RecoveryMessage(RollBackJournal(quiet));
+        if (!recovered.empty()) {
+            Tell(options, recovered, MB_ICONINFORMATION);
+            if (!PathExists(options.LogFile)) return euRemoved;
+        }
     }
 
     const TUndoLogContent log = ReadUndoLog(options.LogFile);
