@@ -225,14 +225,17 @@ bool HeaderIsSound(const TUndoLogContent& Log) {
     return true;
 }
 
-TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
-                          std::vector<TLeftOver>& Left) {
+namespace {
+
+TRunContext Replay(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer, bool DeleteAtRestart,
+                   std::vector<TLeftOver>& Left) {
     DetectProducts();  // directory codes of the IDEs resolve against their current roots
     TRunContext run = RunContextIn(Log.Header.InstallDir);
     // The uninstall entry goes last, and only when nothing is left, so that the user
     // can run the removal again from the list of programs.
     TUndoLedger ledger;
     ledger.UninstallKey = Log.Header.UninstallKey;
+    ledger.DeleteAtRestart = DeleteAtRestart;
     if (!Log.LogFile.empty()) ledger.KeepWhileLeft.push_back(Log.LogFile);
     std::vector<std::pair<TUndoRecord, TRunContext>> entries;
     Observer.ReplayStarting(Log.BodySize);
@@ -264,7 +267,14 @@ TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObser
     return run;
 }
 
+}  // namespace
+
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
+                          std::vector<TLeftOver>& Left) {
+    return Replay(Log, Partial, Observer, true, Left);
+}
+
 TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer) {
     std::vector<TLeftOver> left;
-    return ReplayUndoLog(Log, Partial, Observer, left);
+    return Replay(Log, Partial, Observer, false, left);
 }

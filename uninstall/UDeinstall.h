@@ -91,7 +91,9 @@ public:
 
 // Undoes Log's records in their order; with Partial the records flagged to be kept
 // are passed over. An action that cannot undo everything does what it can, and the
-// replay goes on; Left lists what stays and why. While anything is left, the
+// replay goes on; Left lists what stays and why, and what is in use is deleted at
+// the next restart (only this form, the uninstaller's, schedules that: a replay
+// within a run must find its files again when it is rolled back). While anything is left, the
 // uninstall entry, the log and the uninstaller it starts stay, so that the removal
 // can be run again. Refreshes the catalogue's detected state first, so that IDE
 // directory codes resolve against the IDEs' roots as they are now. Returns the

@@ -43,14 +43,14 @@ std::wstring ErrorText(DWORD error) { return L"cannot be removed (Windows error 
 // it open, is deleted by the system at the next restart; folders are scheduled
 // after the files in them, since the system works through the list in order. Not
 // within a run, which may still be rolled back and must find its files again.
-bool DeleteAtRestart(const std::wstring& path) {
-    return !JournalIsOpen() && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+bool DeleteAtRestart(const TUndoLedger& ledger, const std::wstring& path) {
+    return ledger.DeleteAtRestart && !JournalIsOpen() && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 void LeaveForRestart(TUndoLedger& ledger, const std::wstring& path, DWORD error) {
     for (const TLeftOver& left : ledger.Left)
         if (left.What == path) return;  // a folder and the folder above it both name it
-    if (DeleteAtRestart(path))
+    if (DeleteAtRestart(ledger, path))
         NoteLeft(ledger, path, LeftInUseText);
     else
         NoteLeft(ledger, path, ErrorText(error));
@@ -83,7 +83,8 @@ std::vector<TStayedPath> RealLeftovers(const std::vector<TStayedPath>& stayed, c
 
 // One removal of a tree, tried again while something in it is busy; what it could
 // not delete in the end.
-std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<std::wstring>& keep) {
+std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<std::wstring>& keep,
+                                    const TUndoLedger& ledger) {
     std::vector<TStayedPath> stayed, real;
     for (int attempt = 0;; ++attempt) {
         stayed.clear();
@@ -95,7 +96,7 @@ std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<s
     // The folders that hold what stayed go at the restart after it.
     for (const TStayedPath& s : stayed)
         if (s.Folder && !IsAncestorOfAny(s.Path, keep) && IsAncestorOfAny(s.Path, PathsOf(real, false)))
-            DeleteAtRestart(s.Path);
+            DeleteAtRestart(ledger, s.Path);
     return real;
 }
 
@@ -239,13 +240,13 @@ int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger
     // DeleteDirTreeExcept refuses roots, relative paths and the system's own folders.
     std::wstring dir = RecordPath(Record, Run);
     if (dir.empty()) return 0;
-    const std::vector<TStayedPath> stayed = RemoveTree(dir, Ledger.KeepWhileLeft);
+    const std::vector<TStayedPath> stayed = RemoveTree(dir, Ledger.KeepWhileLeft, Ledger);
     for (const TStayedPath& s : stayed) LeaveForRestart(Ledger, s.Path, s.Error);
     if (!Ledger.Left.empty() || !DirectoryExists(dir)) return static_cast<int>(stayed.size());
     // Nothing is left: the files kept for another run go as well.
     for (const std::wstring& kept : Ledger.KeepWhileLeft)
         if (PathLiesBelow(kept, dir) && KeepFileBeforeChange(kept)) DeleteFileForced(kept);
-    for (const TStayedPath& s : RemoveTree(dir, {})) LeaveForRestart(Ledger, s.Path, s.Error);
+    for (const TStayedPath& s : RemoveTree(dir, {}, Ledger)) LeaveForRestart(Ledger, s.Path, s.Error);
     return 0;
 }
 

@@ -26,6 +26,9 @@ struct TUndoLedger {
     // starts), so that the removal can be run again.
     std::vector<std::wstring> KeepWhileLeft;
     std::vector<TLeftOver> Left;  // what could not be undone so far
+    // The uninstaller's removal: what is in use is deleted at the next restart. A
+    // replay within a run (an update, a rollback) schedules nothing of the kind.
+    bool DeleteAtRestart = false;
 };
 
 // Runs the action of Record's type in Run; types without an action do nothing.
