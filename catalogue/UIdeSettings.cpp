@@ -42,7 +42,9 @@ size_t FindPathEntry(const std::wstring& Value, const std::wstring& Entry) {
 TPathAdd AddPathEntry(const std::wstring& Key, const std::wstring& ValueName, std::wstring Value,
                       const std::wstring& Entry) {
     if (FindPathEntry(Value, Entry) != std::wstring::npos) return TPathAdd::Already;
-    if (!Value.empty() && Value.back() != L';') Value += L';';
+    // A separator of its own, also after a value that ends in one: the removal takes
+    // the entry with the separator before it and so gives the value back as it was.
+    if (!Value.empty()) Value += L';';
     Value += Entry;
     return WriteRegString(HKEY_CURRENT_USER, Key, ValueName, Value) ? TPathAdd::Added : TPathAdd::WriteFailed;
 }

@@ -13,6 +13,7 @@
 #define IDC_INSTALL_DIR 1010
 #define IDC_KEEP_SETTINGS 1011
 #define IDC_IDE_LIST 1013
+#define IDC_LEFT_LIST 1014
 #define IDC_PAGE_TEXT 256
 #define IDC_DESTINATION_GROUP 258
 #define IDC_STATUS_LINE 260
@@ -42,6 +43,7 @@ enum TControlId : int {
     idcInstallDir = IDC_INSTALL_DIR,
     idcKeepSettings = IDC_KEEP_SETTINGS,
     idcIdeList = IDC_IDE_LIST,
+    idcLeftList = IDC_LEFT_LIST,
     idcPageText = IDC_PAGE_TEXT,
     idcDestinationGroup = IDC_DESTINATION_GROUP,
     idcStatusLine = IDC_STATUS_LINE,

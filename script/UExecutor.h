@@ -9,7 +9,9 @@
 // leaves it empty. The result is the row result: 0 for success, a small negative
 // code of the executor's own, a Windows error code, or 1 for a file that the
 // check-file row does not find. The engine, not the executor, writes the log line
-// and the uninstall record of a row flagged ifLogUndo, whatever the result.
+// and the uninstall record of a row flagged ifLogUndo, whatever the result, unless
+// a registration row found everything it would add already there; and the record
+// of a copy into the system folder (UndoRecordOf).
 //
 // Each unit of executors (file operations, package compilation, IDE registration)
 // publishes one TExecutorTable that maps row types (bits 0-15 of TypeId) to its

@@ -13,6 +13,7 @@
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
 #include "support/UResources.h"
+#include "support/USharedFiles.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
 #include "support/UVersionInfo.h"
@@ -252,13 +253,33 @@ int32_t ExecCopyResourceIfNewer(const TScriptItem& Item, TRunContext& Run, std::
 
 // ---------------------------------------------------------------- copy, delete, check
 
+namespace {
+
+// A copy into the system folder is shared with the other programs that put the
+// same file there: a copy that is there and newer stays, and the file's count of
+// users goes up by one.
+int32_t CopySharedFile(const std::wstring& source, const std::wstring& target, bool& kept) {
+    const bool existed = FileExists(target);
+    kept = existed && IsNewerVersion(target, source);
+    if (!kept)
+        if (const int error = CopyWholeFile(source, target)) return error;
+    return AddSharedFileUse(target, existed) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+}
+
+}  // namespace
+
 int32_t ExecCopyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
     const std::wstring source = RowPath(Item.Dir, Item.Name, Run);
     const std::wstring target = Item.Target ? RowPath(Item.Target->Dir, Item.Target->Name, Run) : L"";
     int32_t result = ERROR_PATH_NOT_FOUND;
-    if (IsFullPath(source) && IsFullPath(target) && KeepFileBeforeChange(target))
-        result = CopyWholeFile(source, target);
-    LogText = L"Copying file: from " + source + L" to " + target + L" " + Outcome(result == 0);
+    bool kept = false;
+    if (IsFullPath(source) && IsFullPath(target) && KeepFileBeforeChange(target)) {
+        if (Item.Target->Dir == dcSystem)
+            result = CopySharedFile(source, target, kept);
+        else
+            result = CopyWholeFile(source, target);
+    }
+    LogText = L"Copying file: from " + source + L" to " + target + L" " + (kept ? LogAlready : Outcome(result == 0));
     return result;
 }
 

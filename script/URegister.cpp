@@ -70,9 +70,12 @@ int32_t ExecRegisterPackage(const TScriptItem& Item, TRunContext& Run, std::wstr
     // Outside an IDE block there is no key to write to, and a relative package path
     // would mean nothing to the IDE.
     if (!ide || !IsFullPath(package)) return rpKnownPackageFailed;
-    if (!WriteRegString(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package, PackageDescription()))
+    // A value that is there already (the user's own registration) stays as it is.
+    const std::wstring packagesKey = ide->RegKey + KnownPackagesSubKey;
+    const bool known = RegValueExists(HKEY_CURRENT_USER, packagesKey, package);
+    if (!known && !WriteRegString(HKEY_CURRENT_USER, packagesKey, package, PackageDescription()))
         return rpKnownPackageFailed;
-    LogText = L"Registering package: " + package + LogSuccess;
+    LogText = L"Registering package: " + package + (known ? LogAlready : LogSuccess);
 
     const std::wstring key = LibraryKey(*ide, LibraryPlatform(Item.Options));
     const std::wstring valueName = LibraryValueName(Run.Ide.Row);

@@ -295,12 +295,16 @@ int32_t TScript::ItemDoScript() {
         WriteLogLine(FLogText);
         return 0;
     }
+    const TMergeTarget mergeTarget = MergeTargetBefore(item, FRun);
     const int32_t result = Dispatch(item);
     FollowCompile(item, result);
     if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
-    if (item.TypeId & ifLogUndo)
-        if (const int error = BinLogAddItem(FBinLogHandle, item, FRun))
+    TScriptItem record = item;
+    std::wstring recordName;
+    if (ItemType(item) == itMergeFiles ? MergedLinesRecordOf(record, mergeTarget, FRun, recordName)
+                                       : UndoRecordOf(record, FLogText))
+        if (const int error = BinLogAddItem(FBinLogHandle, record, FRun))
             StopForUninstallLog(static_cast<uint32_t>(error));
     return result;
 }

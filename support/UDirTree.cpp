@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "support/UJournal.h"
@@ -57,6 +58,21 @@ int CreateDirectoryPath(const std::wstring& Path) {
     return 0;
 }
 
+bool DeleteFileForced(const std::wstring& path) {
+    if (DeleteFileW(path.c_str())) return true;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(error);
+        return false;
+    }
+    if (SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) && DeleteFileW(path.c_str())) return true;
+    const DWORD again = GetLastError();
+    SetFileAttributesW(path.c_str(), attributes);
+    SetLastError(again);
+    return false;
+}
+
 namespace {
 
 std::wstring StripTrailingSeparators(std::wstring path) {
@@ -100,9 +116,27 @@ std::vector<std::wstring> SystemFolders() {
 
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
-uint32_t DeleteTree(const std::wstring& dir, bool keepDir);
+// What a deletion that goes on past failures leaves and lists; none for the
+// plain DeleteDirTree.
+struct TTreeReport {
+    const std::vector<std::wstring>& Keep;
+    std::vector<TStayedPath>& Stayed;
+};
 
-uint32_t DeleteEntries(const std::wstring& dir) {
+bool IsKept(const TTreeReport* report, const std::wstring& path) {
+    if (!report) return false;
+    for (const std::wstring& kept : report->Keep)
+        if (_wcsicmp(kept.c_str(), path.c_str()) == 0) return true;
+    return false;
+}
+
+void NoteStayed(TTreeReport* report, const std::wstring& path, bool folder) {
+    if (report) report->Stayed.push_back({path, GetLastError(), folder});
+}
+
+uint32_t DeleteTree(const std::wstring& dir, bool keepDir, TTreeReport* report);
+
+uint32_t DeleteEntries(const std::wstring& dir, TTreeReport* report) {
     uint32_t flags = 0;
     WIN32_FIND_DATAW entry;
     UniqueFind find(FindFirstFileW((dir + L"\\*.*").c_str(), &entry));
@@ -114,11 +148,17 @@ uint32_t DeleteEntries(const std::wstring& dir) {
             if (entry.cFileName[0] == L'.') continue;
             // A junction or directory link is removed itself; its target is not entered.
             if (IsLink(entry.dwFileAttributes)) {
-                if (!RemoveDirectoryW(path.c_str())) flags |= ddRemoveDirFailed;
+                if (!RemoveDirectoryW(path.c_str())) {
+                    NoteStayed(report, path, true);
+                    flags |= ddRemoveDirFailed;
+                }
                 continue;
             }
-            flags |= DeleteTree(path, false);
-        } else if (!DeleteFileW(path.c_str())) {
+            flags |= DeleteTree(path, false, report);
+        } else if (IsKept(report, path)) {
+            flags |= ddFileDeleteFailed;
+        } else if (!(report ? DeleteFileForced(path) : DeleteFileW(path.c_str()) != FALSE)) {
+            NoteStayed(report, path, false);
             flags |= ddFileDeleteFailed;
         }
     } while (FindNextFileW(find.get(), &entry));
@@ -126,16 +166,19 @@ uint32_t DeleteEntries(const std::wstring& dir) {
     return flags;
 }
 
-uint32_t DeleteTree(const std::wstring& dir, bool keepDir) {
+uint32_t DeleteTree(const std::wstring& dir, bool keepDir, TTreeReport* report) {
     uint32_t flags = 0;
     DWORD attributes = GetFileAttributesW(dir.c_str());
     bool link = attributes != INVALID_FILE_ATTRIBUTES && IsLink(attributes);
-    if (!link) flags |= DeleteEntries(dir);
+    if (!link) flags |= DeleteEntries(dir, report);
     if (keepDir) return flags;
     WIN32_FIND_DATAW data;
     UniqueFind check(FindFirstFileW(dir.c_str(), &data));
     if (!check) return flags | ddDirNotFound;
-    if (!RemoveDirectoryW(dir.c_str())) flags |= ddRemoveDirFailed;
+    if (!RemoveDirectoryW(dir.c_str())) {
+        NoteStayed(report, dir, true);
+        flags |= ddRemoveDirFailed;
+    }
     if (!check.reset()) flags |= ddCheckCloseFailed;
     return flags;
 }
@@ -160,7 +203,19 @@ uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir) {
         if (KeepDir) CreateDirectoryW(StripTrailingSeparators(Dir).c_str(), nullptr);
         return 0;
     }
-    return DeleteTree(StripTrailingSeparators(Dir), KeepDir);
+    return DeleteTree(StripTrailingSeparators(Dir), KeepDir, nullptr);
+}
+
+uint32_t DeleteDirTreeExcept(const std::wstring& Dir, const std::vector<std::wstring>& Keep,
+                             std::vector<TStayedPath>& Stayed) {
+    if (IsProtectedDirectory(Dir)) return ddRefused;
+    // Within a run the rollback journal takes the whole tree, kept files included:
+    // the run writes its own log and uninstaller anew.
+    bool moved = false;
+    if (!KeepTreeBeforeRemoval(Dir, &moved)) return ddRemoveDirFailed;
+    if (moved) return 0;
+    TTreeReport report{Keep, Stayed};
+    return DeleteTree(StripTrailingSeparators(Dir), false, &report);
 }
 
 uint64_t DirTreeSize(const std::wstring& Dir) {

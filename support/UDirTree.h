@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Result flags of DeleteDirTree, ORed over the whole tree; 0 is complete success.
 constexpr uint32_t ddFileDeleteFailed = 0x80000002;
@@ -17,6 +18,9 @@ constexpr uint32_t ddDirNotFound = 0x80000020;
 constexpr uint32_t ddRefused = 0x80000040;
 
 int CreateDirectoryPath(const std::wstring& Path);
+// Deletes a file, also a read-only one. False with the Windows error as the last
+// error when it stays.
+bool DeleteFileForced(const std::wstring& Path);
 uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir);
 // Whether DeleteDirTree would refuse Dir (see ddRefused).
 bool IsProtectedDirectory(const std::wstring& Dir);
@@ -24,3 +28,17 @@ bool IsProtectedDirectory(const std::wstring& Dir);
 // The bytes of every file below Dir; links to folders are not followed. 0 for a
 // folder that is missing or empty.
 uint64_t DirTreeSize(const std::wstring& Dir);
+
+// A file or folder that DeleteDirTreeExcept could not delete, with the Windows error.
+struct TStayedPath {
+    std::wstring Path;
+    uint32_t Error = 0;
+    bool Folder = false;
+};
+
+// Deletes Dir's tree as DeleteDirTree does (Dir included, and read-only files as
+// well), but leaves the files named in Keep, with the folders that hold them, and
+// goes on past what it cannot delete: Stayed lists that, each folder after the
+// files in it.
+uint32_t DeleteDirTreeExcept(const std::wstring& Dir, const std::vector<std::wstring>& Keep,
+                             std::vector<TStayedPath>& Stayed);

@@ -84,6 +84,11 @@ bool WriteRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring&
 
 bool CreateRegKey(HKEY Root, const std::wstring& KeyPath) { return CreateKey(Root, KeyPath).valid(); }
 
+bool RegValueExists(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName) {
+    UniqueKey key = OpenKey(Root, KeyPath, KEY_READ);
+    return key && RegQueryValueExW(key.get(), ValueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName) {
     UniqueKey key = OpenKey(Root, KeyPath, KEY_WRITE);
     if (!key || !KeepRegValueBeforeChange(Root, KeyPath, ValueName)) return false;
@@ -109,6 +114,17 @@ void DeleteSubKeys(HKEY OpenKey) {
         if (OSPlatformId == VER_PLATFORM_WIN32_NT) DeleteSubKeys(sub.get());
         RegDeleteKeyExW(OpenKey, name.data(), RegView, 0);
     }
+}
+
+void DeleteKeyIfEmpty(HKEY Root, const std::wstring& KeyPath) {
+    DWORD subKeys = 0, values = 0;
+    {
+        UniqueKey key = OpenKey(Root, KeyPath, KEY_READ);
+        if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                                     nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+    }
+    if (subKeys == 0 && values == 0) DeleteKeyTree(Root, KeyPath, TEmptyAncestors::Keep);
 }
 
 bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors) {

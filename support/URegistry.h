@@ -19,6 +19,8 @@ bool WriteRegString(HKEY Root, const std::wstring& KeyPath, const std::wstring& 
 bool WriteRegInteger(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName,
                      int32_t Value);
 bool CreateRegKey(HKEY Root, const std::wstring& KeyPath);
+// Whether the value exists, whatever its type.
+bool RegValueExists(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName);
 bool DeleteRegValue(HKEY Root, const std::wstring& KeyPath, const std::wstring& ValueName);
 // What DeleteKeyTree does with the ancestors the deletion leaves empty: a key of our
 // own (the product's) takes its emptied maker key with it; an entry in a list that
@@ -31,6 +33,9 @@ enum class TEmptyAncestors { Delete,
 // empty, up to but not including the key directly below the root.
 bool DeleteKeyTree(HKEY Root, const std::wstring& KeyPath, TEmptyAncestors Ancestors = TEmptyAncestors::Delete);
 void DeleteSubKeys(HKEY OpenKey);
+// Deletes KeyPath when it holds no value and no subkey: a list of the system's that
+// only this program's entries made (on a fresh machine) is not left behind empty.
+void DeleteKeyIfEmpty(HKEY Root, const std::wstring& KeyPath);
 
 // Registry roots as script rows and uninstall records store them: the low 32 bits
 // of the predefined root handles.

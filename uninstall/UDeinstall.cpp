@@ -2,8 +2,13 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <utility>
+
 #include "catalogue/UProducts.h"
 #include "support/UItemTypes.h"
+#include "support/UPaths.h"
+#include "support/UPlatform.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
 #include "uninstall/UUninstaller.h"
@@ -27,6 +32,7 @@ int32_t TDeinstall::PrepareUninstFile(const std::wstring& FileName) {
     if (!ReadFile(file.get(), Buf.data(), static_cast<DWORD>(Buf.size()), &read, nullptr) || read != Buf.size())
         return duEmpty;
     if (!IsUndoLogMagic(Buf.data(), Buf.size())) return duNotALog;
+    FLogFile = GetFullPath(FileName);
     FUnInstFileVersion.assign(reinterpret_cast<const char*>(&Buf[UndoLogMagicPrefixSize]), 2);
     return 0;
 }
@@ -158,6 +164,7 @@ std::vector<int32_t> TDeinstall::LoggedIdes() {
 TUndoLogContent TDeinstall::Content() {
     TUndoLogContent content;
     content.Result = 0;
+    content.LogFile = FLogFile;
     content.Header = {ProductName, ProductVersion, ProductType, FInstallDir, ProductRegKey, ProductIntName,
                       FUnInstFileVersion};
     content.BodySize = ReadBackward ? PBegin - PEnd : PEnd - PBegin;
@@ -174,7 +181,7 @@ TUndoLogContent TDeinstall::Content() {
 }
 
 int32_t TDeinstall::DoDeinstall(TReplayObserver& Observer) {
-    FRun = ReplayUndoLog(Content(), flPartialUninstall, Observer);
+    FRun = ReplayUndoLog(Content(), flPartialUninstall, Observer, FLeft);
     return 0;
 }
 
@@ -195,9 +202,42 @@ TUndoLogContent ReadUndoLog(const std::wstring& Path) {
     return reader.Content();
 }
 
-TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer) {
+namespace {
+
+bool IsSoundDirectory(const std::wstring& dir) {
+    if (!IsFullPath(dir)) return false;
+    for (size_t i = 0; i < dir.size(); ++i) {
+        const wchar_t c = dir[i];
+        if (c < 0x20 || c == 0xFFFD || wcschr(L"<>\"|?*", c) || (c == L':' && i != 1)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool HeaderIsSound(const TUndoLogContent& Log) {
+    // An installation stopped before its first row leaves a header, or part of one,
+    // and nothing to undo.
+    if (Log.Records.empty()) return true;
+    if (!IsSoundDirectory(Log.Header.InstallDir)) return false;
+    for (const TLoggedRecord& logged : Log.Records)
+        if (logged.Record.Type() == itLogConst) return false;
+    return true;
+}
+
+namespace {
+
+TRunContext Replay(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer, bool DeleteAtRestart,
+                   std::vector<TLeftOver>& Left) {
     DetectProducts();  // directory codes of the IDEs resolve against their current roots
     TRunContext run = RunContextIn(Log.Header.InstallDir);
+    // The uninstall entry goes last, and only when nothing is left, so that the user
+    // can run the removal again from the list of programs.
+    TUndoLedger ledger;
+    ledger.UninstallKey = Log.Header.UninstallKey;
+    ledger.DeleteAtRestart = DeleteAtRestart;
+    if (!Log.LogFile.empty()) ledger.KeepWhileLeft.push_back(Log.LogFile);
+    std::vector<std::pair<TUndoRecord, TRunContext>> entries;
     Observer.ReplayStarting(Log.BodySize);
     std::wstring actionText;  // the last type's text; types without one keep it
     size_t done = 0;
@@ -209,11 +249,32 @@ TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObser
             if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
             Observer.RecordStarting(actionText);
             if (logged.Placed) run.Ide = IdeBlock(logged.Ide, logged.IdeFolder);
-            if (UndoRecord(record, run, Log.Header.UninstallKey) != 0) break;  // the older records stay as they are
+            if (record.Type() == itRegisterUninstall) {
+                entries.emplace_back(record, run);
+                const std::wstring uninstaller = RecordPath(record, run);
+                if (!uninstaller.empty()) ledger.KeepWhileLeft.push_back(uninstaller);
+            } else {
+                UndoRecord(record, run, ledger);
+            }
         }
         done += logged.Size;
         Observer.RecordDone(done);
     }
+    if (ledger.Left.empty())
+        for (auto& entry : entries) UndoRecord(entry.first, entry.second, ledger);
     Observer.ReplayEnded();
+    Left = ledger.Left;
     return run;
+}
+
+}  // namespace
+
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
+                          std::vector<TLeftOver>& Left) {
+    return Replay(Log, Partial, Observer, true, Left);
+}
+
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer) {
+    std::vector<TLeftOver> left;
+    return Replay(Log, Partial, Observer, false, left);
 }

@@ -28,6 +28,7 @@
 
 #include "catalogue/URunContext.h"
 #include "uninstall/UUndoLog.h"
+#include "uninstall/UnDo.h"
 
 // Results of PrepareUninstFile.
 constexpr int32_t duOpenFailed = -2;  // missing or cannot be opened
@@ -56,6 +57,7 @@ struct TLoggedRecord {
 
 struct TUndoLogContent {
     int32_t Result = duOpenFailed;  // 0, or what PrepareUninstFile returned
+    std::wstring LogFile;           // the log's full path
     TUndoLogHeader Header;
     std::vector<TLoggedRecord> Records;  // in the order they are undone
     size_t BodySize = 0;                 // bytes of the body, for a progress bar
@@ -66,6 +68,12 @@ struct TUndoLogContent {
 
 // Reads the log at Path; nothing else is touched.
 TUndoLogContent ReadUndoLog(const std::wstring& Path);
+
+// True when the header names an install directory that can be one (a full path of
+// valid characters) and the body holds no header record, or when there is no body
+// to replay: a header damaged otherwise would have its body replayed against the
+// wrong folder or in the wrong order.
+bool HeaderIsSound(const TUndoLogContent& Log);
 
 // Told what a replay does. Every call has a default that does nothing.
 class TReplayObserver {
@@ -82,10 +90,16 @@ public:
 };
 
 // Undoes Log's records in their order; with Partial the records flagged to be kept
-// are passed over. A failing action (only the help unregistration can fail) stops
-// the replay and leaves the older records as they are. Refreshes the catalogue's
-// detected state first, so that IDE directory codes resolve against the IDEs' roots
-// as they are now. Returns the context the replay ended in.
+// are passed over. An action that cannot undo everything does what it can, and the
+// replay goes on; Left lists what stays and why, and what is in use is deleted at
+// the next restart (only this form, the uninstaller's, schedules that: a replay
+// within a run must find its files again when it is rolled back). While anything is left, the
+// uninstall entry, the log and the uninstaller it starts stay, so that the removal
+// can be run again. Refreshes the catalogue's detected state first, so that IDE
+// directory codes resolve against the IDEs' roots as they are now. Returns the
+// context the replay ended in.
+TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
+                          std::vector<TLeftOver>& Left);
 TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer);
 
 class TDeinstall {
@@ -135,6 +149,8 @@ public:
     const std::wstring& InstallDir() const { return FInstallDir; }
     // Where the last replay ended: the IDE block of the record undone last.
     const TRunContext& Context() const { return FRun; }
+    // What the last replay could not remove, and why; empty when it removed all.
+    const std::vector<TLeftOver>& LeftOver() const { return FLeft; }
 
     // The two version digits of the log's magic.
     const std::string& UnInstFileVersion() const { return FUnInstFileVersion; }
@@ -167,8 +183,10 @@ private:
     bool ReadBackward = false;
     std::string FUnInstFileVersion;
     std::wstring FInstallDir;
+    std::wstring FLogFile;  // the log's full path
     TRunContext FRun;
-    size_t FCutBytes = 0;  // bytes of a last record cut short, left out of the body
+    std::vector<TLeftOver> FLeft;
+    size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
     // By the offset of each record's first byte, for the records read whole from the
     // start of the body in file order: the IDE of the last itSetIde before it.
     std::map<size_t, TIdeContext> FIdeAt;

@@ -35,6 +35,17 @@ enum THeaderCode : uint32_t {
     hcUninstallKey = 7,
 };
 
+// Code of an itRegisterPackage record: what was there before the installation and
+// stays at its removal. 0 (every older log): the registration made both.
+enum TPackageUndoCode : uint32_t {
+    pkKnownPackageWasThere = 1,  // the "Known Packages" value of the package
+    pkSearchPathWasThere = 2,    // the package folder's search-path entry
+};
+
+// An itMergedLines record's name: the file's name below the record's directory
+// code, a line feed, then the lines the merge added, separated by CR LF.
+constexpr uint32_t mlFileMade = 1;  // Code: the merge made the file
+
 // One decoded record.
 struct TUndoRecord {
     uint32_t TypeId = 0;  // type in bits 0-15, row flags above

@@ -30,7 +30,10 @@ inline constexpr const wchar_t* UsageText =
     L"  /S - Silent: no dialog, no questions;\r\n"
     L"  /P - Partial: keep the settings (the product's registry key and the template settings file).";
 inline constexpr const wchar_t* WaitSwitch = L"/W:";
-// How long the copy in the temporary directory waits for the original to end.
+inline constexpr const wchar_t* ReportSwitch = L"/R:";
+inline constexpr const wchar_t* OriginalSwitch = L"/O:";
+// How long the copy in the temporary directory waits for the original to end once
+// it has reported.
 constexpr DWORD HandOverWaitMs = 30000;
 
 // Unlike setup.exe's switches, a backslash begins no switch here: it may begin the
@@ -103,6 +106,21 @@ inline constexpr const wchar_t* CutLogNote =
     L"\r\n\r\nThe uninstall log ends in the middle of an entry: the installation was stopped before it "
     L"finished. Everything the log records is removed; what the installation did last may be left behind.";
 
+// What a removal could not remove, one line each: the thing and why.
+std::wstring LeftOverLines(const std::vector<TLeftOver>& left) {
+    std::wstring lines;
+    for (const TLeftOver& l : left) lines += (lines.empty() ? L"" : L"\r\n") + l.What + L": " + l.Why;
+    return lines;
+}
+
+inline constexpr const wchar_t* RunAgainText =
+    L"The uninstall entry and the uninstall log stay: run the removal again once the programs that use these "
+    L"files are closed, or after Windows has restarted.";
+
+std::wstring LeftOverText(const std::vector<TLeftOver>& left) {
+    return L"The removal is not complete. What is left, and why:\r\n" + LeftOverLines(left) + L"\r\n" + RunAgainText;
+}
+
 std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
     if (result == duOpenFailed)
         return L"The uninstall log\r\n" + logFile + L"\r\ncannot be opened. Nothing has been removed.";
@@ -126,50 +144,122 @@ std::wstring CopyToTemp(const std::wstring& self) {
     return L"";
 }
 
-// The copy's arguments: this run's switches and the log by its full path, since
-// the copy runs in another directory.
+// The copy's arguments: this run's switches and the log (by its full path).
 std::vector<std::wstring> HandOverArguments(const TUnbrdOptions& options) {
     std::vector<std::wstring> args;
     if (options.Silent) args.emplace_back(L"/S");
     if (options.Partial) args.emplace_back(L"/P");
-    args.push_back(GetFullPath(options.LogFile));
+    args.push_back(options.LogFile);
     return args;
 }
 
-// Starts the temporary copy. It inherits a handle that deletes its file when the
-// last handle closes, that is when the copy ends.
-bool HandOverToTempCopy(const std::vector<std::wstring>& args) {
-    std::wstring copy = CopyToTemp(OwnFileName());
+// The copy reports its exit code on a pipe before it waits for the original to
+// end; a copy that ends without a report is taken at its exit code.
+int WaitForCopy(HANDLE process, HANDLE report) {
+    DWORD code = 0, read = 0;
+    if (ReadFile(report, &code, sizeof(code), &read, nullptr) && read == sizeof(code)) return static_cast<int>(code);
+    WaitForSingleObject(process, INFINITE);
+    if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE) return euIncomplete;
+    return static_cast<int>(code);
+}
+
+// The copy writes its messages where the original's caller reads them.
+void PassStandardHandles(STARTUPINFOW& startup) {
+    HANDLE* handles[] = {&startup.hStdInput, &startup.hStdOutput, &startup.hStdError};
+    const DWORD ids[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    for (int i = 0; i < 3; ++i) {
+        HANDLE h = GetStdHandle(ids[i]);
+        if (h == nullptr || h == INVALID_HANDLE_VALUE || !SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT))
+            continue;
+        *handles[i] = h;
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+    }
+}
+
+// Starts the temporary copy and waits until it has done the removal; Code is its
+// exit code. False when the copy could not be started: nothing has been done. The
+// copy inherits a handle that deletes its file when the last handle closes, that is
+// when the copy ends.
+bool HandOverToTempCopy(const std::vector<std::wstring>& args, int& code) {
+    const std::wstring selfPath = OwnFileName();
+    std::wstring copy = CopyToTemp(selfPath);
     if (copy.empty()) return false;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     brd::UniqueFile deleteOnClose(CreateFileW(copy.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                               &inherit, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     // Without that handle the system removes the copy at the next restart instead.
     if (!deleteOnClose) MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    HANDLE self = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0)) {
+    auto abandon = [&]() {
         deleteOnClose.reset();
         DeleteFileW(copy.c_str());
         return false;
-    }
+    };
+    HANDLE self = nullptr, reportRead = nullptr, reportWrite = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
+        return abandon();
     brd::UniqueKernel selfHandle(self);
+    if (!CreatePipe(&reportRead, &reportWrite, &inherit, sizeof(DWORD))) return abandon();
+    brd::UniqueKernel reportReadHandle(reportRead), reportWriteHandle(reportWrite);
+    SetHandleInformation(reportRead, HANDLE_FLAG_INHERIT, 0);
 
-    std::wstring command = QuoteArgument(copy) + L" " + WaitSwitch +
-                           std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(self)));
+    auto handleArgument = [](const wchar_t* name, HANDLE h) {
+        return name + std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)));
+    };
+    std::wstring command = QuoteArgument(copy) + L" " + handleArgument(WaitSwitch, self) + L" " +
+                           handleArgument(ReportSwitch, reportWrite) + L" " + QuoteArgument(OriginalSwitch + selfPath);
     for (const std::wstring& arg : args) command += L" " + QuoteArgument(arg);
     std::wstring tempDir = GetTempDir();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    PassStandardHandles(startup);
     PROCESS_INFORMATION process{};
     // The copy was written just now: a virus scanner may still hold it for a moment.
-    if (StartProcess(copy.c_str(), command, true, 0, tempDir.c_str(), startup, process) != 0) {
-        deleteOnClose.reset();
-        DeleteFileW(copy.c_str());
-        return false;
-    }
+    if (StartProcess(copy.c_str(), command, true, 0, tempDir.c_str(), startup, process) != 0) return abandon();
     brd::UniqueKernel thread(process.hThread);
-    brd::UniqueKernel started(process.hProcess);
+    brd::UniqueKernel copyProcess(process.hProcess);
+    // Only the copy may hold the pipe's writing end, so that its end ends the reading.
+    reportWriteHandle.reset();
+    deleteOnClose.reset();
+    code = WaitForCopy(copyProcess.get(), reportRead);
     return true;
+}
+
+// The copy's side. The original's file is moved out of the installation for the
+// removal: into the temporary directory, or beside the installation folder where
+// the temporary directory lies on another volume (a rename cannot cross volumes).
+std::wstring MoveOriginalAside(const std::wstring& original) {
+    if (original.empty() || !FileExists(original)) return L"";
+    const std::wstring name = L"cvlunbrd" + std::to_wstring(GetCurrentProcessId()) + L"_original.tmp";
+    const std::wstring folder = original.substr(0, original.find_last_of(L'\\'));
+    for (const std::wstring& dir : {GetTempDir(), folder.substr(0, folder.find_last_of(L'\\'))}) {
+        if (dir.empty()) continue;
+        std::wstring aside = PathJoin(dir, name);
+        if (MoveFileExW(original.c_str(), aside.c_str(), 0)) return aside;
+    }
+    return L"";
+}
+
+// A removal that did not finish keeps its uninstaller, which the uninstall entry names.
+void PutOriginalBack(const std::wstring& aside, const std::wstring& original) {
+    if (!aside.empty()) MoveFileExW(aside.c_str(), original.c_str(), 0);
+}
+
+// Hands the exit code to the waiting original, then deletes the original's file
+// once the original has ended, unless it went back into the installation.
+void ReportToOriginal(const TUnbrdOptions& options, int code, const std::wstring& aside) {
+    const DWORD value = static_cast<DWORD>(code);
+    DWORD written = 0;
+    {
+        brd::UniqueKernel report(options.ReportTo);
+        WriteFile(report.get(), &value, sizeof(value), &written, nullptr);
+    }
+    if (options.WaitFor) {
+        brd::UniqueKernel original(options.WaitFor);
+        WaitForSingleObject(original.get(), HandOverWaitMs);
+    }
+    if (aside.empty() || !FileExists(aside)) return;
+    for (int attempt = 0; !DeleteFileW(aside.c_str()) && attempt < 20; ++attempt) Sleep(50);
+    if (FileExists(aside)) MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 // ---------------------------------------------------------------- the dialog
@@ -179,6 +269,7 @@ struct TRemoval {
     bool Partial;
     std::vector<std::wstring> IdeRoots;  // of the IDEs the installation registered with
     bool Done = false;
+    bool Incomplete = false;  // something is left; the last page lists it
     brd::UniqueIcon Icon;
     brd::UniqueIcon SmallIcon;
     brd::UniqueGdi Picture;
@@ -236,6 +327,19 @@ void InitRemovalDialog(HWND dlg, TRemoval& removal) {
     SetDlgItemTextW(dlg, idcNext, L"&Remove");
 }
 
+// The last page of a removal that is not complete: what is left, in a list that
+// scrolls, in the place of the progress.
+void ShowLeftOver(HWND dlg, const TUndoLogHeader& header, const std::vector<TLeftOver>& left) {
+    std::wstring text = ProductTitle(header) + L" has not been removed completely.\r\n\r\n" + RunAgainText +
+                        L"\r\n\r\nWhat is left, and why:";
+    SetDlgItemTextW(dlg, idcPageText, text.c_str());
+    for (int id : {idcProgressGroup, idcProgressBar, idcStatusLine}) ShowWindow(GetDlgItem(dlg, id), SW_HIDE);
+    SetDlgItemTextW(dlg, idcLeftList, LeftOverLines(left).c_str());
+    ShowWindow(GetDlgItem(dlg, idcLeftList), SW_SHOW);
+    SetDlgItemTextW(dlg, idcCancel, L"&Finish");
+    SetFocus(GetDlgItem(dlg, idcCancel));
+}
+
 void RunRemoval(HWND dlg, TRemoval& removal) {
     const TUndoLogContent& log = removal.Log;
     std::wstring question = L"Are you sure you want to remove " + ProductTitle(log.Header) + L"?";
@@ -244,8 +348,14 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
     removal.Partial = IsDlgButtonChecked(dlg, idcKeepSettings) == BST_CHECKED;
     ShowWindow(GetDlgItem(dlg, idcKeepSettings), SW_HIDE);
     TRemovalProgress progress(dlg, ProductText(log.Header));
-    ReplayUndoLog(log, removal.Partial, progress);
+    std::vector<TLeftOver> left;
+    ReplayUndoLog(log, removal.Partial, progress, left);
     removal.Done = true;
+    removal.Incomplete = !left.empty();
+    if (removal.Incomplete) {
+        ShowLeftOver(dlg, log.Header, left);
+        return;
+    }
 
     std::wstring done = ProductTitle(log.Header) + L" has been removed from your computer.";
     if (removal.Partial) done += L"\r\n\r\nYour settings have been kept.";
@@ -275,7 +385,7 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
                 return TRUE;
             }
             if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dlg, removal->Done ? euRemoved : euCancelled);
+                EndDialog(dlg, !removal->Done ? euCancelled : removal->Incomplete ? euIncomplete : euRemoved);
                 return TRUE;
             }
             return FALSE;
@@ -287,10 +397,14 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
 int RemoveWithDialog(const TUndoLogContent& log, bool partial, std::vector<std::wstring> ideRoots) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TRemoval removal{log, partial, std::move(ideRoots), false, {}, {}, {}};
+    TRemoval removal{log, partial, std::move(ideRoots), false, false, {}, {}, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);
+}
+
+HANDLE HandleArgument(const std::wstring& arg) {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(arg.c_str() + 3, nullptr, 10)));
 }
 
 }  // namespace
@@ -306,7 +420,11 @@ TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
         } else if (arg.size() == 2 && AsciiUpper(arg[1]) == L'P') {
             options.Partial = true;
         } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'W' && arg[2] == L':') {
-            options.WaitFor = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(wcstoull(arg.c_str() + 3, nullptr, 10)));
+            options.WaitFor = HandleArgument(arg);
+        } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'R' && arg[2] == L':') {
+            options.ReportTo = HandleArgument(arg);
+        } else if (arg.size() > 3 && AsciiUpper(arg[1]) == L'O' && arg[2] == L':') {
+            options.Original = arg.substr(3);
         } else {
             options.Valid = false;
         }
@@ -315,40 +433,41 @@ TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args) {
     return options;
 }
 
-int RunUninstaller() {
-    TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
-    if (options.WaitFor) {
-        brd::UniqueKernel original(options.WaitFor);
-        WaitForSingleObject(original.get(), HandOverWaitMs);
-    }
+namespace {
+
+// The removal of one installation; aside is set to where the original's file lies
+// while the copy works and it has not gone back into the installation.
+int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
     if (!options.Valid) {
         Tell(options, UsageText, MB_ICONINFORMATION);
         return euUsage;
     }
+    // The copy in the temporary directory works under the mutex its original holds
+    // while it waits, after the original's recovery.
     TRunMutex oneRun;
-    if (!oneRun.Acquire()) {
-        Tell(options, AnotherRunText, MB_ICONINFORMATION);
-        return euAnotherRun;
-    }
-    // An installation that was interrupted is put back first; when that takes away
-    // the installation this log belonged to, there is nothing left to remove.
-    TRollbackObserver quiet;
-    const std::wstring recovered = RecoveryMessage(RollBackJournal(quiet));
-    if (!recovered.empty()) {
-        Tell(options, recovered, MB_ICONINFORMATION);
-        if (!PathExists(options.LogFile)) return euRemoved;
+    if (!options.ReportTo) {
+        if (!oneRun.Acquire()) {
+            Tell(options, AnotherRunText, MB_ICONINFORMATION);
+            return euAnotherRun;
+        }
+        // An installation that was interrupted is put back first; when that takes away
+        // the installation this log belonged to, there is nothing left to remove.
+        TRollbackObserver quiet;
+        const std::wstring recovered = RecoveryMessage(RollBackJournal(quiet));
+        if (!recovered.empty()) {
+            Tell(options, recovered, MB_ICONINFORMATION);
+            if (!PathExists(options.LogFile)) return euRemoved;
+        }
     }
 
     const TUndoLogContent log = ReadUndoLog(options.LogFile);
     int32_t result = log.Result;
-    if (result == 0 && !log.Whole) result = duNotALog;
+    if (result == 0 && (!log.Whole || !HeaderIsSound(log))) result = duNotALog;
     if (result != 0) {
         Tell(options, LogProblemText(result, options.LogFile));
         return euBadLog;
     }
 
-    // A silent run cannot wait for the user, so it ends before the hand-over, where its
-    // exit code still reaches whoever started it.
     std::vector<std::wstring> ideRoots = LoggedIdeRoots(log);
     if (options.Silent) {
         std::vector<TRunningIde> running = FindRunningIdes(ideRoots);
@@ -358,20 +477,46 @@ int RunUninstaller() {
         }
     }
 
-    const int removed = log.Cut ? euCutLog : euRemoved;
-    // The original hands over before anything is removed; the copy never does.
-    if (!options.WaitFor && PathLiesBelow(OwnFileName(), log.Header.InstallDir) && HandOverToTempCopy(HandOverArguments(options)))
-        return removed;
     // Nothing of this process may hold the installation directory open.
     SetCurrentDirectoryW(GetTempDir().c_str());
+    // The original hands over before anything is removed; the copy never does.
+    int copyCode = 0;
+    if (!options.ReportTo && PathLiesBelow(OwnFileName(), log.Header.InstallDir) &&
+        HandOverToTempCopy(HandOverArguments(options), copyCode))
+        return copyCode;
+    aside = MoveOriginalAside(options.Original);
 
+    const int removed = log.Cut ? euCutLog : euRemoved;
+    int code = removed;
     if (options.Silent) {
         TReplayObserver quiet;
-        ReplayUndoLog(log, options.Partial, quiet);
-        return removed;
+        std::vector<TLeftOver> left;
+        ReplayUndoLog(log, options.Partial, quiet, left);
+        if (!left.empty()) {
+            WriteStdErr(LeftOverText(left));
+            code = euIncomplete;
+        }
+    } else {
+        code = RemoveWithDialog(log, options.Partial, std::move(ideRoots));
+        if (code == euRemoved) code = removed;
     }
-    const int exitCode = RemoveWithDialog(log, options.Partial, std::move(ideRoots));
-    return exitCode == euRemoved ? removed : exitCode;
+    if (code != euRemoved && code != euCutLog) {
+        PutOriginalBack(aside, options.Original);
+        if (!FileExists(aside)) aside.clear();
+    }
+    return code;
+}
+
+}  // namespace
+
+int RunUninstaller() {
+    TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
+    // The log is named relative to the directory this process started in.
+    if (!options.LogFile.empty()) options.LogFile = GetFullPath(options.LogFile);
+    std::wstring aside;
+    const int code = Uninstall(options, aside);
+    if (options.ReportTo) ReportToOriginal(options, code, aside);
+    return code;
 }
 
 // ---------------------------------------------------------------- the removal's progress

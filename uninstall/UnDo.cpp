@@ -10,7 +10,9 @@
 #include "support/UItemTypes.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
+#include "support/UConst.h"
 #include "support/UProcess.h"
+#include "support/USharedFiles.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
@@ -29,9 +31,73 @@ constexpr TLibraryPlatform UndoLibraryPlatform = TLibraryPlatform::Win32;
 constexpr int BusyDirRetries = 20;
 constexpr DWORD BusyDirPauseMs = 50;
 
-bool IsBusy(uint32_t deleteFlags) {
-    constexpr uint32_t busy = (ddRemoveDirFailed | ddFileDeleteFailed) & 0x7FFFFFFF;
-    return (deleteFlags & busy) != 0 && deleteFlags != ddRefused;
+// ---------------------------------------------------------------- what stays
+
+void NoteLeft(TUndoLedger& ledger, const std::wstring& what, const std::wstring& why) {
+    ledger.Left.push_back({what, why});
+}
+
+std::wstring ErrorText(DWORD error) { return L"cannot be removed (Windows error " + std::to_wstring(error) + L")"; }
+
+// A file or folder that cannot be deleted now, most often because a program holds
+// it open, is deleted by the system at the next restart; folders are scheduled
+// after the files in them, since the system works through the list in order. Not
+// within a run, which may still be rolled back and must find its files again.
+bool DeleteAtRestart(const TUndoLedger& ledger, const std::wstring& path) {
+    return ledger.DeleteAtRestart && !JournalIsOpen() && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+void LeaveForRestart(TUndoLedger& ledger, const std::wstring& path, DWORD error) {
+    for (const TLeftOver& left : ledger.Left)
+        if (left.What == path) return;  // a folder and the folder above it both name it
+    if (DeleteAtRestart(ledger, path))
+        NoteLeft(ledger, path, LeftInUseText);
+    else
+        NoteLeft(ledger, path, ErrorText(error));
+}
+
+bool IsAncestorOfAny(const std::wstring& dir, const std::vector<std::wstring>& paths) {
+    for (const std::wstring& path : paths)
+        if (PathLiesBelow(path, dir)) return true;
+    return false;
+}
+
+std::vector<std::wstring> PathsOf(const std::vector<TStayedPath>& stayed, bool folders) {
+    std::vector<std::wstring> paths;
+    for (const TStayedPath& s : stayed)
+        if (s.Folder == folders) paths.push_back(s.Path);
+    return paths;
+}
+
+// What of a tree's removal really stayed: a folder that holds only kept files, or
+// stayed files, is no leftover of its own.
+std::vector<TStayedPath> RealLeftovers(const std::vector<TStayedPath>& stayed, const std::vector<std::wstring>& keep) {
+    const std::vector<std::wstring> files = PathsOf(stayed, false);
+    std::vector<TStayedPath> real;
+    for (const TStayedPath& s : stayed) {
+        if (s.Folder && (IsAncestorOfAny(s.Path, keep) || IsAncestorOfAny(s.Path, files))) continue;
+        real.push_back(s);
+    }
+    return real;
+}
+
+// One removal of a tree, tried again while something in it is busy; what it could
+// not delete in the end.
+std::vector<TStayedPath> RemoveTree(const std::wstring& dir, const std::vector<std::wstring>& keep,
+                                    const TUndoLedger& ledger) {
+    std::vector<TStayedPath> stayed, real;
+    for (int attempt = 0;; ++attempt) {
+        stayed.clear();
+        if (DeleteDirTreeExcept(dir, keep, stayed) == ddRefused) return {};
+        real = RealLeftovers(stayed, keep);
+        if (real.empty() || attempt >= BusyDirRetries) break;
+        Sleep(BusyDirPauseMs);
+    }
+    // The folders that hold what stayed go at the restart after it.
+    for (const TStayedPath& s : stayed)
+        if (s.Folder && !IsAncestorOfAny(s.Path, keep) && IsAncestorOfAny(s.Path, PathsOf(real, false)))
+            DeleteAtRestart(ledger, s.Path);
+    return real;
 }
 
 // ---------------------------------------------------------------- registry keys
@@ -87,17 +153,22 @@ size_t FindAppendedText(const std::string& text, const std::string& pattern) {
 
 // ---------------------------------------------------------------- dispatch
 
-using TUndoFn = int (*)(const TUndoRecord&, TRunContext&, const std::wstring&);
+using TUndoFn = int (*)(const TUndoRecord&, TRunContext&, TUndoLedger&);
 
 template <int (*Action)(const TUndoRecord&, const TRunContext&)>
-int WithoutKey(const TUndoRecord& record, TRunContext& run, const std::wstring&) {
+int WithoutKey(const TUndoRecord& record, TRunContext& run, TUndoLedger&) {
     return Action(record, run);
 }
 
-int EnterBlock(const TUndoRecord& record, TRunContext& run, const std::wstring&) { return UndoSetIde(record, run); }
+template <int (*Action)(const TUndoRecord&, const TRunContext&, TUndoLedger&)>
+int WithLedger(const TUndoRecord& record, TRunContext& run, TUndoLedger& ledger) {
+    return Action(record, run, ledger);
+}
 
-int WithKey(const TUndoRecord& record, TRunContext&, const std::wstring& key) {
-    return UndoRegisterUninstall(record, key);
+int EnterBlock(const TUndoRecord& record, TRunContext& run, TUndoLedger&) { return UndoSetIde(record, run); }
+
+int WithKey(const TUndoRecord& record, TRunContext&, TUndoLedger& ledger) {
+    return UndoRegisterUninstall(record, ledger.UninstallKey);
 }
 
 struct TUndoAction {
@@ -112,17 +183,19 @@ const TUndoAction UndoActions[] = {
     {itRegisterPackage,      WithoutKey<UndoRegisterPackage>,  L"Unregistering package"},
     {itModifyFile,           WithoutKey<UndoModifyFile>,       L"Unregistering help"},
     {itModifyFileToo,        WithoutKey<UndoModifyFile>,       nullptr},
-    {itDeleteFile,           WithoutKey<UndoDeleteFile>,       L"Removing file"},
+    {itDeleteFile,           WithLedger<UndoDeleteFile>,       L"Removing file"},
     {itRegisterWinHelp,      WithoutKey<UndoRegisterWinHelp>,  L"Unregistering help"},
     {itCreateRegKey,         WithoutKey<UndoCreateRegKey>,     L"Removing registry key"},
     {itAddSearchPath,        WithoutKey<UndoAddSearchPath>,    L"Unregistering package"},
-    {itRegisterHelp,         WithoutKey<UndoRegisterHelp>,     L"Unregistering help"},
+    {itRegisterHelp,         WithLedger<UndoRegisterHelp>,     L"Unregistering help"},
     {itAddIdePath,           WithoutKey<UndoAddIdePath>,       L"Unregistering package"},
     {itSetIde,               EnterBlock,                        nullptr},
-    {itCreateDir,            WithoutKey<UndoCreateDir>,        L"Removing directory"},
-    {itCopyResource,         WithoutKey<UndoCopyFile>,         L"Removing file"},
-    {itCopyResourceIfAbsent, WithoutKey<UndoCopyFile>,         L"Removing file"},
-    {itCopyFile,             WithoutKey<UndoCopyFile>,         L"Removing file"},
+    {itCreateDir,            WithLedger<UndoCreateDir>,        L"Removing directory"},
+    {itCopyResource,         WithLedger<UndoCopyFile>,         L"Removing file"},
+    {itCopyResourceIfAbsent, WithLedger<UndoCopyFile>,         L"Removing file"},
+    {itCopyFile,             WithLedger<UndoCopyFile>,         L"Removing file"},
+    {itSharedFile,           WithLedger<UndoSharedFile>,       L"Removing file"},
+    {itMergedLines,          WithoutKey<UndoMergedLines>,      L"Unregistering help"},
     {itRegisterUninstall,    WithKey,                          L"Unregistering uninstall"},
 };
 // clang-format on
@@ -135,9 +208,15 @@ const TUndoAction* FindAction(uint32_t typeId) {
 
 }  // namespace
 
+void UndoRecord(const TUndoRecord& Record, TRunContext& Run, TUndoLedger& Ledger) {
+    if (const TUndoAction* action = FindAction(Record.TypeId)) action->Action(Record, Run, Ledger);
+}
+
 int UndoRecord(const TUndoRecord& Record, TRunContext& Run, const std::wstring& UninstallKey) {
-    const TUndoAction* action = FindAction(Record.TypeId);
-    return action ? action->Action(Record, Run, UninstallKey) : 0;
+    TUndoLedger ledger;
+    ledger.UninstallKey = UninstallKey;
+    UndoRecord(Record, Run, ledger);
+    return ledger.Left.empty() ? 0 : 1;
 }
 
 const wchar_t* UndoActionText(uint32_t TypeId) {
@@ -157,25 +236,43 @@ int UndoSetIde(const TUndoRecord& Record, TRunContext& Run) {
     return 0;
 }
 
-int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run) {
-    // DeleteDirTree refuses roots, relative paths and the system's own folders.
+int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
+    // DeleteDirTreeExcept refuses roots, relative paths and the system's own folders.
     std::wstring dir = RecordPath(Record, Run);
     if (dir.empty()) return 0;
-    for (int attempt = 0; IsBusy(DeleteDirTree(dir, false)) && attempt < BusyDirRetries; ++attempt)
-        Sleep(BusyDirPauseMs);
+    const std::vector<TStayedPath> stayed = RemoveTree(dir, Ledger.KeepWhileLeft, Ledger);
+    for (const TStayedPath& s : stayed) LeaveForRestart(Ledger, s.Path, s.Error);
+    if (!Ledger.Left.empty() || !DirectoryExists(dir)) return static_cast<int>(stayed.size());
+    // Nothing is left: the files kept for another run go as well.
+    for (const std::wstring& kept : Ledger.KeepWhileLeft)
+        if (PathLiesBelow(kept, dir) && KeepFileBeforeChange(kept)) DeleteFileForced(kept);
+    for (const TStayedPath& s : RemoveTree(dir, {}, Ledger)) LeaveForRestart(Ledger, s.Path, s.Error);
     return 0;
 }
 
-int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run) {
+int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
     std::wstring file = RecordPath(Record, Run);
-    if (!file.empty() && KeepFileBeforeDeletion(file)) DeleteFileW(file.c_str());
-    return 0;
+    if (file.empty() || !KeepFileBeforeDeletion(file) || DeleteFileForced(file)) return 0;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
+    LeaveForRestart(Ledger, file, error);
+    return 1;
 }
 
-int UndoDeleteFile(const TUndoRecord& Record, const TRunContext& Run) { return UndoCopyFile(Record, Run); }
+int UndoDeleteFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
+    return UndoCopyFile(Record, Run, Ledger);
+}
+
+int UndoSharedFile(const TUndoRecord& Record, const TRunContext& Run, TUndoLedger& Ledger) {
+    // The file goes with its last user; while others count, it stays.
+    const std::wstring file = RecordPath(Record, Run);
+    if (file.empty() || !ReleaseSharedFileUse(file)) return 0;
+    return UndoCopyFile(Record, Run, Ledger);
+}
 
 int UndoRegisterWinHelp(const TUndoRecord& Record, const TRunContext&) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, WindowsHelpKey, Record.RecordName());
+    DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, WindowsHelpKey);
     return 0;
 }
 
@@ -195,17 +292,60 @@ int UndoRegisterUninstall(const TUndoRecord&, const std::wstring& UninstallKey) 
     return 0;
 }
 
-int UndoRegisterHelp(const TUndoRecord&, const TRunContext& Run) {
-    if (!IsFullPath(Run.InstallDir)) return ERROR_BAD_PATHNAME;
-    // The batch file changes the product key's help values behind this program's back.
-    if (!KeepRegTree(HKEY_LOCAL_MACHINE, ProductKey)) return ERROR_WRITE_FAULT;
+namespace {
+
+// The help unregistration batch file, run from its folder. Its path must fit the
+// limits of a command and a current directory.
+int RunHelpUnregisterBatch(const std::wstring& installDir) {
+    if (!IsFullPath(installDir)) return ERROR_BAD_PATHNAME;
+    const std::wstring batch = PathJoin(installDir, HelpUnregisterBatch);
+    if (batch.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+    if (!FileExists(batch)) return ERROR_FILE_NOT_FOUND;
     std::wstring previous = GetCurrentDir();
-    SetCurrentDirectoryW(PathJoin(Run.InstallDir, HelpSubDir).c_str());
-    int result = RunAndWait(QuoteIfBlank(PathJoin(Run.InstallDir, HelpUnregisterBatch)), L"");
+    SetCurrentDirectoryW(PathJoin(installDir, HelpSubDir).c_str());
+    int result = RunAndWait(QuoteIfBlank(batch), L"");
     // Back to where the caller was: a current directory inside the installation
     // would keep its last record from removing the installation directory.
     SetCurrentDirectoryW(previous.c_str());
     return result;
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | RegView, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Where the batch file also registers the help collection with it.
+bool HelpTwoRuntimePresent() {
+    wchar_t path[MAX_PATH];
+    DWORD length = ExpandEnvironmentStringsW(L"%CommonProgramFiles%\\Microsoft Shared\\Help\\hxds.dll", path, MAX_PATH);
+    return length > 0 && length <= MAX_PATH && FileExists(path);
+}
+
+}  // namespace
+
+int UndoRegisterHelp(const TUndoRecord&, const TRunContext& Run, TUndoLedger& Ledger) {
+    // The batch file changes the product key's help values behind this program's back.
+    if (!KeepRegTree(HKEY_LOCAL_MACHINE, ProductKey)) return ERROR_WRITE_FAULT;
+    const int batch = RunHelpUnregisterBatch(Run.InstallDir);
+    // The batch file may be gone, or lie too deep to run: the registry key it
+    // writes is removed here in any case (the batch leaves nothing to do then).
+    const std::wstring key = std::wstring(ProductKey) + HelpRegistrationSubKey;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key)) DeleteKeyTree(HKEY_LOCAL_MACHINE, key, TEmptyAncestors::Keep);
+    int left = 0;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key)) {
+        NoteLeft(Ledger, L"HKEY_LOCAL_MACHINE\\" + key, ErrorText(ERROR_ACCESS_DENIED));
+        ++left;
+    }
+    if (batch != 0 && HelpTwoRuntimePresent()) {
+        NoteLeft(Ledger, L"The help collection registered with Microsoft Help 2",
+                 L"cannot be removed: " + std::wstring(HelpUnregisterBatch) + L" could not run (Windows error " +
+                     std::to_wstring(batch) + L")");
+        ++left;
+    }
+    return left;
 }
 
 int UndoModifyFile(const TUndoRecord& Record, const TRunContext& Run) {
@@ -229,6 +369,57 @@ int UndoModifyFile(const TUndoRecord& Record, const TRunContext& Run) {
     return 0;
 }
 
+namespace {
+
+// Removes the first whole line of Text whose content (without its line end) is
+// Line, with its line end; false when there is none.
+bool EraseWholeLine(std::string& text, const std::string& line) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos) end = text.size();
+        size_t contentEnd = end;
+        if (contentEnd > start && text[contentEnd - 1] == '\r') --contentEnd;
+        if (text.compare(start, contentEnd - start, line) == 0) {
+            text.erase(start, next - start);
+            return true;
+        }
+        start = next;
+    }
+    return false;
+}
+
+}  // namespace
+
+int UndoMergedLines(const TUndoRecord& Record, const TRunContext& Run) {
+    const std::wstring name = Record.RecordName();
+    const size_t split = name.find(L'\n');
+    if (split == std::wstring::npos) return 0;
+    const std::wstring file = PathJoin(DirCodeToPath(Record.Dir, Run), name.substr(0, split));
+    if (!IsFullPath(file)) return 0;
+    std::string data;
+    {
+        brd::UniqueFile opened(
+            CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!opened || ReadWholeFile(opened.get(), data) != 0) return 0;
+    }
+    const std::string lines = AnsiFromWide(name.substr(split + 1));
+    bool changed = false;
+    for (size_t start = 0; start <= lines.size();) {
+        size_t end = lines.find("\r\n", start);
+        if (end == std::string::npos) end = lines.size();
+        changed = EraseWholeLine(data, lines.substr(start, end - start)) || changed;
+        start = end + 2;
+    }
+    if (data.empty() && (Record.Code & mlFileMade)) {
+        if (KeepFileBeforeChange(file)) DeleteFileW(file.c_str());
+    } else if (changed) {
+        ReplaceWholeFile(file, data);
+    }
+    return 0;
+}
+
 int UndoAddSearchPath(const TUndoRecord& Record, const TRunContext& Run) {
     const TBorlandProduct* ide = BlockIde(Run);
     if (!ide) return 0;
@@ -241,8 +432,10 @@ int UndoRegisterPackage(const TUndoRecord& Record, const TRunContext& Run) {
     if (!ide) return 0;
     std::wstring package = RecordPath(Record, Run);
     if (package.empty()) return 0;
-    DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
-    RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(Run.Ide.Row), PackageFolder(package));
+    if (!(Record.Code & pkKnownPackageWasThere))
+        DeleteRegValue(HKEY_CURRENT_USER, ide->RegKey + KnownPackagesSubKey, package);
+    if (!(Record.Code & pkSearchPathWasThere))
+        RemovePathEntry(LibraryKey(*ide, UndoLibraryPlatform), LibraryValueName(Run.Ide.Row), PackageFolder(package));
     return 0;
 }
 

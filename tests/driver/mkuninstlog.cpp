@@ -8,6 +8,9 @@
 //   registry      prints the registry keys an installation touches, with all their
 //                 subkeys and values, for before-and-after comparisons
 //   version FILE  prints the product version of FILE as the setup program reads it
+//   hold FILE READY STOP
+//                 holds FILE open without sharing: writes READY once it does, and
+//                 lets go when STOP appears (at the latest after a minute)
 //
 // The installation does what the script's rows do, in a simplified way; the log
 // records are exactly those the engine writes for such rows.
@@ -44,7 +47,8 @@ namespace {
 constexpr uint32_t L = ifLogUndo;
 constexpr uint32_t K = ifLogUndo | ifKeepOnPartial;
 constexpr uint32_t HKLMCode = 0x80000002;
-inline constexpr const wchar_t* HelpMarker = L"C:\\cvlhelp.txt";
+// What the help registration batch file writes, and its unregistration removes.
+inline constexpr const wchar_t* HelpKey = L"Software\\Brindlecraft\\Corvane library\\Help";
 inline constexpr const wchar_t* D7Key = L"Software\\Borland\\Delphi\\7.0";
 inline constexpr const wchar_t* XE2Key = L"Software\\Embarcadero\\BDS\\9.0";
 
@@ -121,7 +125,7 @@ void RunRow(const TScriptItem& row, TRunContext& run) {
         case itCopyResource:
         case itCopyResourceIfAbsent:
             if (row.Code == 62)
-                WriteText(path, "@echo off\r\ndel \"" + AnsiFromWide(HelpMarker) + "\"\r\n");
+                WriteText(path, "@echo off\r\nreg delete \"HKLM\\" + AnsiFromWide(HelpKey) + "\" /f /reg:32 >nul 2>&1\r\n");
             else
                 WriteText(path, "payload " + std::to_string(row.Code) + "\r\n");
             break;
@@ -130,7 +134,7 @@ void RunRow(const TScriptItem& row, TRunContext& run) {
         case itSetIde: run.Ide = IdeBlock(static_cast<int32_t>(row.Code), row.Name); break;
         case itSetHelpDir: run.HelpDir = path; break;
         case itRegisterWinHelp: WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, row.Name, run.HelpDir); break;
-        case itRegisterHelp: WriteText(HelpMarker, "registered\r\n"); break;
+        case itRegisterHelp: WriteRegString(HKEY_LOCAL_MACHINE, HelpKey, L"Collection", run.HelpDir + L"\\cvl.hxs"); break;
         case itRegisterUninstall:
             WriteRegString(HKEY_LOCAL_MACHINE, UninstallEntry, ValDisplayName, L"Brindlecraft Corvane library v4.07");
             WriteRegString(HKEY_LOCAL_MACHINE, UninstallEntry, ValUninstallString,
@@ -247,6 +251,14 @@ int ListRegistry() {
     return 0;
 }
 
+int Hold(const std::wstring& file, const std::wstring& ready, const std::wstring& stop) {
+    brd::UniqueFile held(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!held) return 2;
+    WriteText(ready, "held\r\n");
+    for (int i = 0; i < 1200 && GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -254,6 +266,7 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"prepare") return Prepare();
     if (mode == L"install" && argc > 2) return Install(argv[2]);
     if (mode == L"registry") return ListRegistry();
+    if (mode == L"hold" && argc > 4) return Hold(argv[2], argv[3], argv[4]);
     if (mode == L"version" && argc > 2) {
         uint32_t ms = 0, ls = 0;
         if (!GetProductVersion(argv[2], ms, ls)) return 2;

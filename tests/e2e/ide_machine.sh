@@ -175,8 +175,8 @@ expect_values() {
     /usr/bin/python3 "$CVL_SOURCE/tests/e2e/tools/regvalue.py" "$1" || fail "registry values differ"
 }
 
-# The copy of unbrd.exe in the temporary directory does the work after the
-# original has ended; it is gone when it has finished.
+# The copy of unbrd.exe in the temporary directory does the work while the
+# original waits for it; the copy is gone shortly after the original has ended.
 wait_removed() {
     local i dir
     dir="$(host_path "$LIB_W")"
@@ -196,9 +196,10 @@ uninstall_silently() {
 
 # Through the dialog with "keep my settings" ticked.
 uninstall_keeping_settings() {
-    local dir dialog="Uninstall Corvane library v4.07" i page
+    local dir dialog="Uninstall Corvane library v4.07" i page pid
     dir="$(host_path "$LIB_W")"
-    win_in "$dir" "$dir/unbrd.exe" "$LIB_LOG_W" || fail "unbrd exit status $?"
+    # The original waits until the dialog has closed.
+    win_in "$dir" "$dir/unbrd.exe" "$LIB_LOG_W" & pid=$!
     driver wait "$dialog" 15000 || fail "no removal dialog"
     driver click "$dialog" 1011
     driver click "$dialog" 1000
@@ -210,5 +211,6 @@ uninstall_keeping_settings() {
     done
     driver click "$dialog" 2
     driver gone "$dialog" 10000 || fail "removal dialog stays open"
+    wait $pid || fail "unbrd exit status $?"
     wait_removed
 }

@@ -29,8 +29,8 @@ install() {
     cp "$UNBRD" "$INST/unbrd.exe"
 }
 
-# The copy of unbrd.exe in the temporary directory does the work after the
-# original has ended; it is gone when it has finished.
+# The copy of unbrd.exe in the temporary directory does the work while the
+# original waits for it; the copy is gone shortly after the original has ended.
 wait_removed() {
     local i
     for i in $(seq 1 150); do
@@ -51,8 +51,9 @@ installed="$(state)"
 [ "$installed" != "$before" ] || fail "the installation changed nothing"
 grep -q 'cvlLib' <<<"$installed" || fail "no uninstall entry"
 win_in "$INST" "$INST/unbrd.exe" /S uninst.log || fail "unbrd /S exit status $?"
-wait_removed
+# Over when the original returns, without waiting.
 diff <(echo "$before") <(state) >&2 || fail "silent removal left differences"
+wait_removed
 
 # Damaged or missing logs: a clear message, nothing removed.
 install
@@ -77,7 +78,8 @@ diff <(echo "$installed") <(state) >&2 || fail "a damaged log changed the machin
 # Through the dialog, keeping the settings: everything goes but the product key
 # and the template settings file.
 cp "$C/good.log" "$INST/uninst.log"
-win_in "$INST" "$INST/unbrd.exe" "$LOG_W" || fail "unbrd exit status $?"
+# The original waits until the dialog has closed.
+win_in "$INST" "$INST/unbrd.exe" "$LOG_W" & pid=$!
 driver wait "$DIALOG" 15000 || fail "no removal dialog"
 expect_eq "Next caption" "$(driver text "$DIALOG" 1000)" "&Remove"
 driver text "$DIALOG" 256 | grep -q "^Corvane library v4.07 (trial Delphi version) will be removed" || fail "intro text"
@@ -98,6 +100,8 @@ expect_eq "Next enabled" "$(driver enabled "$DIALOG" 1000)" 0
 expect_eq "progress visible" "$(driver visible "$DIALOG" 1009)" 1
 driver click "$DIALOG" 2
 driver gone "$DIALOG" 10000 || fail "dialog stays open"
+rc=0; wait $pid || rc=$?
+expect_eq "exit status of the dialog's removal" "$rc" 0
 wait_removed
 after="$(state)"
 [ -f "$C/windows/cvTempls.ini" ] || fail "partial removal took the template file"

@@ -9,7 +9,9 @@
 #include "resources/UResourceIds.h"
 #include "setup/UFrame.h"
 #include "support/UDirTree.h"
+#include "support/UConst.h"
 #include "support/URegistry.h"
+#include "support/WinHandles.h"
 #include "uninstall/UnDo.h"
 
 using namespace cvltest;
@@ -90,21 +92,58 @@ TEST_F(Deinstall, PartialRemovalKeepsExactlyTheFlaggedRecords) {
     EXPECT_EQ(KnownPackage(), L"<missing>");
 }
 
-TEST_F(Deinstall, AMissingHelpBatchStopsTheRunAndLeavesOlderRecords) {
+TEST_F(Deinstall, AMissingHelpBatchStopsNothing) {
+    // What the batch file would remove, removed without it.
+    const std::wstring helpKey = std::wstring(ProductKey) + HelpRegistrationSubKey;
+    WriteRegString(HKEY_LOCAL_MACHINE, helpKey, L"Collection", L"C:\\x\\cvl.hxs");
     std::vector<TScriptItem> body = Body();
     body.insert(body.begin() + 3, Row(itRegisterHelp | Logged, L"help\\help_reg.bat"));
     WriteLog(HeaderRows() + body);
     TDeinstall d;
     ASSERT_EQ(Load(d, LogPath()), 0);
     EXPECT_EQ(d.DoDeinstall(), 0);
-    // Newer than the help record: undone.
+    EXPECT_TRUE(d.LeftOver().empty());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, helpKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
     EXPECT_EQ(KnownPackage(), L"<missing>");
-    EXPECT_FALSE(Exists(InstallDir + L"\\Delphi7"));
-    // Older: untouched.
-    EXPECT_EQ(ReadFileBytes(InstallDir + L"\\cvTempls.ini"), "settings");
-    EXPECT_TRUE(Exists(InstallDir + L"\\Source\\cvl.inc"));
-    EXPECT_TRUE(Exists(LogPath()));
+    EXPECT_FALSE(Exists(InstallDir));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, ProductKey);
+}
+
+// A file held open: everything else goes (read-only files too), the file and its folder are left for the
+// restart, and the uninstall entry and the log stay until a later run finds
+// nothing left.
+TEST_F(Deinstall, AFileInUseKeepsTheEntryAndTheLogUntilALaterRun) {
+    const std::wstring entry = std::wstring(UninstallKeyPrefix) + UninstallName;
+    WriteRegString(HKEY_LOCAL_MACHINE, entry, ValDisplayName, L"Corvane library");
+    WriteFileBytes(InstallDir + L"\\unbrd.exe", "program");
+    // A read-only file is no reason to stay.
+    WriteFileBytes(InstallDir + L"\\Delphi7\\ro.bpl", "r");
+    SetFileAttributesW((InstallDir + L"\\Delphi7\\ro.bpl").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::vector<TScriptItem> body = Body();
+    body.insert(body.begin() + 3, Row(itRegisterUninstall | Logged, L"unbrd.exe", 0, dcRoot));
+    WriteLog(HeaderRows() + body);
+    const std::wstring held = InstallDir + L"\\Source\\cvl.inc";
+    {
+        brd::UniqueFile open(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        TDeinstall d;
+        ASSERT_EQ(Load(d, LogPath()), 0);
+        d.DoDeinstall();
+        ASSERT_EQ(d.LeftOver().size(), 1u);
+        EXPECT_EQ(d.LeftOver()[0].What, held);
+        EXPECT_EQ(d.LeftOver()[0].Why, LeftInUseText);
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, entry));
+        EXPECT_TRUE(Exists(LogPath()));
+        EXPECT_TRUE(Exists(InstallDir + L"\\unbrd.exe"));
+        EXPECT_FALSE(Exists(InstallDir + L"\\Delphi7"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
+    }
+    TDeinstall again;
+    ASSERT_EQ(Load(again, LogPath()), 0);
+    again.DoDeinstall();
+    EXPECT_TRUE(again.LeftOver().empty());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, entry));
+    EXPECT_FALSE(Exists(InstallDir));
 }
 
 TEST_F(Deinstall, ALogDamagedInTheMiddleIsUndoneOnlyDownToTheDamage) {
@@ -207,9 +246,10 @@ TEST_F(Deinstall, DialogSaysSkippingForKeptRecordsAndCancelComesBackAfterAStop) 
     d.SetDialogHandle(dlg.get());
     ASSERT_EQ(Load(d, LogPath()), 0);
     d.DoDeinstall();
-    EXPECT_EQ(dlg.text(idcStatusLine), L"Unregistering help");
+    EXPECT_EQ(dlg.text(idcStatusLine), L"Removing directory");
     EXPECT_TRUE(IsWindowEnabled(dlg.item(idcCancel)));
-    EXPECT_TRUE(Exists(InstallDir + L"\\cvTempls.ini"));
+    // A missing batch file stops nothing any more.
+    EXPECT_FALSE(Exists(InstallDir + L"\\cvTempls.ini"));
 }
 
 TEST_F(Deinstall, ALongBodyStillRunsTheBarFromStartToEnd) {

