@@ -46,7 +46,7 @@ enum TItemType : uint32_t {
     itCopyFile = 0x8014,
     // Kinds of uninstall records that no row has as its type: the engine writes them
     // for rows whose effect the row's own record would not undo right.
-    itSharedFile = 0x8030,  // a copy into the system folder, counted under SharedDLLs
+    itSharedFile = 0x8030,   // a copy into the system folder, counted under SharedDLLs
     itMergedLines = 0x0030,  // the lines a merge added to a text file (Code 1: it made the file)
 };
 

@@ -186,7 +186,7 @@ private:
     std::wstring FLogFile;  // the log's full path
     TRunContext FRun;
     std::vector<TLeftOver> FLeft;
-    size_t FCutBytes = 0;           // bytes of a last record cut short, left out of the body
+    size_t FCutBytes = 0;  // bytes of a last record cut short, left out of the body
     // By the offset of each record's first byte, for the records read whole from the
     // start of the body in file order: the IDE of the last itSetIde before it.
     std::map<size_t, TIdeContext> FIdeAt;

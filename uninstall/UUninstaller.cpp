@@ -385,7 +385,8 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
                 return TRUE;
             }
             if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dlg, !removal->Done ? euCancelled : removal->Incomplete ? euIncomplete : euRemoved);
+                EndDialog(dlg, !removal->Done ? euCancelled : removal->Incomplete ? euIncomplete
+                                                                                  : euRemoved);
                 return TRUE;
             }
             return FALSE;

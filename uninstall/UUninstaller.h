@@ -32,10 +32,10 @@ struct TUnbrdOptions {
     std::wstring LogFile;
     bool Silent = false;
     bool Partial = false;
-    HANDLE WaitFor = nullptr;  // the process that handed over, to wait for
-    HANDLE ReportTo = nullptr; // its end of the pipe that takes this run's exit code
-    std::wstring Original;     // its file
-    bool Valid = true;         // false: an unknown switch or a second file name
+    HANDLE WaitFor = nullptr;   // the process that handed over, to wait for
+    HANDLE ReportTo = nullptr;  // its end of the pipe that takes this run's exit code
+    std::wstring Original;      // its file
+    bool Valid = true;          // false: an unknown switch or a second file name
 };
 
 TUnbrdOptions ParseUnbrdArguments(const std::vector<std::wstring>& Args);
