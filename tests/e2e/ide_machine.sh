@@ -125,6 +125,8 @@ machine_state() {
     hive_dump | awk '
         /^\[/ { keep = ($0 !~ /^\[HKEY_CURRENT_USER\\Console|\\(Software\\Wine|System\\CurrentControlSet\\(Services|Enum|Control\\(Video|Class))|Hardware|Software\\Microsoft\\Windows\\CurrentVersion\\Explorer|Software\\Microsoft\\Windows NT\\CurrentVersion\\(Perflib|Fonts)|Software\\Microsoft\\Windows\\CurrentVersion\\Fonts)/) }
         /^"Users"=str\(2\):/ { next }
+        # The day of an installation: runs compared across midnight differ in it alone.
+        keep && /^"InstallDate"=/ { print "\"InstallDate\"=(the day)"; next }
         keep && NF && !/^#/'
     (cd "$C" && find . \( -path ./users -o -path ./windows/temp -o -path ./windows/logs \) \
         -prune -o -type f -print | sort)
