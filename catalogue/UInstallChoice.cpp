@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "catalogue/UProducts.h"
 #include "support/UProduct.h"
 #include "support/UPaths.h"
@@ -35,7 +37,49 @@ bool HoldsEntries(const std::wstring& Dir) {
     return false;
 }
 
+bool IsLocalFullPath(const std::wstring& Dir) {
+    if (Dir.size() < 3 || Dir[1] != L':' || !IsPathSeparator(Dir[2])) return false;
+    const wchar_t drive = static_cast<wchar_t>(Dir[0] & ~0x20);
+    return drive >= L'A' && drive <= L'Z';
+}
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9, with or without an extension, name
+// devices in every folder.
+bool IsDeviceName(const std::wstring& Component) {
+    std::wstring stem = Component.substr(0, Component.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL"})
+        if (SameTextIgnoringCase(stem, device)) return true;
+    if (stem.size() != 4 || stem[3] < L'1' || stem[3] > L'9') return false;
+    const std::wstring head = stem.substr(0, 3);
+    return SameTextIgnoringCase(head, L"COM") || SameTextIgnoringCase(head, L"LPT");
+}
+
+std::wstring ComponentProblem(const std::wstring& Component) {
+    if (Component.empty()) return L"it has an empty folder name (two backslashes in a row)";
+    for (wchar_t c : Component) {
+        if (c < 32) return L"it holds a control character";
+        if (wcschr(L"\"<>|*?:", c)) return std::wstring(L"a folder name may not hold the character ") + c;
+    }
+    if (Component.back() == L' ' || Component.back() == L'.')
+        return L"the folder name \"" + Component + L"\" ends in a " + (Component.back() == L' ' ? L"blank" : L"dot");
+    if (IsDeviceName(Component)) return L"\"" + Component + L"\" is the name of a device, not of a folder";
+    return L"";
+}
+
 }  // namespace
+
+std::wstring InstallDirNameProblem(const std::wstring& Dir) {
+    size_t start = 3;  // past "C:\"
+    while (start < Dir.size()) {
+        size_t end = Dir.find_first_of(L"\\/", start);
+        if (end == std::wstring::npos) end = Dir.size();
+        std::wstring problem = ComponentProblem(Dir.substr(start, end - start));
+        if (!problem.empty()) return problem;
+        start = end + 1;
+    }
+    return L"";
+}
 
 TPreviousInstall PrepareSelection(TInstallPlan& Plan) {
     TPreviousInstall previous = ReadPreviousInstall();
@@ -74,7 +118,8 @@ std::wstring TrimInstallDir(std::wstring Text) {
 }
 
 TInstallDirCheck CheckInstallDir(const std::wstring& Dir, const std::wstring& PrevInstallPath) {
-    if (!IsFullPath(Dir)) return dirNotFullPath;
+    if (!IsLocalFullPath(Dir)) return dirNotFullPath;
+    if (!InstallDirNameProblem(Dir).empty()) return dirBadName;
     bool previousDir = !PrevInstallPath.empty() && lstrcmpiW(PrevInstallPath.c_str(), Dir.c_str()) == 0;
     if (previousDir || !HoldsEntries(Dir)) return dirAcceptable;
     return dirHoldsFiles;

@@ -35,9 +35,15 @@ std::wstring TrimInstallDir(std::wstring Text);
 
 enum TInstallDirCheck {
     dirAcceptable,   // a full path, empty or missing, or the previous installation's
-    dirNotFullPath,  // empty, relative or drive-relative
+    dirNotFullPath,  // empty, relative, drive-relative or not on a local drive
     dirHoldsFiles,   // a folder of other files, which a removal would delete with it
+    dirBadName,      // a name Windows refuses for a folder: InstallDirNameProblem says why
 };
+
+// Why Windows would refuse Dir, a full local path, as a folder: a character that
+// names may not hold, a component ending in a blank or a dot, a device name; empty
+// when it would take it.
+std::wstring InstallDirNameProblem(const std::wstring& Dir);
 
 // The uninstaller removes the install directory with everything in it, so it must
 // be a real absolute path, and a folder that already holds other files needs the

@@ -3,15 +3,13 @@
 #include <windows.h>
 
 #include "catalogue/UProducts.h"
+#include "support/UDirTree.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "support/URegistry.h"
 #include "support/UText.h"
 
 namespace {
-
-// The log path taken from an uninstall command is cut to this many characters.
-constexpr size_t MaxUninstallLogLength = 255;
 
 // What detection found for the environment a selection entry stands for; nothing for
 // the optional components, which are always available.
@@ -29,6 +27,13 @@ std::wstring ShortDateToday() {
     return date;
 }
 
+// The kilobytes of the files below Dir, rounded up; capped, never wrapped, in the
+// DWORD that holds it.
+int32_t TreeSizeKb(const std::wstring& Dir) {
+    const uint64_t kb = (DirTreeSize(Dir) + 1023) / 1024;
+    return static_cast<int32_t>(kb > 0x7FFFFFFF ? 0x7FFFFFFF : kb);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- product key
@@ -38,6 +43,7 @@ TPreviousInstall ReadPreviousInstall(const std::wstring& Key) {
     ReadRegInteger(HKEY_LOCAL_MACHINE, Key, ValInstallVersions, previous.InstallVersions);
     ReadRegString(HKEY_LOCAL_MACHINE, Key, ValVersion, previous.Version);
     ReadRegInteger(HKEY_LOCAL_MACHINE, Key, ValInstallItems, previous.InstallItems);
+    ReadRegInteger(HKEY_LOCAL_MACHINE, Key, ValFilesOnlyVersions, previous.FilesOnlyVersions);
     return previous;
 }
 
@@ -82,6 +88,7 @@ TInstallRecord CurrentInstallRecord(const TInstallPlan& Plan) {
     record.Type = EditionText;
     record.InstallDate = ShortDateToday();
     record.CustomizeItems = Plan.CustomizeItems;
+    record.FilesOnlyVersions = Plan.FilesOnlyVersions & Plan.Versions;
     return record;
 }
 
@@ -101,6 +108,7 @@ std::vector<TRecordValue> InstallRecordValues(const TInstallRecord& Record, cons
         text(ValType, Record.Type),
         text(ValInstallDate, Record.InstallDate),
         integer(ValCustomizeItems, Record.CustomizeItems),
+        integer(ValFilesOnlyVersions, Record.FilesOnlyVersions),
     };
 }
 
@@ -125,12 +133,64 @@ std::wstring UninstallCommand(const std::wstring& Dir) {
            QuoteIfBlank(PathJoin(Dir, UninstallLogFileName));
 }
 
-int32_t RegisterUninstallEntry(const std::wstring& Dir, const std::wstring& Key) {
+std::wstring QuietUninstallCommand(const std::wstring& Dir) {
+    return QuoteIfBlank(PathJoin(Dir, UninstallerFileName)) + L" /S " +
+           QuoteIfBlank(PathJoin(Dir, UninstallLogFileName));
+}
+
+std::wstring TodayYmd() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[16];
+    swprintf(text, 16, L"%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
+namespace {
+
+// The values Apps & Features and deployment tools read, in the order they are written.
+std::vector<TRecordValue> UninstallDetails(const std::wstring& Dir, const std::wstring& Key,
+                                           const std::wstring& Today) {
+    const HKEY root = HKEY_LOCAL_MACHINE;
+    auto integer = [&](const wchar_t* name, int32_t value) {
+        return TRecordValue{name, [=] { return WriteRegInteger(root, Key, name, value); }};
+    };
+    auto text = [&](const wchar_t* name, const std::wstring& value) {
+        return TRecordValue{name, [=] { return WriteRegString(root, Key, name, value); }};
+    };
+    return {
+        text(ValDisplayVersion, ProductVersion),
+        text(ValPublisher, MakerName),
+        // The uninstaller carries the product's icon.
+        text(ValDisplayIcon, PathJoin(Dir, UninstallerFileName)),
+        text(ValInstallLocation, Dir),
+        // The size so far; the end of the run sets it to the whole installation's.
+        integer(ValEstimatedSize, TreeSizeKb(Dir)),
+        text(ValQuietUninstallString, QuietUninstallCommand(Dir)),
+        integer(ValNoModify, 1),
+        integer(ValNoRepair, 1),
+        text(ValURLInfoAbout, MakerWebSite),
+        text(ValEntryInstallDate, Today),
+        integer(ValVersionMajor, ProductVersionMajor),
+        integer(ValVersionMinor, ProductVersionMinor),
+    };
+}
+
+}  // namespace
+
+int32_t RegisterUninstallEntry(const std::wstring& Dir, const std::wstring& Key, const std::wstring& Today) {
     HKEY root = HKEY_LOCAL_MACHINE;
     if (!CreateRegKey(root, Key)) return ueCreateKeyFailed;
     if (!WriteRegString(root, Key, ValDisplayName, UninstallDisplayName())) return ueDisplayNameFailed;
     if (!WriteRegString(root, Key, ValUninstallString, UninstallCommand(Dir))) return ueUninstallStringFailed;
+    if (!WriteInOrder(UninstallDetails(Dir, Key, Today))) return ueDetailsFailed;
     return ueSuccess;
+}
+
+bool RecordInstalledSize(const std::wstring& Dir, const std::wstring& Key) {
+    std::wstring command;
+    if (!ReadRegString(HKEY_LOCAL_MACHINE, Key, ValUninstallString, command)) return false;
+    return WriteRegInteger(HKEY_LOCAL_MACHINE, Key, ValEstimatedSize, TreeSizeKb(Dir));
 }
 
 std::wstring UninstallLogFromCommand(const std::wstring& UninstallString) {
@@ -145,7 +205,7 @@ std::wstring UninstallLogFromCommand(const std::wstring& UninstallString) {
     }
     int pos = LastCharPos(text, separator);
     if (pos == 0) return L"";
-    return text.substr(static_cast<size_t>(pos), MaxUninstallLogLength);
+    return text.substr(static_cast<size_t>(pos));  // whole: a cut path would miss the installation
 }
 
 std::wstring FindPreviousUninstallLog(const std::wstring& Key) {

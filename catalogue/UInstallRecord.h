@@ -20,8 +20,13 @@
 struct TPreviousInstall {
     int32_t InstallVersions = 0;  // environment mask
     std::wstring Version;
-    int32_t InstallItems = 0;  // item mask
+    int32_t InstallItems = 0;       // item mask
+    int32_t FilesOnlyVersions = 0;  // environment mask: installed with files only
 };
+
+// The product key's value beside the seven: the environments of InstallVersions that
+// got the library's files only, so that the next run proposes that choice again.
+inline constexpr const wchar_t* ValFilesOnlyVersions = L"FilesOnlyVersions";
 
 TPreviousInstall ReadPreviousInstall(const std::wstring& Key = ProductKey);
 
@@ -39,7 +44,7 @@ bool LoadCustomizeItems(int32_t& Items, const std::wstring& Key = ProductKey);
 // The install directory of the previous installation; empty when there is none.
 std::wstring ReadPreviousInstallDir(const std::wstring& Key = ProductKey);
 
-// The seven values, in the order they are written.
+// The seven values, in the order they are written, and the files-only mask after them.
 struct TInstallRecord {
     int32_t InstallVersions = 0;
     int32_t InstallItems = 0;
@@ -48,14 +53,15 @@ struct TInstallRecord {
     std::wstring Type;
     std::wstring InstallDate;
     int32_t CustomizeItems = DefaultCustomizeItems;
+    int32_t FilesOnlyVersions = 0;
 };
 
 // The record of the installation this run made: the plan, the product constants and
 // today's date in the user's short date format.
 TInstallRecord CurrentInstallRecord(const TInstallPlan& Plan);
 
-// Writes the seven values, creating the key when missing. Stops at the first write
-// that fails (the values before it stay); true only when all seven were written.
+// Writes the values, creating the key when missing. Stops at the first write that
+// fails (the values before it stay); true only when all were written.
 bool WriteInstallRecord(const TInstallRecord& Record, const std::wstring& Key = ProductKey);
 
 // One value of the record and how it is written.
@@ -63,7 +69,7 @@ struct TRecordValue {
     const wchar_t* Name;
     std::function<bool()> Write;
 };
-// The seven writes of WriteInstallRecord, in their order.
+// The writes of WriteInstallRecord, in their order.
 std::vector<TRecordValue> InstallRecordValues(const TInstallRecord& Record, const std::wstring& Key = ProductKey);
 // Runs the writes in order and stops at the first that fails.
 bool WriteInOrder(const std::vector<TRecordValue>& Values);
@@ -79,7 +85,23 @@ enum TUninstallEntryResult : int32_t {
     ueCreateKeyFailed = -1,
     ueDisplayNameFailed = -2,
     ueUninstallStringFailed = -3,
+    ueDetailsFailed = -4,  // one of the values that Apps & Features and deployment tools read
 };
+
+// The values of the uninstall entry besides "DisplayName" and "UninstallString" that
+// Apps & Features, winget and deployment tools read.
+inline constexpr const wchar_t* ValDisplayVersion = L"DisplayVersion";
+inline constexpr const wchar_t* ValPublisher = L"Publisher";
+inline constexpr const wchar_t* ValDisplayIcon = L"DisplayIcon";
+inline constexpr const wchar_t* ValInstallLocation = L"InstallLocation";
+inline constexpr const wchar_t* ValEstimatedSize = L"EstimatedSize";
+inline constexpr const wchar_t* ValQuietUninstallString = L"QuietUninstallString";
+inline constexpr const wchar_t* ValNoModify = L"NoModify";
+inline constexpr const wchar_t* ValNoRepair = L"NoRepair";
+inline constexpr const wchar_t* ValURLInfoAbout = L"URLInfoAbout";
+inline constexpr const wchar_t* ValEntryInstallDate = L"InstallDate";
+inline constexpr const wchar_t* ValVersionMajor = L"VersionMajor";
+inline constexpr const wchar_t* ValVersionMinor = L"VersionMinor";
 
 // "Brindlecraft Corvane library v4.07".
 std::wstring UninstallDisplayName();
@@ -88,12 +110,24 @@ std::wstring UninstallDisplayName();
 // holds a blank: the command the system runs to uninstall.
 std::wstring UninstallCommand(const std::wstring& Dir);
 
-// Creates the uninstall entry for an installation in Dir and writes "DisplayName"
-// and "UninstallString", stopping at the first failure.
-int32_t RegisterUninstallEntry(const std::wstring& Dir, const std::wstring& Key = UninstallEntry);
+// Today's date as yyyymmdd, the uninstall entry's format.
+std::wstring TodayYmd();
+
+// The same command with the uninstaller's switch for a removal without any window.
+std::wstring QuietUninstallCommand(const std::wstring& Dir);
+
+// Creates the uninstall entry for an installation in Dir and writes "DisplayName",
+// "UninstallString" and then the other values, stopping at the first failure.
+// "InstallDate" is Today, yyyymmdd.
+int32_t RegisterUninstallEntry(const std::wstring& Dir, const std::wstring& Key = UninstallEntry,
+                               const std::wstring& Today = TodayYmd());
+
+// Sets the entry's "EstimatedSize" to the kilobytes below Dir, when the entry is
+// there (a run that could not register it must not make a key that nothing removes).
+bool RecordInstalledSize(const std::wstring& Dir, const std::wstring& Key = UninstallEntry);
 
 // The uninstall log named by an "UninstallString": the last quoted part, or the text
-// after the last blank, at most 255 characters; empty when there is none.
+// after the last blank, whole at any length; empty when there is none.
 std::wstring UninstallLogFromCommand(const std::wstring& UninstallString);
 
 // The uninstall log of the previous installation; empty when the entry, its

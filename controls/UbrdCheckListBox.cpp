@@ -1,5 +1,9 @@
 #include "controls/UbrdCheckListBox.h"
 
+#include <algorithm>
+
+#include "controls/UbrdCheckListAccessible.h"
+#include "support/UDpi.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -9,8 +13,12 @@ constexpr int ObmCheckBoxes = 32759;
 constexpr int CheckImagesAcross = 4;
 // The classic 13-pixel images, for a system that cannot give us the bitmap.
 constexpr SIZE ClassicCheckBitmap{52, 39};
-// Room beside the check box before the text begins.
+// Room beside the check box before the text begins, and above and below the taller
+// of text and box in a row, at 96 DPI.
 constexpr int CheckMargin = 2;
+constexpr int RowPadding = 3;
+// The classic check box, 13 pixels at 96 DPI, whatever size the system's bitmap has.
+constexpr int ClassicCheckSize = 13;
 
 // The cell width and "height" of the bitmap; the height is divided by 4 as well,
 // and the box adds 4 pixels to it, which gives a square box for the classic images.
@@ -89,6 +97,26 @@ void TbrdCheckListBox::Attach() {
     SetPropW(FHandle, PropCLBWndProc, AsProp(this));
     SetWindowProc(FHandle, CLBWndProc);
     if (HWND parent = GetParent(FHandle)) SubclassParent(parent);
+    FDpi = WindowDpi(FHandle);
+    FitRowsToFont();
+}
+
+int32_t TbrdCheckListBox::CheckSize() const { return ScaleToDpi(ClassicCheckSize, FDpi); }
+
+int32_t TbrdCheckListBox::CheckAreaWidth() const { return CheckSize() + ScaleToDpi(CheckMargin, FDpi); }
+
+// The list box takes its row height from the font it had when it was created, before
+// the dialog gave it its own; rows follow the list's font and check box instead.
+void TbrdCheckListBox::FitRowsToFont() {
+    auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+    TEXTMETRICW metrics{};
+    {
+        brd::WindowDC dc(FHandle);
+        brd::SelectedObject selected(dc.get(), font);
+        if (!dc.get() || !GetTextMetricsW(dc.get(), &metrics)) return;
+    }
+    int32_t height = std::max<int32_t>(metrics.tmHeight, CheckSize()) + ScaleToDpi(RowPadding, FDpi);
+    SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, MAKELPARAM(std::min<int32_t>(height, 255), 0));
 }
 
 // Also runs when the list box is destroyed before its box (a dialog that closes
@@ -163,6 +191,34 @@ void TbrdCheckListBox::SetSelected(int32_t Index) {
     SendMessageW(FHandle, LB_SETCURSEL, static_cast<WPARAM>(Index), 0);
 }
 
+int32_t TbrdCheckListBox::Caret() const { return static_cast<int32_t>(SendMessageW(FHandle, LB_GETCARETINDEX, 0, 0)); }
+
+// As the list box itself does for the user's moves, the parent hears of the change
+// when the list asks for notifications.
+void TbrdCheckListBox::MoveTo(int32_t Index) {
+    if (Index < 0 || Index >= Count() || !GetEnabled(Index)) return;
+    int32_t before = Selected();
+    SetSelected(Index);
+    NotifySelectionMoved(before);
+    if (before != Index && (GetWindowLongW(FHandle, GWL_STYLE) & LBS_NOTIFY))
+        SendMessageW(GetParent(FHandle), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(FHandle), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(FHandle));
+}
+
+void TbrdCheckListBox::NotifySelectionMoved(int32_t Before) {
+    int32_t now = Selected();
+    if (now == Before) return;
+    NotifyEntryEvent(FHandle, EVENT_OBJECT_SELECTION, now);
+    if (GetFocus() == FHandle) NotifyEntryEvent(FHandle, EVENT_OBJECT_FOCUS, now);
+}
+
+// The nearest enabled entry from From on in the direction of Step (-1 or 1), -1 for none.
+int32_t TbrdCheckListBox::NextEnabled(int32_t From, int32_t Step) const {
+    for (int32_t i = From; i >= 0 && i < Count(); i += Step)
+        if (GetEnabled(i)) return i;
+    return -1;
+}
+
 // Index Count is the row just below the last entry.
 RECT TbrdCheckListBox::ItemRect(int32_t Index) const {
     RECT rect{};
@@ -178,15 +234,72 @@ RECT TbrdCheckListBox::ItemRect(int32_t Index) const {
 
 // The whole row reacts, but it is always the current selection that changes: a
 // click has moved the selection before its release arrives here.
-void TbrdCheckListBox::ToggleSelected() {
-    int32_t index = Selected();
-    if (!GetEnabled(index)) return;  // no selection reads as disabled
-    SetChecked(index, !GetChecked(index));
-    RECT area = ItemRect(index);
-    area.right = area.left + CheckWidth + CheckMargin;
+void TbrdCheckListBox::ToggleSelected() { ToggleEntry(Selected()); }
+
+bool TbrdCheckListBox::ToggleEntry(int32_t Index) {
+    if (Index < 0 || Index >= Count() || !GetEnabled(Index)) return false;
+    SetChecked(Index, !GetChecked(Index));
+    RECT area = ItemRect(Index);
+    area.right = area.left + CheckAreaWidth();
     InvalidateRect(FHandle, &area, TRUE);
     UpdateWindow(FHandle);
-    if (FOnCheckClick) FOnCheckClick(this);
+    NotifyEntryEvent(FHandle, EVENT_OBJECT_STATECHANGE, Index);
+    if (FOnCheckClick) FOnCheckClick(this);  // last: the handler may free the box
+    return true;
+}
+
+// The moving keys pass over disabled entries; a move that finds none stays put.
+bool TbrdCheckListBox::OnKeyDown(WPARAM Key) {
+    int32_t count = Count();
+    int32_t from = Caret();
+    if (from < 0 || from >= count) from = 0;
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    auto rowHeight = static_cast<int32_t>(SendMessageW(FHandle, LB_GETITEMHEIGHT, 0, 0));
+    int32_t page = std::max<int32_t>(1, (client.bottom - client.top) / std::max<int32_t>(1, rowHeight) - 1);
+    int32_t target;
+    switch (Key) {
+        case VK_UP:
+        case VK_LEFT: target = NextEnabled(from - 1, -1); break;
+        case VK_DOWN:
+        case VK_RIGHT: target = NextEnabled(from + 1, 1); break;
+        case VK_HOME: target = NextEnabled(0, 1); break;
+        case VK_END: target = NextEnabled(count - 1, -1); break;
+        case VK_PRIOR: {
+            int32_t above = NextEnabled(std::max(0, from - page), -1);
+            target = above >= 0 ? above : NextEnabled(std::max(0, from - page), 1);
+            break;
+        }
+        case VK_NEXT: {
+            int32_t below = NextEnabled(std::min(count - 1, from + page), 1);
+            target = below >= 0 ? below : NextEnabled(std::min(count - 1, from + page), -1);
+            break;
+        }
+        default: return false;
+    }
+    MoveTo(target);
+    return true;
+}
+
+// A press on a disabled entry takes the focus to the list but leaves the selection,
+// and the release that follows toggles nothing.
+bool TbrdCheckListBox::OnButtonDown(LPARAM Position) {
+    LRESULT hit = SendMessageW(FHandle, LB_ITEMFROMPOINT, 0, Position);
+    if (HIWORD(hit) != 0 || GetEnabled(static_cast<int32_t>(LOWORD(hit)))) return false;
+    FLClicksCount = 0;
+    SetFocus(FHandle);
+    return true;
+}
+
+// The focus rectangle never rests on a disabled entry.
+void TbrdCheckListBox::OnFocus() {
+    int32_t caret = Caret();
+    if (Selected() < 0 && (caret < 0 || caret >= Count() || !GetEnabled(caret))) {
+        int32_t first = NextEnabled(0, 1);
+        if (first >= 0) SendMessageW(FHandle, LB_SETCARETINDEX, static_cast<WPARAM>(first), FALSE);
+        caret = Caret();
+    }
+    NotifyEntryEvent(FHandle, EVENT_OBJECT_FOCUS, caret);
 }
 
 void TbrdCheckListBox::Click() {
@@ -199,15 +312,59 @@ LRESULT TbrdCheckListBox::ListBoxMessage(UINT Msg, WPARAM wParam, LPARAM lParam)
     // A handler may free the box; what the list box needs is taken first.
     HWND wnd = FHandle;
     WNDPROC oldProc = FOldWndProc;
+    int32_t before = Selected();
     switch (Msg) {
-        case WM_CHAR:
-            if (wParam == L' ') ToggleSelected();
+        case WM_GETOBJECT:
+            if (LRESULT object = CheckListAccessibleObject(wnd, wParam, lParam)) return object;
             break;
-        case WM_LBUTTONDOWN: FLClicksCount = 1; break;
+        case WM_KEYDOWN:
+            if (OnKeyDown(wParam)) return 0;
+            break;
+        case WM_CHAR:
+            if (wParam == L' ') {
+                // Without a selection the key acts on the entry with the focus rectangle.
+                if (before < 0 && GetFocus() == wnd) MoveTo(Caret());
+                ToggleSelected();
+                break;
+            }
+            {
+                // The list box's search by first letter must not land on a disabled entry.
+                LRESULT result = CallWindowProcW(oldProc, wnd, Msg, wParam, lParam);
+                int32_t now = Selected();
+                if (now >= 0 && !GetEnabled(now)) SetSelected(before);
+                NotifySelectionMoved(before);
+                return result;
+            }
+        case WM_LBUTTONDOWN:
+            if (OnButtonDown(lParam)) return 0;
+            FLClicksCount = 1;
+            {
+                LRESULT result = CallWindowProcW(oldProc, wnd, Msg, wParam, lParam);
+                NotifySelectionMoved(before);
+                return result;
+            }
         case WM_LBUTTONUP:
             if (FLClicksCount > 0 && --FLClicksCount == 0) ToggleSelected();
             break;
-        case WM_LBUTTONDBLCLK: ToggleSelected(); break;
+        case WM_LBUTTONDBLCLK:
+            if (OnButtonDown(lParam)) return 0;
+            ToggleSelected();
+            break;
+        case WM_SETFOCUS: {
+            LRESULT result = CallWindowProcW(oldProc, wnd, Msg, wParam, lParam);
+            OnFocus();
+            return result;
+        }
+        case WM_SETFONT: {
+            LRESULT result = CallWindowProcW(oldProc, wnd, Msg, wParam, lParam);
+            FitRowsToFont();
+            return result;
+        }
+        case WmDpiChangedAfterParent:
+            FDpi = WindowDpi(wnd);
+            FitRowsToFont();
+            InvalidateRect(wnd, nullptr, TRUE);
+            break;
         case WM_NCDESTROY: Detach(); break;
         default: break;
     }
@@ -226,14 +383,14 @@ void TbrdCheckListBox::DrawItem(HDC DC, int32_t Index, UINT State, const RECT& R
     COLORREF oldForeground = SetTextColor(DC, foreground);
 
     RECT text = Rect;
-    text.left += CheckWidth + CheckMargin;
+    text.left += CheckAreaWidth();
     if (Index < 0) {
         FillRect(DC, &text, static_cast<HBRUSH>(brush.get()));  // an empty list with the focus
     } else {
         RECT check = Rect;
-        check.right = Rect.left + CheckWidth + CheckMargin;
+        check.right = Rect.left + CheckAreaWidth();
         bool enabled = GetEnabled(Index);
-        DrawCheck(DC, check, enabled, GetChecked(Index) ? 1 : 0);
+        DrawCheck(DC, check, enabled, GetChecked(Index) ? 1 : 0, CheckSize());
         if (!enabled) SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
         FillRect(DC, &text, static_cast<HBRUSH>(brush.get()));
         std::wstring caption = GetItemString(Index);
@@ -249,11 +406,13 @@ void TbrdCheckListBox::DrawItem(HDC DC, int32_t Index, UINT State, const RECT& R
 // ---------------------------------------------------------------- drawing the box
 
 // A flat box: a one-pixel shadow-coloured square, and inside it only the white
-// field and the mark of the system's check box, whose 3-D edge is clipped away.
-void DrawCheck(HDC DC, const RECT& Area, bool Enabled, int32_t State) {
-    int x = Area.left + (Area.right - Area.left - CheckWidth) / 2;
-    int y = Area.top + (Area.bottom - Area.top - CheckWidth) / 2;
-    RECT box{x, y, x + CheckWidth, y + CheckHeight + 4};
+// field and the mark of the system's check box, whose 3-D edge is clipped away. The
+// frame control is drawn one pixel larger on every side, so that its field fills
+// the square and its mark is sized for the box.
+void DrawCheck(HDC DC, const RECT& Area, bool Enabled, int32_t State, int32_t Size) {
+    int x = Area.left + (Area.right - Area.left - Size) / 2;
+    int y = Area.top + (Area.bottom - Area.top - Size) / 2;
+    RECT box{x, y, x + Size, y + Size};
 
     UINT look = State == 0 ? 0 : State == 1 ? DFCS_CHECKED
                                             : DFCS_CHECKED | DFCS_BUTTON3STATE;
@@ -262,14 +421,18 @@ void DrawCheck(HDC DC, const RECT& Area, bool Enabled, int32_t State) {
     {
         brd::UniqueGdi shadow(CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNSHADOW)));
         brd::SelectedObject selected(DC, shadow.get());
-        Rectangle(DC, box.left + 1, box.top + 1, box.right - 1, box.bottom - 1);
+        Rectangle(DC, box.left, box.top, box.right, box.bottom);
     }
 
     brd::UniqueGdi saved(CreateRectRgn(0, 0, 0, 0));
     bool hadClip = saved && GetClipRgn(DC, static_cast<HRGN>(saved.get())) == 1;
-    brd::UniqueGdi inner(CreateRectRgn(box.left + 2, box.top + 2, box.right - 2, box.bottom - 2));
+    brd::UniqueGdi inner(CreateRectRgn(box.left + 1, box.top + 1, box.right - 1, box.bottom - 1));
+    // The clipping region is in device units; a list box's own region stays in force.
+    if (hadClip) CombineRgn(static_cast<HRGN>(inner.get()), static_cast<HRGN>(inner.get()),
+                            static_cast<HRGN>(saved.get()), RGN_AND);
     SelectClipRgn(DC, static_cast<HRGN>(inner.get()));
-    DrawFrameControl(DC, &box, DFC_BUTTON, DFCS_BUTTONCHECK | look);
+    RECT control{box.left - 1, box.top - 1, box.right + 1, box.bottom + 1};
+    DrawFrameControl(DC, &control, DFC_BUTTON, DFCS_BUTTONCHECK | look);
     SelectClipRgn(DC, hadClip ? static_cast<HRGN>(saved.get()) : nullptr);
 }
 

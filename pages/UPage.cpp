@@ -4,11 +4,13 @@
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "resources/UResourceIds.h"
+#include "script/UMachineCheck.h"
 #include "script/UScriptRun.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 
 int32_t CurrentPage = 1;
+TRunOutcome RunOutcome;
 std::array<std::unique_ptr<TPage>, PageCount + 1> Pages;
 
 void CreatePages(TInstallPlan& Plan) {
@@ -20,6 +22,7 @@ void CreatePages(TInstallPlan& Plan) {
     Pages[6] = std::make_unique<TPageFinish>();
     for (int i = 1; i <= PageCount; ++i) Pages[i]->Plan = &Plan;
     CurrentPage = 1;
+    RunOutcome = TRunOutcome{};
 }
 
 void FreePages() {
@@ -61,6 +64,17 @@ std::wstring FinishText() {
            ProductVersion + L" on you computer." + L"\r\n\r\n" + L"Click Finish to exit Setup.";
 }
 
+std::wstring FailureSummary(const TRunOutcome& Outcome) {
+    if (Outcome.Failures == 0) return L"";
+    std::wstring text = Outcome.Failures == 1 ? std::wstring(L"1 step of the installation failed")
+                                              : std::to_wstring(Outcome.Failures) + L" steps of the installation failed";
+    for (size_t i = 0; i < Outcome.Ides.size(); ++i)
+        text += (i == 0 ? L", for " : i + 1 == Outcome.Ides.size() ? L" and " : L", ") + Outcome.Ides[i];
+    text += L".";
+    if (!Outcome.LogPath.empty()) text += L" What failed is listed in " + Outcome.LogPath + L".";
+    return text;
+}
+
 // ---------------------------------------------------------------- Welcome
 
 TPageShow TPageWelcome::Show() {
@@ -85,6 +99,12 @@ bool TPageReadyForInstall::InstallDirAcceptable() const {
             MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
             return false;
         }
+        case dirBadName: {
+            std::wstring text = L"The folder " + Plan->Dir + L" cannot be used: " + InstallDirNameProblem(Plan->Dir) +
+                                L".\r\n\r\nPlease choose another folder for " + ProductName + L".";
+            MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONWARNING);
+            return false;
+        }
         case dirHoldsFiles: break;
     }
     std::wstring text = L"The folder " + Plan->Dir + L" already holds files.\r\n\r\n" +
@@ -105,8 +125,15 @@ TPageShow TPageReadyForInstall::Show() {
 
 bool TPageReadyForInstall::MayLeave(int32_t Step) {
     if (Step < 0) return true;
-    return AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun(Plan->Versions)), L"Install",
-                                 L"to go back without installing anything");
+    if (!AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun(Plan->Versions)), L"Install",
+                               L"to go back without installing anything"))
+        return false;
+    // Before the first write: a run that could not finish must not begin.
+    const std::wstring problem = MachineProblem(Plan->Dir, Plan->Versions);
+    if (problem.empty()) return true;
+    const std::wstring text = problem + L"\r\n\r\nNothing has been installed.";
+    MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 int32_t TPageReadyForInstall::Hide() {
@@ -122,10 +149,12 @@ TPageShow TPageFinish::Show() {
     ShowItem(idcStatusLine, true);
     SetFocus(Item(IDCANCEL));
     SendMessageW(Item(IDCANCEL), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    SetItemText(idcPageText, FinishText());
-    SetItemText(IDCANCEL, L"Finish");
     const bool saved = SaveInstallState();
     CommitRun();  // the run is complete: a record that failed is reported like a failing row
+    if (!saved) RunOutcome.Failures += 1;
+    const std::wstring summary = FailureSummary(RunOutcome);
+    SetItemText(idcPageText, summary.empty() ? FinishText() : FinishText() + L"\r\n\r\n" + summary);
+    SetItemText(IDCANCEL, L"Finish");
     return saved ? TPageShow::Shown : TPageShow::Failed;
 }
 

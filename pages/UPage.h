@@ -156,6 +156,12 @@ private:
 // The run goes on a thread of its own, so that the frame answers all the time; the
 // page observes it: the worker sends the status, the progress and the error boxes
 // to a message-only window of the page's thread, which shows them.
+// What the progress page's run left for the Finish page and the wizard's exit status.
+struct TRunOutcome {
+    int32_t Failures = 0;
+    std::vector<std::wstring> Ides;  // the environments in whose blocks rows failed
+    std::wstring LogPath;            // install.log
+};
 class TPageProgress : public TPage {
 public:
     TPageProgress();
@@ -188,6 +194,7 @@ private:
     bool FStopping = false;
     bool FRolledBack = false;  // set by the worker before it posts its end
     std::wstring FStopReason;  // the same
+    TRunOutcome FOutcome;      // the same
     WPARAM FRollbackFrom = 0;  // where the bar was when the rollback began
     WPARAM FRollbackSteps = 1;
     std::unique_ptr<TScript> FScript;
@@ -202,6 +209,11 @@ public:
     TCancelAnswer OnCancel() override { return TCancelAnswer::Close; }
     bool SaveInstallState();
 };
+
+extern TRunOutcome RunOutcome;
+
+// The lines the Finish page adds below its text when steps failed; empty when none.
+std::wstring FailureSummary(const TRunOutcome& Outcome);
 
 constexpr int PageCount = 6;
 // The page the wizard shows, 1..PageCount.

@@ -15,6 +15,8 @@
 #include "script/UScript.h"
 #include "script/UScriptItems.h"
 #include "script/UScriptRun.h"
+#include "support/UConst.h"
+#include "support/UPaths.h"
 #include "support/UProduct.h"
 
 namespace {
@@ -127,6 +129,7 @@ int32_t TPageProgress::DoScript() {
     FInDoScript = true;
     FStopping = false;
     FRolledBack = false;
+    FOutcome = TRunOutcome{};
     FScript = std::make_unique<TScript>(*Plan);
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(FScript->ProgressCount() - 1)));
@@ -146,7 +149,8 @@ DWORD WINAPI TPageProgress::RunThread(void* Page) {
 void TPageProgress::Run() {
     ProgressObserver observer(FRelay);
     try {
-        if (FScript->Start() == 0) RunScriptRows(*FScript, observer);
+        if (FScript->Start() == 0) FOutcome.Failures = RunScriptRows(*FScript, observer);
+        FOutcome.Ides = FScript->FailedIdes();
     } catch (...) {
         FScript->RequestStop(L"an unexpected error");
     }
@@ -157,6 +161,7 @@ void TPageProgress::Run() {
         }
         FRolledBack = true;
         FStopReason = FScript->StopReason();
+        FOutcome.Failures += 1;
     }
     PostMessageW(FRelay, rmDone, 0, 0);
 }
@@ -192,6 +197,8 @@ void TPageProgress::RunDone() {
     FThread.reset();
     FScript.reset();
     FInDoScript = false;
+    RunOutcome = FOutcome;
+    RunOutcome.LogPath = PathJoin(Plan->Dir, L"install.log");
     if (FRolledBack) {
         const std::wstring text = FStopping ? std::wstring(CancelledText)
                                             : L"The installation was stopped (" + FStopReason +

@@ -163,7 +163,9 @@ TPageShow TPageSelectDelphi::Show() {
         FFirstShow = false;
     }
     SizePageText(3);
-    SetItemText(idcPageText, IsRecordedMask(FPrevInstallSelected) ? PreviousVersionText() : QuestionText());
+    const std::wstring text = IsRecordedMask(FPrevInstallSelected) ? PreviousVersionText() : QuestionText();
+    SetItemText(idcPageText, text);
+    CLB->SetAccessibleName(text);  // the page text lies behind the list, so nothing else names it
     ShowItem(idcPageText, true);
     ShowItem(idcIdeList, true);
     FillSelectionList(*CLB);

@@ -19,6 +19,11 @@
 #define IDC_PROGRESS_GROUP 261
 #define IDC_SIDE_PICTURE 501
 
+/* The side picture, drawn for 100%, 150% and 200% display scale. */
+#define IDB_SIDE_PICTURE 1
+#define IDB_SIDE_PICTURE_150 2
+#define IDB_SIDE_PICTURE_200 3
+
 /* The Customize dialog. */
 #define IDD_CUSTOMIZE 900
 #define IDC_CUSTOMIZE_LIST 901

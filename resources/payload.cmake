@@ -60,7 +60,9 @@ add_custom_command(OUTPUT ${payload_generated}
     COMMENT "Binary files of the payload"
     VERBATIM)
 
-add_custom_command(OUTPUT ${CVL_PAYLOAD_RC}
+# Beside it, payload_digests.bin: the size and CRC-32 of every resource, which the
+# program checks before it writes any of them.
+add_custom_command(OUTPUT ${CVL_PAYLOAD_RC} ${CMAKE_CURRENT_BINARY_DIR}/payload_digests.bin
     COMMAND Python3::Interpreter ${PAYLOAD_TOOLS}/gen_payload_rc.py
         --manifest ${PAYLOAD_MANIFEST} --payload ${PAYLOAD_SRC}
         --generated ${PAYLOAD_GEN} --packages ${PAYLOAD_PKG}

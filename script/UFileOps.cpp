@@ -17,6 +17,7 @@
 #include "support/UTextFile.h"
 #include "support/UVersionInfo.h"
 #include "support/UbrdStringList.h"
+#include "support/UWholeFile.h"
 #include "support/WinHandles.h"
 
 using brd::UniqueFile;
@@ -132,18 +133,11 @@ int32_t OpenTextForEdit(const std::wstring& Path, UniqueFile& File, std::string&
     }
 }
 
-// Writes Bytes at Offset and, when Truncate, ends the file there. 0 or the error code.
-int32_t WriteAt(HANDLE File, uint64_t Offset, const std::string& Bytes, bool Truncate) {
-    LARGE_INTEGER position{};
-    position.QuadPart = static_cast<LONGLONG>(Offset);
-    DWORD written = 0;
-    if (!SetFilePointerEx(File, position, nullptr, FILE_BEGIN) ||
-        !WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr) ||
-        written != Bytes.size() || (Truncate && !SetEndOfFile(File))) {
-        DWORD error = GetLastError();
-        return static_cast<int32_t>(error ? error : ERROR_WRITE_FAULT);
-    }
-    return 0;
+// Puts Content in place of the file that File has open, never in place: a write
+// that fails (a full disk) leaves the user's file as it was. 0 or the error code.
+int32_t RewriteWhole(UniqueFile& File, const std::wstring& Path, const std::string& Content) {
+    File.reset();  // the new file is moved over it
+    return WriteWholeFile(Path, Content.data(), Content.size(), true);
 }
 
 int32_t LastErrorOr(DWORD Fallback) {
@@ -263,7 +257,7 @@ int32_t ExecCopyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& Lo
     const std::wstring target = Item.Target ? RowPath(Item.Target->Dir, Item.Target->Name, Run) : L"";
     int32_t result = ERROR_PATH_NOT_FOUND;
     if (IsFullPath(source) && IsFullPath(target) && KeepFileBeforeChange(target))
-        result = CopyFileW(source.c_str(), target.c_str(), FALSE) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+        result = CopyWholeFile(source, target);
     LogText = L"Copying file: from " + source + L" to " + target + L" " + Outcome(result == 0);
     return result;
 }
@@ -277,8 +271,8 @@ int32_t ExecCopyFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& L
         const std::wstring to = FolderOf(target);
         result = 0;
         DWORD search = ForEachMatch(source, [&](const std::wstring& name) {
-            if (!KeepFileBeforeChange(to + name) || !CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE))
-                result = LastErrorOr(ERROR_WRITE_FAULT);
+            result = KeepFileBeforeChange(to + name) ? CopyWholeFile(from + name, to + name)
+                                                     : LastErrorOr(ERROR_WRITE_FAULT);
             return result == 0;
         });
         // No match is nothing to do; a source folder that is not there is a failure.
@@ -294,7 +288,7 @@ int32_t ExecDeleteFile(const TScriptItem& Item, TRunContext& Run, std::wstring& 
     const std::wstring path = RowPath(Item.Dir, Item.Name, Run);
     bool gone = false;
     if (IsFullPath(path)) {
-        gone = KeepFileBeforeChange(path) && DeleteFileW(path.c_str()) != FALSE;
+        gone = KeepFileBeforeDeletion(path) && DeleteFileW(path.c_str()) != FALSE;
         if (!gone) {
             DWORD error = GetLastError();
             gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -312,7 +306,7 @@ int32_t ExecDeleteFiles(const TScriptItem& Item, TRunContext& Run, std::wstring&
     if (IsFullPath(pattern) && !IsProtectedDirectory(folder)) {
         done = true;
         DWORD search = ForEachMatch(pattern, [&](const std::wstring& name) {
-            if (!KeepFileBeforeChange(folder + name) || !DeleteFileW((folder + name).c_str())) done = false;
+            if (!KeepFileBeforeDeletion(folder + name) || !DeleteFileW((folder + name).c_str())) done = false;
             return true;
         });
         if (search != 0 && search != ERROR_FILE_NOT_FOUND && search != ERROR_PATH_NOT_FOUND) done = false;
@@ -351,7 +345,7 @@ int32_t ExecModifyFile(const TScriptItem& Item, TRunContext& Run, std::wstring& 
     line += "\r\n";
     const bool endsWithBreak = content.size() >= 2 && content.compare(content.size() - 2, 2, "\r\n") == 0;
     if (endsWithBreak && line.compare(0, 2, "\r\n") == 0) line.erase(0, 2);
-    const int32_t result = WriteAt(file.get(), content.size(), line, false);
+    const int32_t result = RewriteWhole(file, path, content + line);
     LogText += Outcome(result == 0);
     return result;
 }
@@ -374,8 +368,9 @@ int32_t ExecReplaceText(const TScriptItem& Item, TRunContext& Run, std::wstring&
         return 0;
     }
     const size_t start = static_cast<size_t>(position - 1);
-    const std::string tail = AnsiFromWide(FieldText(Item.Name2)) + content.substr(start + find.size());
-    const int32_t result = WriteAt(file.get(), start, tail, true);
+    const std::string edited =
+        content.substr(0, start) + AnsiFromWide(FieldText(Item.Name2)) + content.substr(start + find.size());
+    const int32_t result = RewriteWhole(file, path, edited);
     LogText += Outcome(result == 0);
     return result;
 }

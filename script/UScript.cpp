@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "catalogue/UIdeSettings.h"
 #include "catalogue/UIdeState.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
@@ -16,6 +17,7 @@
 #include "support/UJournal.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
+#include "support/UText.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 #include "uninstall/URollback.h"
@@ -65,14 +67,11 @@ int32_t TScript::Start() {
     // Whoever chose the IDEs, a never-started one is not registered into.
     FPlan.FilesOnlyVersions |= NeverStartedVersions(FPlan.Versions);
     if (FLogEnable) OpenTextLog();
-    if (BinLogOpen(FBinLogHandle, FPlan.Dir) < 0) {
-        if (FLogEnable) {
-            FLogText = SystemMessageText(GetLastError());
-            WriteLogLine(FLogText);
-        }
-    } else {
+    // A run that cannot record what it does must not go on doing it.
+    if (BinLogOpen(FBinLogHandle, FPlan.Dir) < 0)
+        StopForUninstallLog(GetLastError());
+    else
         JournalNoteRunLog(PathJoin(FPlan.Dir, UninstallLogFileName));
-    }
     Current = 0;
     return 0;
 }
@@ -93,6 +92,12 @@ std::wstring TScript::StopReason() const {
     std::lock_guard<std::mutex> lock(FStopLock);
     if (FStopRequested) return FStopReason;
     return JournalFailed() ? L"the old state of a file or registry entry could not be kept" : L"";
+}
+
+void TScript::StopForUninstallLog(uint32_t Error) {
+    std::wstring reason = L"the uninstall log " + PathJoin(FPlan.Dir, UninstallLogFileName) + L" could not be written";
+    const std::wstring why = SystemMessageText(Error);
+    RequestStop(why.empty() ? reason : reason + L": " + why);
 }
 
 int32_t TScript::Stop() {
@@ -161,12 +166,33 @@ int32_t TScript::OpenTextLog() {
     return 0;
 }
 
-// UTF-16LE without a byte-order mark, one write per line.
+namespace {
+
+// Writes Text whole at the end of Log and flushes it, so that a run that is killed
+// or fills the disk leaves whole lines; a line that cannot be written whole is taken
+// back. False when it could not be written.
+bool AppendWholeLine(HANDLE Log, const std::wstring& Text) {
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(Log, LARGE_INTEGER{}, &start, FILE_END)) return false;
+    const DWORD size = static_cast<DWORD>(Text.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    if (WriteFile(Log, Text.data(), size, &written, nullptr) && written == size) {
+        FlushFileBuffers(Log);
+        return true;
+    }
+    SetFilePointerEx(Log, start, nullptr, FILE_BEGIN);
+    SetEndOfFile(Log);
+    return false;
+}
+
+}  // namespace
+
+// UTF-16LE without a byte-order mark, one write per line; a line that fails is
+// tried once more (a full disk may have room again once a temporary file is gone).
 void TScript::WriteLogLine(const std::wstring& Line) {
     if (!FLogEnable || !FLogHandle) return;
-    std::wstring text = Line + L"\r\n";
-    DWORD written = 0;
-    WriteFile(FLogHandle.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    const std::wstring text = Line + L"\r\n";
+    if (!AppendWholeLine(FLogHandle.get(), text)) AppendWholeLine(FLogHandle.get(), text);
 }
 
 // ---------------------------------------------------------------- rows
@@ -221,10 +247,33 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
 // gets them, and only in the same IDE block.
 void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
     const uint32_t type = ItemType(Item);
+    const bool followsCompile = FLastCompileIde == FRun.Ide.Row && (FLastCompile.Ran || FLastCompileFailed);
     if (type == itCheckFile && Result != 0 && FLastCompile.Ran && FLastCompileIde == FRun.Ide.Row)
         FCompilerReport = CompileReport(FLastCompile);
+    // A package file left by an earlier build is not this run's package.
+    if (type == itCheckFile && followsCompile && (Result != 0 || FLastCompileFailed))
+        FUnbuilt.push_back(RowPath(Item.Dir, Item.Name, FRun));
     FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
+    FLastCompileFailed = type == itCompilePackage && Result != 0;
     FLastCompileIde = FRun.Ide.Row;
+}
+
+// The IDE would look for a package that is not there at every start.
+bool TScript::WasNotBuilt(const TScriptItem& Item) const {
+    if (ItemType(Item) != itRegisterPackage) return false;
+    const std::wstring package = RowPath(Item.Dir, Item.Name, FRun);
+    for (const std::wstring& unbuilt : FUnbuilt)
+        if (SameTextIgnoringCase(unbuilt, package)) return true;
+    return false;
+}
+
+void TScript::NoteFailedIde() {
+    const int32_t row = FRun.Ide.Row;
+    if (row < 1 || row > ProductCount) return;
+    const std::wstring& name = BorlandProducts[row].Name;
+    for (const std::wstring& failed : FFailedIdes)
+        if (failed == name) return;
+    FFailedIdes.push_back(name);
 }
 
 int32_t TScript::ItemDoScript() {
@@ -240,9 +289,18 @@ int32_t TScript::ItemDoScript() {
         WriteLogLine(FLogText);
         return 0;
     }
+    if (WasNotBuilt(item)) {
+        // Not run, so nothing to undo; the failing compile or check row was reported.
+        FLogText = L"Registering package: " + RowPath(item.Dir, item.Name, FRun) + L"...Skipped: the package was not built";
+        WriteLogLine(FLogText);
+        return 0;
+    }
     const int32_t result = Dispatch(item);
     FollowCompile(item, result);
+    if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
-    if (item.TypeId & ifLogUndo) BinLogAddItem(FBinLogHandle, item, FRun);
+    if (item.TypeId & ifLogUndo)
+        if (const int error = BinLogAddItem(FBinLogHandle, item, FRun))
+            StopForUninstallLog(static_cast<uint32_t>(error));
     return result;
 }

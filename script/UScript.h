@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "catalogue/URunContext.h"
@@ -67,6 +68,8 @@ public:
     // the compiler printed last and where its log is, to add below the error; empty
     // for every other row.
     const std::wstring& CompilerReport() const { return FCompilerReport; }
+    // The environments in whose blocks rows failed, by catalogue name, in run order.
+    const std::vector<std::wstring>& FailedIdes() const { return FFailedIdes; }
     bool LogEnable() const { return FLogEnable; }
     void SetLogEnable(bool Value) { FLogEnable = Value; }
 
@@ -83,6 +86,7 @@ public:
 
 private:
     int32_t OpenTextLog();
+    void StopForUninstallLog(uint32_t Error);
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
     static bool IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target);
@@ -91,6 +95,8 @@ private:
     int32_t Dispatch(const TScriptItem& Item);
     bool SkipsRow(const TScriptItem& Item);
     void FollowCompile(const TScriptItem& Item, int32_t Result);
+    bool WasNotBuilt(const TScriptItem& Item) const;
+    void NoteFailedIde();
 
     TInstallPlan FPlan;
     TRunContext FRun;
@@ -103,6 +109,9 @@ private:
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
     TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    bool FLastCompileFailed = false;
+    std::vector<std::wstring> FUnbuilt;  // packages whose compile or check failed, as their rows name them
+    std::vector<std::wstring> FFailedIdes;
     int32_t FLastCompileIde = 0;
     std::wstring FCompilerReport;
     std::atomic<bool> FStopRequested{false};

@@ -23,6 +23,11 @@ public:
 // The text that reports a failing row, as the progress page's error box shows it.
 std::wstring RowErrorText(int32_t Row, int32_t Error, uint32_t TypeId, const std::wstring& LogText);
 
+// What a failing row's result means, in a few words without a final stop: the
+// system's text for a Windows error code, a phrase for the codes of our own (which
+// mean different things for different row types); empty when there is none.
+std::wstring ResultMeaning(uint32_t TypeId, int32_t Error);
+
 // Runs the rows from Current to the end of a started script; returns the number of
 // rows that failed. A stop asked for (TScript::RequestStop) ends it at the next
 // row boundary; the row that was running when it came is not reported as failing.

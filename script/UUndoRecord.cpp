@@ -23,6 +23,6 @@ std::string MakeUndoRecord(const TScriptItem& Item, const TRunContext& Run) {
     return EncodeUndoRecord(Item.TypeId, Item.Code, dir, name);
 }
 
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run) {
-    BinLogWrite(Log, MakeUndoRecord(Item, Run));
+int BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run) {
+    return BinLogWrite(Log, MakeUndoRecord(Item, Run));
 }

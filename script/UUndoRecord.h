@@ -12,5 +12,5 @@
 // copy-file rows their target.
 std::string MakeUndoRecord(const TScriptItem& Item, const TRunContext& Run);
 
-// Appends the undo record of the row that has just run.
-void BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run);
+// Appends the undo record of the row that has just run; 0 or the Windows error code.
+int BinLogAddItem(const brd::UniqueFile& Log, const TScriptItem& Item, const TRunContext& Run);

@@ -2,8 +2,10 @@
 
 #include <shellapi.h>
 
+#include "controls/ULinkLabel.h"
 #include "pages/UPage.h"
 #include "resources/UResourceIds.h"
+#include "support/UDpi.h"
 #include "support/UProduct.h"
 #include "support/WinHandles.h"
 
@@ -16,20 +18,38 @@ namespace {
 HWND FrameHandle = nullptr;
 brd::UniqueGdi LinkFont;
 brd::UniqueIcon FrameIcon;
+brd::UniqueIcon FrameSmallIcon;
+brd::UniqueGdi SidePicture;
 uint16_t LastClickX = 0;
 uint16_t LastClickY = 0;
 
 constexpr uint32_t LinkClickWindowMs = 500;
+// Posted on a change of display scale, once the dialog manager has scaled the frame.
+constexpr UINT WM_FRAME_RESCALED = WM_APP + 1;
 
-void SetFrameIcon(HWND wnd) {
-    FrameIcon.reset(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+void SetFrameIcon(HWND wnd, int32_t dpi) {
+    FrameIcon = ProgramIconForDpi(SM_CXICON, dpi);
+    FrameSmallIcon = ProgramIconForDpi(SM_CXSMICON, dpi);
     if (FrameIcon) SetClassLongPtrW(wnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(FrameIcon.get()));
+    if (FrameSmallIcon) SendMessageW(wnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FrameSmallIcon.get()));
 }
 
-void CreateLinkLabel(HWND wnd) {
-    LinkFont.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Sans Serif"));
+// The dialog's own font, which the system made for the frame's DPI, underlined.
+brd::UniqueGdi MakeLinkFont(HWND wnd) {
+    LOGFONTW font{};
+    auto dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(wnd, WM_GETFONT, 0, 0));
+    if (!dialogFont || GetObjectW(dialogFont, sizeof(font), &font) != sizeof(font)) {
+        font.lfHeight = -MulDiv(8, WindowDpi(wnd), 72);
+        font.lfWeight = FW_NORMAL;
+        lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    }
+    font.lfUnderline = TRUE;
+    return brd::UniqueGdi(CreateFontIndirectW(&font));
+}
+
+// Left of the button row, level with the buttons, as large as its text.
+void PlaceLinkLabel(HWND wnd) {
+    int32_t dpi = WindowDpi(wnd);
     SIZE size{};
     {
         brd::WindowDC dc(wnd);
@@ -40,10 +60,38 @@ void CreateLinkLabel(HWND wnd) {
     GetWindowRect(GetDlgItem(wnd, idcBack), &back);
     POINT topLeft{back.left, back.top};
     ScreenToClient(wnd, &topLeft);
+    SetWindowPos(LinkLabel, nullptr, ScaleToDpi(30, dpi), topLeft.y + ScaleToDpi(4, dpi), size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The label takes the focus with Tab after the buttons; the first control to take
+// the focus stays the one it always was.
+void CreateLinkLabel(HWND wnd) {
+    LinkFont = MakeLinkFont(wnd);
     LastLinkClick = 0;
-    LinkLabel = CreateWindowExW(0, LinkLabelClass, MakerName, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 30, topLeft.y + 4,
-                                size.cx, size.cy, wnd, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (LinkLabel) SendMessageW(LinkLabel, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.get()), FALSE);
+    LinkLabel = CreateWindowExW(0, LinkLabelClass, MakerName, WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_NOTIFY, 0, 0, 0,
+                                0, wnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!LinkLabel) return;
+    SendMessageW(LinkLabel, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.get()), FALSE);
+    PlaceLinkLabel(wnd);
+    SetWindowPos(LinkLabel, GetDlgItem(wnd, idcCancel), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ShowSidePicture(HWND wnd) {
+    ShowPicture(GetDlgItem(wnd, idcSidePicture), SidePicture, SidePictureForDpi(WindowDpi(wnd)));
+}
+
+// What the system does not scale by itself when the frame moves to a monitor of
+// another scale: the picture, the icons, the link label's font and place.
+void OnRescaled(HWND wnd) {
+    int32_t dpi = WindowDpi(wnd);
+    SetFrameIcon(wnd, dpi);
+    ShowSidePicture(wnd);
+    if (!LinkLabel) return;
+    brd::UniqueGdi font = MakeLinkFont(wnd);
+    SendMessageW(LinkLabel, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    LinkFont = std::move(font);
+    PlaceLinkLabel(wnd);
 }
 
 // The page text is sized by the picture's height and the group boxes frame other
@@ -56,6 +104,35 @@ void KeepBackgroundControlsBehind(HWND wnd) {
         if (!control) continue;
         SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_CLIPSIBLINGS);
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+bool IsPushButton(HWND control) {
+    return (SendMessageW(control, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+bool CanTakeFocus(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
+
+// The button that Enter presses, drawn as the default: Next while the user moves
+// through the pages, the Cancel button captioned Finish on the last page. A push
+// button with the focus is drawn as the default itself, as the dialog manager does.
+// Pages set the focus directly and a mnemonic presses a button without moving the
+// focus, so the dialog manager would leave the button drawn as the default that
+// had the focus before.
+void FollowDefaultButton() {
+    int id = CurrentPage == PageCount ? static_cast<int>(idcCancel) : static_cast<int>(idcNext);
+    SendMessageW(FrameHandle, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+    HWND focus = GetFocus();
+    if (!IsChild(FrameHandle, focus) || !CanTakeFocus(focus)) {
+        HWND button = GetDlgItem(FrameHandle, id);
+        SendMessageW(FrameHandle, WM_NEXTDLGCTL,
+                     reinterpret_cast<WPARAM>(CanTakeFocus(button) ? button : GetDlgItem(FrameHandle, idcCancel)), TRUE);
+        focus = GetFocus();
+    }
+    HWND drawnDefault = focus && IsPushButton(focus) ? focus : GetDlgItem(FrameHandle, id);
+    for (int button : {idcBack, idcNext, idcCancel, idcBrowse, idcCustomize}) {
+        HWND control = GetDlgItem(FrameHandle, button);
+        if (control) SendMessageW(control, BM_SETSTYLE, control == drawnDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
     }
 }
 
@@ -104,20 +181,18 @@ INT_PTR OnCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
 
 void OnDestroy() {
     FrameIcon.reset();
+    FrameSmallIcon.reset();
     if (LinkLabel) DestroyWindow(LinkLabel);
     LinkLabel = nullptr;
     LinkFont.reset();
+    SidePicture.reset();
 }
 
 }  // namespace
 
+// Tab reaches the label; Enter and Space open the site as a click does.
 void RegisterLinkLabelClass() {
-    WNDCLASSW cls{};
-    if (!GetClassInfoW(nullptr, L"Static", &cls)) return;
-    cls.lpszClassName = LinkLabelClass;
-    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // the hand cursor
-    cls.hInstance = GetModuleHandleW(nullptr);
-    RegisterClassW(&cls);
+    RegisterLinkLabelWindowClass(LinkLabelClass, [](HWND) { OnLinkClick(); });
 }
 
 void ShellOpenLink(const wchar_t* url) {
@@ -126,7 +201,8 @@ void ShellOpenLink(const wchar_t* url) {
 
 BOOL FrameInitDialog(HWND Wnd) {
     FrameHandle = Wnd;
-    SetFrameIcon(Wnd);
+    SetFrameIcon(Wnd, WindowDpi(Wnd));
+    ShowSidePicture(Wnd);
     std::wstring caption = std::wstring(L"Installation Wizard for ") + ProductName + L" v" + ProductVersion;
     SetWindowTextW(Wnd, caption.c_str());
     CreateLinkLabel(Wnd);
@@ -146,6 +222,7 @@ int32_t Navigate(int32_t Step) {
         EnableWindow(GetDlgItem(FrameHandle, idcBack), CurrentPage > 1);
         EnableWindow(GetDlgItem(FrameHandle, idcNext), CurrentPage < PageCount);
         const TPageShow r = page->Show();
+        FollowDefaultButton();
         if (!IsPageStep(r)) return static_cast<int32_t>(r);
         Step = StepOf(r);
         // A page must not move the wizard off its ends.
@@ -164,6 +241,13 @@ INT_PTR CALLBACK FrameDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) 
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
         case WM_INITDIALOG: return FrameInitDialog(Wnd);
+        case WmDpiChanged:
+            // The dialog manager scales the frame and its controls; the rest follows.
+            PostMessageW(Wnd, WM_FRAME_RESCALED, 0, 0);
+            return FALSE;
+        case WM_FRAME_RESCALED:
+            OnRescaled(Wnd);
+            return TRUE;
         case WM_DESTROY:
             OnDestroy();
             return FALSE;

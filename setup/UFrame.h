@@ -8,10 +8,9 @@
 #include <string>
 
 #include "resources/UResourceIds.h"
+#include "support/UProduct.h"  // MakerWebSite
 
 inline constexpr const wchar_t* LinkLabelClass = L"CV_ILABEL";
-// The maker's web site, opened by the link label.
-inline constexpr const wchar_t* MakerWebSite = L"https://www.brindlecraft.example/";
 
 extern HWND LinkLabel;
 extern uint32_t LastLinkClick;
@@ -21,7 +20,8 @@ using TLinkOpener = void (*)(const wchar_t* url);
 extern TLinkOpener LinkOpener;
 void ShellOpenLink(const wchar_t* url);
 
-// The link label's class: the system static class with a hand cursor.
+// The link label's class: the system static class with a hand cursor, which Tab
+// reaches and Enter or Space open (controls/ULinkLabel.h).
 void RegisterLinkLabelClass();
 
 INT_PTR CALLBACK FrameDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);

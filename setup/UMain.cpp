@@ -80,7 +80,9 @@ std::wstring RecoverInterruptedRun() {
     return RecoveryMessage(RollBackJournal(quiet));
 }
 
-void RunWizard() {
+// 1 when steps of the run failed, as for an unattended installation; else 0.
+int RunWizard() {
+    brd::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
@@ -92,6 +94,18 @@ void RunWizard() {
     // A run that was not completed (the wizard closed between its last row and the
     // Finish page) is not left half done.
     if (JournalIsOpen()) RecoverInterruptedRun();
+    return RunOutcome.Failures > 0 ? seRowsFailed : seSuccess;
+}
+
+// A damaged copy of the program would write damaged files, or an uninstaller that
+// cannot remove them: every mode that writes refuses it before anything is written.
+bool PayloadRefused(bool Quiet) {
+    if (FirstDamagedPayloadResource() == 0) return false;
+    if (Quiet)
+        PrintToCaller(DamagedSetupText);
+    else
+        MessageBoxW(nullptr, DamagedSetupText, L"Install", MB_OK | MB_ICONERROR);
+    return true;
 }
 
 }  // namespace
@@ -102,11 +116,12 @@ int RunSetup() {
         MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
         return 0;
     }
+    TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
+    if (PayloadRefused(ExtractFiles || silent.Silent)) return seDamaged;
     if (ExtractFiles) {
         ExtractAll();
         return 0;
     }
-    TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
     TRunMutex oneRun;
     if (!oneRun.Acquire()) {
         if (silent.Silent)
@@ -121,6 +136,5 @@ int RunSetup() {
         return RunSilent(silent, NewInstallPlan(CopyOnly), recovered);
     }
     if (!recovered.empty()) MessageBoxW(nullptr, recovered.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
-    RunWizard();
-    return 0;
+    return RunWizard();
 }

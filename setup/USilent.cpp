@@ -9,6 +9,7 @@
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
 #include "script/UFileOps.h"
+#include "script/UMachineCheck.h"
 #include "script/UScript.h"
 #include "script/UScriptRun.h"
 #include "support/UPaths.h"
@@ -38,6 +39,22 @@ const TComponentName ComponentNames[] = {
     // clang-format on
 };
 
+// What other installers call their unattended mode, and the switches deployment tools
+// add to it: the first ones mean /silent, the others are accepted and change nothing.
+const wchar_t* const SilentSynonyms[] = {L"silent", L"quiet", L"qn", L"verysilent"};
+const wchar_t* const IgnoredSwitches[] = {L"suppressmsgboxes", L"norestart"};
+
+template <size_t N>
+bool IsOneOf(const std::wstring& Name, const wchar_t* const (&Names)[N]) {
+    for (const wchar_t* known : Names)
+        if (SameTextIgnoringCase(Name, known)) return true;
+    return false;
+}
+
+// "/S", the one two-character switch of this kind, is also a classic switch: it
+// changes the classic flags as any unknown letter does.
+bool IsShortSilentSwitch(const std::wstring& Arg) { return Arg[1] == L'S' || Arg[1] == L's'; }
+
 std::wstring Trimmed(const std::wstring& text) {
     size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring::npos) return L"";
@@ -64,9 +81,8 @@ bool TakeLongSwitch(const std::wstring& Arg, TSilentOptions& Options) {
     size_t equals = body.find(L'=');
     std::wstring name = body.substr(0, equals);
     if (equals == std::wstring::npos) {
-        if (!SameTextIgnoringCase(name, L"silent")) return false;
-        Options.Silent = true;
-        return true;
+        if (IsOneOf(name, SilentSynonyms)) Options.Silent = true;
+        return IsOneOf(name, SilentSynonyms) || IsOneOf(name, IgnoredSwitches);
     }
     std::wstring value = body.substr(equals + 1);
     if (SameTextIgnoringCase(name, L"dir")) {
@@ -195,6 +211,7 @@ std::wstring DirectoryProblem(const std::wstring& Dir, TInstallDirCheck Check) {
                L" already holds files and is not the folder of the previous installation; "
                L"removing " +
                ProductName + L" would delete them with it.";
+    if (Check == dirBadName) return L"The install directory cannot be used, " + InstallDirNameProblem(Dir) + L": " + Dir;
     if (Dir.empty()) return L"No install directory: give one with /dir=PATH.";
     return L"The install directory must be a full path, such as C:\\Program Files\\" + std::wstring(ProductWord) +
            L": " + Dir;
@@ -233,9 +250,27 @@ int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNot
     return failures;
 }
 
+// The copy starts with the byte-order mark of UTF-16LE, so that type, Notepad and
+// editors read it as the text it is; install.log itself stays as the engine writes it.
+bool WriteLogCopy(const std::wstring& Log, const std::wstring& Target) {
+    brd::UniqueFile source(CreateFileW(Log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    if (!source) return false;
+    std::string text;
+    if (ReadWholeFile(source.get(), text) != 0) return false;
+    const char bom[] = "\xFF\xFE";
+    if (text.compare(0, 2, bom) != 0) text.insert(0, bom, 2);
+    brd::UniqueFile target(
+        CreateFileW(Target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) return false;
+    DWORD written = 0;
+    return WriteFile(target.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
 bool CopyLog(const std::wstring& Dir, const std::wstring& Target) {
     std::wstring log = PathJoin(Dir, L"install.log");
-    if (CopyFileW(log.c_str(), Target.c_str(), FALSE)) return true;
+    if (WriteLogCopy(log, Target)) return true;
     PrintToCaller(L"The log " + log + L" could not be copied to " + Target + L": " + SystemMessageText(GetLastError()));
     return false;
 }
@@ -282,7 +317,10 @@ private:
 TSilentOptions ParseSilentSwitches(const std::vector<std::wstring>& Args) {
     TSilentOptions options;
     for (const std::wstring& arg : Args) {
-        if (arg.size() == 2 && IsSwitchPrefix(arg[0])) continue;  // /C, /E, /X, /? and the like
+        if (arg.size() == 2 && IsSwitchPrefix(arg[0])) {  // /C, /E, /X, /? and the like
+            if (IsShortSilentSwitch(arg)) options.Silent = true;
+            continue;
+        }
         bool known = arg.size() > 2 && IsSwitchPrefix(arg[0]) && TakeLongSwitch(arg, options);
         if (!known && options.Error.empty()) options.Error = L"Unknown argument: " + arg;
     }
@@ -328,7 +366,10 @@ int PlanSilentRun(const TSilentOptions& Options, TSilentPlan& Plan, std::wstring
         Message = Options.Error;
         return seBadArguments;
     }
-    PrepareSelection(Plan.Install);  // what the selection page preselects
+    const TPreviousInstall previous = PrepareSelection(Plan.Install);  // what the selection page preselects
+    // Without /ides= the previous choice comes back whole: the environments that got
+    // the library's files only get them so again.
+    if (!Options.HasIdes) Plan.Install.FilesOnlyVersions |= previous.FilesOnlyVersions;
     return ApplySilentChoice(Options, ReadPreviousInstallDir(), Plan, Message);
 }
 
@@ -352,6 +393,12 @@ int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std
         PrintToCaller(L"Close these IDEs and run setup again; nothing has been installed:\r\n" +
                       RunningIdesList(running));
         return seIdeRunning;
+    }
+    // Before the first write: a run that could not finish must not begin.
+    const std::wstring problem = MachineProblem(plan.Install.Dir, plan.Install.Versions);
+    if (!problem.empty()) {
+        PrintToCaller(problem + L" Nothing has been installed.");
+        return seCannotTake;
     }
     int32_t failures = InstallWithPlan(plan, RecoveryNote);
     if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;

@@ -21,6 +21,8 @@ enum TSilentExit : int {
     seNothingChosen = 3,  // neither an environment nor a component: nothing was written
     seIdeRunning = 4,     // an IDE the run would change is running: nothing was written
     seAnotherRun = 6,     // another installation or removal is running: nothing was written
+    seDamaged = 7,        // the program's payload is not what the build recorded: nothing was written
+    seCannotTake = 8,     // the machine cannot take the installation (folder, space, log): nothing was written
 };
 
 struct TSilentOptions {

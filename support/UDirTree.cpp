@@ -162,3 +162,19 @@ uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir) {
     }
     return DeleteTree(StripTrailingSeparators(Dir), KeepDir);
 }
+
+uint64_t DirTreeSize(const std::wstring& Dir) {
+    uint64_t size = 0;
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileW((Dir + L"\\*").c_str(), &entry));
+    if (!find) return 0;
+    do {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0) continue;
+            if (!IsLink(entry.dwFileAttributes)) size += DirTreeSize(Dir + L"\\" + entry.cFileName);
+        } else {
+            size += (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        }
+    } while (FindNextFileW(find.get(), &entry));
+    return size;
+}

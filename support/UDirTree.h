@@ -20,3 +20,7 @@ int CreateDirectoryPath(const std::wstring& Path);
 uint32_t DeleteDirTree(const std::wstring& Dir, bool KeepDir);
 // Whether DeleteDirTree would refuse Dir (see ddRefused).
 bool IsProtectedDirectory(const std::wstring& Dir);
+
+// The bytes of every file below Dir; links to folders are not followed. 0 for a
+// folder that is missing or empty.
+uint64_t DirTreeSize(const std::wstring& Dir);

@@ -432,6 +432,10 @@ bool KeepFileBeforeChange(const std::wstring& Path) {
     return Writer->Write(record);
 }
 
+bool KeepFileBeforeDeletion(const std::wstring& Path) {
+    return !Writer || !PathExists(Path) || KeepFileBeforeChange(Path);
+}
+
 bool NoteFileCreated(const std::wstring& Path) {
     if (!Writer) return true;
     const std::wstring full = NormalPath(Path);

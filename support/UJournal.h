@@ -29,6 +29,9 @@
 
 // Before a file is written, replaced, edited or deleted.
 bool KeepFileBeforeChange(const std::wstring& Path);
+// Before a file is deleted: as KeepFileBeforeChange, but deleting a file that is not
+// there changes nothing and is not recorded.
+bool KeepFileBeforeDeletion(const std::wstring& Path);
 // A file the run has just created by a call that cannot be asked first (a new
 // temporary file name): the rollback removes it.
 bool NoteFileCreated(const std::wstring& Path);

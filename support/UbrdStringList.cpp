@@ -6,59 +6,23 @@
 
 #include "support/UJournal.h"
 #include "support/UTextFile.h"
+#include "support/UWholeFile.h"
 #include "support/WinHandles.h"
 
 namespace {
 
-constexpr int GrowthStep = 1024;         // slots added whenever the array is full
-constexpr size_t SaveBufferSize = 8096;  // bytes (8-bit) or code units (UTF-16)
+constexpr int GrowthStep = 1024;       // slots added whenever the array is full
 
-// Gathers lines in a fixed buffer and writes it out whenever the next line would not
-// fit. A line longer than the whole buffer is written out on its own.
-template <typename Char>
-class TLineWriter {
-public:
-    explicit TLineWriter(HANDLE File) : FFile(File) { FBuffer.reserve(SaveBufferSize); }
-
-    void Line(const Char* Text, size_t Length) {
-        static const Char LineEnd[2] = {Char('\r'), Char('\n')};
-        if (SaveBufferSize - FBuffer.size() < Length + 2) Flush();
-        if (Length + 2 > SaveBufferSize) {
-            Write(Text, Length);
-            Write(LineEnd, 2);
-            return;
-        }
-        FBuffer.insert(FBuffer.end(), Text, Text + Length);
-        FBuffer.insert(FBuffer.end(), LineEnd, LineEnd + 2);
+// The lines with a CR LF after each, as one text to write whole.
+template <typename Char, typename Convert>
+std::basic_string<Char> JoinedLines(const std::vector<std::wstring>& Lines, int Count, Convert ToChars) {
+    std::basic_string<Char> text;
+    for (int i = 0; i < Count; ++i) {
+        text += ToChars(Lines[static_cast<size_t>(i)]);
+        text += Char('\r');
+        text += Char('\n');
     }
-
-    // Writes what is left; true when every write succeeded.
-    bool Finish() {
-        Flush();
-        return FOk;
-    }
-
-private:
-    void Flush() {
-        Write(FBuffer.data(), FBuffer.size());
-        FBuffer.clear();
-    }
-    void Write(const Char* Data, size_t Count) {
-        if (Count == 0) return;
-        const DWORD bytes = static_cast<DWORD>(Count * sizeof(Char));
-        DWORD written = 0;
-        if (!WriteFile(FFile, Data, bytes, &written, nullptr) || written != bytes) FOk = false;
-    }
-
-    HANDLE FFile;
-    std::vector<Char> FBuffer;
-    bool FOk = true;
-};
-
-brd::UniqueFile CreateForWriting(const std::wstring& FileName) {
-    if (!KeepFileBeforeChange(FileName)) return brd::UniqueFile();
-    return brd::UniqueFile(
-        CreateFileW(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return text;
 }
 
 }  // namespace
@@ -172,24 +136,17 @@ void TbrdStringList::LoadFromBuffer(const char* Buffer) {
     }
 }
 
+// Both saves write the whole list beside the file and move it over it: a save that
+// fails (a full disk) leaves the file as it was.
 bool TbrdStringList::SaveToFileA(const std::wstring& FileName) const {
-    brd::UniqueFile file = CreateForWriting(FileName);
-    if (!file) return false;
-    TLineWriter<char> writer(file.get());
-    for (int i = 0; i < FLinesCount; ++i) {
-        const std::string line = AnsiFromWide(FLines[static_cast<size_t>(i)]);
-        writer.Line(line.data(), line.size());
-    }
-    return writer.Finish() && file.reset();
+    const std::string text =
+        JoinedLines<char>(FLines, FLinesCount, [](const std::wstring& Line) { return AnsiFromWide(Line); });
+    return KeepFileBeforeChange(FileName) && WriteWholeFile(FileName, text.data(), text.size(), true) == 0;
 }
 
 bool TbrdStringList::SaveToFile(const std::wstring& FileName) const {
-    brd::UniqueFile file = CreateForWriting(FileName);
-    if (!file) return false;
-    TLineWriter<wchar_t> writer(file.get());
-    for (int i = 0; i < FLinesCount; ++i) {
-        const std::wstring& line = FLines[static_cast<size_t>(i)];
-        writer.Line(line.data(), line.size());
-    }
-    return writer.Finish() && file.reset();
+    const std::wstring text =
+        JoinedLines<wchar_t>(FLines, FLinesCount, [](const std::wstring& Line) { return Line; });
+    return KeepFileBeforeChange(FileName) &&
+           WriteWholeFile(FileName, text.data(), text.size() * sizeof(wchar_t), true) == 0;
 }

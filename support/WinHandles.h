@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -76,6 +77,11 @@ struct GdiTraits {
     static bool IsValid(HGDIOBJ h) { return h != nullptr; }
     static bool Close(HGDIOBJ h) { return DeleteObject(h) != FALSE; }
 };
+struct DCTraits {
+    static HDC Invalid() { return nullptr; }
+    static bool IsValid(HDC h) { return h != nullptr; }
+    static bool Close(HDC h) { return DeleteDC(h) != FALSE; }
+};
 struct IconTraits {
     static HICON Invalid() { return nullptr; }
     static bool IsValid(HICON h) { return h != nullptr; }
@@ -93,6 +99,7 @@ using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;   // processes, threads
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;       // FindFirstFile
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;  // LoadLibrary
 using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;        // fonts, brushes, bitmaps
+using UniqueDC = UniqueHandle<HDC, DCTraits>;              // CreateCompatibleDC
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;        // LoadImage of an icon
 using UniqueLocal = UniqueHandle<HLOCAL, LocalTraits>;     // LocalAlloc'ed results
 
@@ -125,6 +132,21 @@ public:
 private:
     HDC FDC;
     HGDIOBJ FOld;
+};
+
+// COM for the thread's windows (a single-threaded apartment) for one scope: screen
+// readers reach the windows' accessible objects through it.
+class ComApartment {
+public:
+    ComApartment() : FInitialized(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (FInitialized) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool FInitialized;
 };
 
 }  // namespace brd

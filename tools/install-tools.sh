@@ -39,6 +39,12 @@ compgen -G "/usr/lib/*/fpc/*/units/*/fcl-registry" >/dev/null || need+=(fp-units
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 is 'clang-format version' clang-format --version                     || need+=(clang-format)
 is 'LLVM version' clang-tidy --version                               || need+=(clang-tidy)
+# Signing and checking the programs, the test certificate, and reading the winget manifests.
+is '^osslsigncode [0-9]' osslsigncode --version                     || need+=(osslsigncode)
+is '^OpenSSL [0-9]' openssl version                                 || need+=(openssl)
+is '^yaml [0-9]' /usr/bin/python3 -c 'import yaml; print("yaml", yaml.__version__)' || need+=(python3-yaml)
+# tools/measure-payload-check.sh times runs with it.
+is '^hyperfine [0-9]' hyperfine --version                           || need+=(hyperfine)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0

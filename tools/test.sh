@@ -33,4 +33,10 @@ cleanup() {
 trap cleanup EXIT
 start_wineserver "$WINEPREFIX"
 
-ctest --test-dir "$CVL_BUILD_ROOT/x64" --output-on-failure -j2 --timeout 300 "$@"
+status=0
+ctest --test-dir "$CVL_BUILD_ROOT/x64" --output-on-failure -j2 --timeout 300 "$@" || status=$?
+# The whole run (no ctest arguments) also proves the shipping build reproducible.
+if [ $# -eq 0 ] && [ -z "${CVL_NO_REPRODUCIBLE:-}" ]; then
+    tools/check-reproducible.sh || status=1
+fi
+exit "$status"

@@ -15,8 +15,10 @@
 // is then invalid and GetLastError tells why.
 int BinLogOpen(brd::UniqueFile& Log, const std::wstring& Dir);
 
-// Writes Bytes at once when Log is open; a failed write is not reported.
-void BinLogWrite(const brd::UniqueFile& Log, const std::string& Bytes);
+// Writes Bytes at once at the end of Log: 0, or the Windows error code when they
+// could not be written whole (the part written is taken back, so the log still ends
+// with a whole record) or Log is not open.
+int BinLogWrite(const brd::UniqueFile& Log, const std::string& Bytes);
 
 void BinLogClose(brd::UniqueFile& Log);
 

@@ -9,6 +9,7 @@
 #include "catalogue/UIdeState.h"
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
+#include "support/UDpi.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -179,7 +180,32 @@ struct TRemoval {
     std::vector<std::wstring> IdeRoots;  // of the IDEs the installation registered with
     bool Done = false;
     brd::UniqueIcon Icon;
+    brd::UniqueIcon SmallIcon;
+    brd::UniqueGdi Picture;
 };
+
+// Posted on a change of display scale, once the dialog manager has scaled the dialog.
+constexpr UINT WM_REMOVAL_RESCALED = WM_APP + 1;
+
+// The picture and the icons in the sizes for the dialog's display scale.
+void ShowArt(HWND dlg, TRemoval& removal) {
+    int32_t dpi = WindowDpi(dlg);
+    removal.Icon = ProgramIconForDpi(SM_CXICON, dpi);
+    removal.SmallIcon = ProgramIconForDpi(SM_CXSMICON, dpi);
+    if (removal.Icon) SendMessageW(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(removal.Icon.get()));
+    if (removal.SmallIcon) SendMessageW(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(removal.SmallIcon.get()));
+    ShowPicture(GetDlgItem(dlg, idcSidePicture), removal.Picture, SidePictureForDpi(dpi));
+}
+
+// Once the removal has run, Enter means Finish: the button becomes the default one,
+// drawn so, and takes the focus.
+void MakeFinishTheDefault(HWND dlg) {
+    HWND finish = GetDlgItem(dlg, idcCancel);
+    SendMessageW(dlg, DM_SETDEFID, idcCancel, 0);
+    SendMessageW(GetDlgItem(dlg, idcNext), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    SendMessageW(finish, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    SendMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(finish), TRUE);
+}
 
 std::wstring ProductTitle(const TUndoLogHeader& h) {
     std::wstring name = h.ProductName.empty() ? ProductName : h.ProductName;
@@ -203,9 +229,7 @@ std::wstring IntroText(const TUndoLogContent& log) {
 
 void InitRemovalDialog(HWND dlg, TRemoval& removal) {
     SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&removal));
-    removal.Icon.reset(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
-    if (removal.Icon) SendMessageW(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(removal.Icon.get()));
+    ShowArt(dlg, removal);
     SetWindowTextW(dlg, (L"Uninstall " + ProductTitle(removal.Log.Header)).c_str());
     SetDlgItemTextW(dlg, idcPageText, IntroText(removal.Log).c_str());
     CheckDlgButton(dlg, idcKeepSettings, removal.Partial ? BST_CHECKED : BST_UNCHECKED);
@@ -228,7 +252,7 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
     if (log.Cut) done += CutLogNote;
     SetDlgItemTextW(dlg, idcPageText, done.c_str());
     SetDlgItemTextW(dlg, idcCancel, L"&Finish");
-    SetFocus(GetDlgItem(dlg, idcCancel));
+    MakeFinishTheDefault(dlg);
 }
 
 INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -236,6 +260,13 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
     switch (msg) {
         case WM_INITDIALOG:
             InitRemovalDialog(dlg, *reinterpret_cast<TRemoval*>(lParam));
+            return TRUE;
+        case WmDpiChanged:
+            // The dialog manager scales the dialog and its controls; the art follows.
+            PostMessageW(dlg, WM_REMOVAL_RESCALED, 0, 0);
+            return FALSE;
+        case WM_REMOVAL_RESCALED:
+            if (removal) ShowArt(dlg, *removal);
             return TRUE;
         case WM_COMMAND:
             if (!removal) return FALSE;
@@ -256,7 +287,7 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
 int RemoveWithDialog(const TUndoLogContent& log, bool partial, std::vector<std::wstring> ideRoots) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TRemoval removal{log, partial, std::move(ideRoots), false, {}};
+    TRemoval removal{log, partial, std::move(ideRoots), false, {}, {}, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);

@@ -168,7 +168,7 @@ int UndoCreateDir(const TUndoRecord& Record, const TRunContext& Run) {
 
 int UndoCopyFile(const TUndoRecord& Record, const TRunContext& Run) {
     std::wstring file = RecordPath(Record, Run);
-    if (!file.empty() && KeepFileBeforeChange(file)) DeleteFileW(file.c_str());
+    if (!file.empty() && KeepFileBeforeDeletion(file)) DeleteFileW(file.c_str());
     return 0;
 }
 

@@ -403,7 +403,8 @@ def contents_hhc(entries):
 
 
 def index_hhk(entries):
-    items = sorted({(title, topic) for _, title, topic in entries if topic}, key=lambda e: e[0].lower())
+    # Titles that differ only in case keep one order whatever the order of the set.
+    items = sorted({(title, topic) for _, title, topic in entries if topic}, key=lambda e: (e[0].lower(), e))
     return "<HTML><BODY><UL>\n" + "\n".join(sitemap_item(t, k) for t, k in items) + "\n</UL></BODY></HTML>\n"
 
 
@@ -434,7 +435,64 @@ def compiled_html_help(help_dir, pictures_dir, with_pages):
         if run.returncode != 0:
             raise RuntimeError("chmcmd failed:\n" + run.stdout + run.stderr)
         with open(os.path.join(work, "out.chm"), "rb") as f:
-            return f.read()
+            return with_fixed_time(f.read())
+
+
+def encoded_int(data, i):
+    """An ITSS directory's variable-length integer at i: its value and the next index."""
+    value = 0
+    while True:
+        byte = data[i]
+        i += 1
+        value = (value << 7) | (byte & 0x7F)
+        if byte < 0x80:
+            return value, i
+
+
+def chm_section0_file(data, wanted):
+    """Offset and length of a file of the uncompressed section of a CHM; None when absent."""
+    dir_offset = struct.unpack_from("<Q", data, 0x48)[0]  # header section 1: the directory
+    content = struct.unpack_from("<Q", data, 0x58)[0]
+    header_length, chunk_size = struct.unpack_from("<I", data, dir_offset + 8)[0], struct.unpack_from(
+        "<I", data, dir_offset + 16)[0]
+    chunks = dir_offset + header_length
+    end_of_directory = dir_offset + struct.unpack_from("<Q", data, 0x50)[0]
+    for chunk in range(chunks, end_of_directory, chunk_size):
+        if data[chunk:chunk + 4] != b"PMGL":
+            continue
+        i, end = chunk + 20, chunk + chunk_size - struct.unpack_from("<I", data, chunk + 4)[0]
+        while i < end:
+            length, i = encoded_int(data, i)
+            name = data[i:i + length]
+            section, i = encoded_int(data, i + length)
+            offset, i = encoded_int(data, i)
+            size, i = encoded_int(data, i)
+            if name == wanted and section == 0:
+                return content + offset, size
+    return None
+
+
+def with_fixed_time(chm):
+    """The CHM with its compile time (milliseconds after midnight, in the header and in
+    the #SYSTEM file's entry 10) taken from SOURCE_DATE_EPOCH, default 0, so that two
+    builds of the same sources give the same bytes."""
+    stamp = (int(os.environ.get("SOURCE_DATE_EPOCH", "0")) % 86400) * 1000
+    data = bytearray(chm)
+    try:
+        if data[:4] != b"ITSF":
+            return chm
+        struct.pack_into(">I", data, 0x10, stamp)
+        found = chm_section0_file(data, b"/#SYSTEM")
+        if found:
+            i, end = found[0] + 4, found[0] + found[1]  # after the file's version
+            while i + 4 <= end:
+                code, size = struct.unpack_from("<HH", data, i)
+                if code == 10 and size == 4:
+                    struct.pack_into("<I", data, i + 4, stamp)
+                i += 4 + size
+    except (struct.error, IndexError):
+        return chm  # not the layout this knows: left as chmcmd wrote it
+    return bytes(data)
 
 
 def help_file(source, payload, out):

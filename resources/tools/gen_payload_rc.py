@@ -6,10 +6,17 @@ The source is a path below resources/payload/, or below the build's
 generated payload folder for files made at build time (compiled .res and
 .dcr files, pictures); "@pkg/<path>" is a generated package project file,
 "@cvlabout.dll" and "@unbrd.exe" are the built programs.
+
+Beside it goes the digest table (resource 1 of type CVLSUMS): for every payload
+resource its id, size and CRC-32, so that the program can tell a damaged copy of
+itself before it writes anything. Little-endian 32-bit words: the count, then
+id, size, CRC-32 per resource.
 """
 import argparse
 import os
+import struct
 import sys
+import zlib
 
 
 def language_statement(lang):
@@ -59,6 +66,15 @@ def rc_string(path):
     return '"%s"' % path
 
 
+def digest_table(rows, args):
+    words = [len(rows)]
+    for res_id, _, source in rows:
+        with open(resolve(source, args), "rb") as f:
+            data = f.read()
+        words += [res_id, len(data), zlib.crc32(data) & 0xFFFFFFFF]
+    return struct.pack("<%dI" % len(words), *words)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--manifest", required=True)
@@ -80,10 +96,16 @@ def main():
                 lines.append(language_statement(lang))
                 current = lang
             lines.append("%d CVLIB %s" % (res_id, rc_string(resolve(source, args))))
+        digests = digest_table(rows, args)
+        digest_file = os.path.splitext(args.output)[0] + "_digests.bin"
+        lines += ["", "// The digest of every payload resource above.", "LANGUAGE 0x00, 0x00",
+                  "1 CVLSUMS %s" % rc_string(digest_file)]
         text = "\n".join(lines) + "\n"
     except (ValueError, OSError) as e:
         print("gen_payload_rc: %s" % e, file=sys.stderr)
         return 1
+    with open(digest_file, "wb") as f:
+        f.write(digests)
     with open(args.output, "w", encoding="utf-8") as f:
         f.write(text)
     return 0

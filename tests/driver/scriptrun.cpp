@@ -12,7 +12,9 @@
 // runs: nothing is closed or finished. Every failing row is printed as
 // "row N: error X type Y: text"; the exit status is the number of failing rows (at
 // most 255). What the engine adds to a row's error (a compiler's last output lines)
-// follows the row, indented by four blanks. /compiletimeout shortens the compile
+// follows the row, indented by four blanks. A run that the engine stops (it cannot
+// write its uninstall log) ends with "stopped at row N: reason" and counts as one
+// more failure. /compiletimeout shortens the compile
 // wait of this test program.
 //
 // /cancelat:N stops the run before row N as the wizard's Cancel does and rolls it

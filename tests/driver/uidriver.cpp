@@ -16,6 +16,8 @@
 //   close CAPTION                posts WM_CLOSE
 //   lbitems CAPTION ID           list-box items: "data<TAB>text" lines, data hexadecimal
 //   lbsel CAPTION ID INDEX       selects a list-box item
+//   lbcur CAPTION ID             the index of the selected list-box item, -1 for none
+//   lbtop CAPTION ID             the index of the first list-box item on view
 //   mouse CAPTION ID down|up|dbl X Y   sends a left-button message to a control
 //   postclick CAPTION ID         posts a left-button press and release to a control, as
 //                                a user's click arrives through the input queue
@@ -26,6 +28,17 @@
 //   focus CAPTION                brings the window to the foreground
 //   pings CAPTION COUNT MS       sends WM_NULL COUNT times, MS apart, each waiting at
 //                                most 5 s; prints the longest answer time in ms
+//   paint CAPTION                has the window and its controls painted now
+//   focused CAPTION              the id and class of the control that has the keyboard focus
+//   defid CAPTION                the dialog's default id, then the ids of the buttons drawn
+//                                as default (BS_DEFPUSHBUTTON)
+//   lbrect CAPTION ID INDEX      a list-box item's rectangle on the screen
+//   keys CAPTION KEY...          posts keys to the control that has the focus, one after the
+//                                other as a user types them: tab, enter, space, esc, up, down,
+//                                home, end, or alt+LETTER
+//   layout CAPTION               what is out of place: a visible control that leaves the
+//                                client area, a static text larger than its control; one
+//                                line each, nothing when all is well
 #include <windows.h>
 
 #include "tests/driver/Utf8Output.h"
@@ -34,6 +47,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -83,6 +97,144 @@ std::wstring WindowText(HWND wnd) {
     return text.data();
 }
 
+HWND FocusOf(HWND top) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+std::wstring ClassOf(HWND wnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(wnd, name, 64);
+    return name;
+}
+
+// Waits until the program has handled what was posted to it.
+void WaitIdle(HWND top) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (process) {
+        WaitForInputIdle(process, 2000);
+        CloseHandle(process);
+    }
+    Sleep(120);
+}
+
+struct KeyName {
+    const wchar_t* name;
+    WPARAM vk;
+};
+constexpr KeyName KeyNames[] = {
+    {L"tab", VK_TAB}, {L"enter", VK_RETURN}, {L"space", VK_SPACE}, {L"esc", VK_ESCAPE}, {L"up", VK_UP},
+    {L"down", VK_DOWN}, {L"home", VK_HOME}, {L"end", VK_END},
+};
+
+// A key as the input queue delivers it: down and up, with the character that
+// TranslateMessage makes of it; alt+LETTER as the system character of a mnemonic.
+bool PostKey(HWND top, const std::wstring& key) {
+    HWND target = FocusOf(top);
+    if (!target) target = top;
+    if (key.size() == 5 && key.compare(0, 4, L"alt+") == 0) {
+        PostMessageW(target, WM_SYSCHAR, static_cast<WPARAM>(towlower(key[4])), 0x20000001);
+        return true;
+    }
+    for (const KeyName& k : KeyNames) {
+        if (key != k.name) continue;
+        UINT scan = MapVirtualKeyW(static_cast<UINT>(k.vk), MAPVK_VK_TO_VSC);
+        PostMessageW(target, WM_KEYDOWN, k.vk, static_cast<LPARAM>(1 | scan << 16));
+        PostMessageW(target, WM_KEYUP, k.vk, static_cast<LPARAM>(0xC0000001 | scan << 16));
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- layout
+
+struct LayoutCheck {
+    HWND top;
+    RECT client;
+    std::wstring problems;
+};
+
+bool IsTextStatic(HWND wnd) {
+    std::wstring cls = ClassOf(wnd);
+    if (lstrcmpiW(cls.c_str(), L"Static") != 0 && cls != L"CV_ILABEL") return false;
+    LONG type = GetWindowLongW(wnd, GWL_STYLE) & SS_TYPEMASK;
+    return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
+}
+
+// GetDpiForWindow is newer than the Windows version the build targets.
+int DpiOf(HWND wnd) {
+    using Proc = UINT(WINAPI*)(HWND);
+    auto proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = proc ? proc(wnd) : 0;
+    return dpi ? static_cast<int>(dpi) : 96;
+}
+
+// The control's font as the program made it; GDI objects of another process can be
+// read on Windows, and where they cannot, the frame's template font at the window's DPI.
+HFONT FontOf(HWND wnd, HWND top) {
+    LOGFONTW font{};
+    auto handle = reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0));
+    if (!handle || GetObjectW(handle, sizeof(font), &font) != sizeof(font)) {
+        font = LOGFONTW{};
+        font.lfHeight = -MulDiv(8, DpiOf(top), 72);
+        lstrcpyW(font.lfFaceName, L"MS Sans Serif");
+    }
+    return CreateFontIndirectW(&font);
+}
+
+void CheckStaticText(LayoutCheck& check, HWND wnd, int id) {
+    std::wstring text = WindowText(wnd);
+    if (text.empty()) return;
+    RECT box{};
+    GetClientRect(wnd, &box);
+    LONG style = GetWindowLongW(wnd, GWL_STYLE);
+    UINT format = DT_CALCRECT | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+    LONG type = style & SS_TYPEMASK;
+    if (type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE) format |= DT_WORDBREAK;
+    if (ClassOf(wnd) == L"CV_ILABEL") format = DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX;
+    HDC dc = GetDC(wnd);
+    HFONT font = FontOf(wnd, check.top);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT need = box;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, format);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(wnd, dc);
+    if (need.right - need.left <= box.right - box.left && need.bottom - need.top <= box.bottom - box.top) return;
+    wchar_t line[160];
+    swprintf(line, 160, L"text of %d needs %ldx%ld in %ldx%ld\n", id, need.right - need.left, need.bottom - need.top,
+             box.right - box.left, box.bottom - box.top);
+    check.problems += line;
+}
+
+BOOL CALLBACK CheckControl(HWND wnd, LPARAM param) {
+    auto& check = *reinterpret_cast<LayoutCheck*>(param);
+    if (GetParent(wnd) != check.top || !IsWindowVisible(wnd)) return TRUE;
+    int id = GetDlgCtrlID(wnd);
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    MapWindowPoints(nullptr, check.top, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left < check.client.left || r.top < check.client.top || r.right > check.client.right ||
+        r.bottom > check.client.bottom) {
+        wchar_t line[160];
+        swprintf(line, 160, L"control %d (%ld %ld %ld %ld) leaves the client area (%ld x %ld)\n", id, r.left, r.top,
+                 r.right, r.bottom, check.client.right, check.client.bottom);
+        check.problems += line;
+    }
+    if (IsTextStatic(wnd)) CheckStaticText(check, wnd, id);
+    return TRUE;
+}
+
+std::wstring LayoutProblems(HWND top) {
+    LayoutCheck check{top, {}, L""};
+    GetClientRect(top, &check.client);
+    EnumChildWindows(top, CheckControl, reinterpret_cast<LPARAM>(&check));
+    return check.problems;
+}
+
 int Fail(const wchar_t* what, const std::wstring& detail) {
     PrintUtf8(std::wstring(L"uidriver: ") + what + L": " + detail + L"\n");
     return 1;
@@ -121,6 +273,33 @@ int Run(int argc, wchar_t** argv) {
     if (!top) return Fail(L"no window", caption);
     if (cmd == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
     if (cmd == L"focus") return SetForegroundWindow(top) ? 0 : 1;
+    if (cmd == L"paint")
+        return RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW) ? 0 : 1;
+    if (cmd == L"layout") {
+        PrintUtf8(LayoutProblems(top));
+        return 0;
+    }
+    if (cmd == L"focused") {
+        HWND focus = FocusOf(top);
+        PrintUtf8(focus ? std::to_wstring(GetDlgCtrlID(focus)) + L" " + ClassOf(focus) : L"none");
+        return 0;
+    }
+    if (cmd == L"defid") {
+        LRESULT def = SendMessageW(top, DM_GETDEFID, 0, 0);
+        std::wstring out = HIWORD(def) == DC_HASDEFID ? std::to_wstring(LOWORD(def)) : L"none";
+        for (HWND c = GetWindow(top, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (IsWindowVisible(c) && ClassOf(c) == L"Button" && (GetWindowLongW(c, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+                out += L" " + std::to_wstring(GetDlgCtrlID(c));
+        PrintUtf8(out);
+        return 0;
+    }
+    if (cmd == L"keys") {
+        for (int i = 3; i < argc; ++i) {
+            if (!PostKey(top, argv[i])) return Fail(L"unknown key", argv[i]);
+            WaitIdle(top);
+        }
+        return 0;
+    }
     if (cmd == L"pings") {
         DWORD longest = 0;
         for (long i = 0; i < num(3, 1); ++i) {
@@ -164,10 +343,15 @@ int Run(int argc, wchar_t** argv) {
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         PrintUtf8(buf);
-    } else if (cmd == L"click")
-        PostMessageW(ctl, BM_CLICK, 0, 0);
-    else if (cmd == L"command")
-        PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+    } else if (cmd == L"lbrect") {
+        RECT r{};
+        SendMessageW(ctl, LB_GETITEMRECT, static_cast<WPARAM>(num(4, 0)), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(ctl, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        wchar_t buf[64];
+        swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+        PrintUtf8(buf);
+    } else if (cmd == L"click") PostMessageW(ctl, BM_CLICK, 0, 0);
+    else if (cmd == L"command") PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
     else if (cmd == L"lbitems") {
         auto count = SendMessageW(ctl, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -178,8 +362,9 @@ int Run(int argc, wchar_t** argv) {
             swprintf(buf, 32, L"0x%lX\t", static_cast<unsigned long>(SendMessageW(ctl, LB_GETITEMDATA, i, 0)));
             PrintUtf8(std::wstring(buf) + text.data() + L"\n");
         }
-    } else if (cmd == L"lbsel")
-        SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
+    } else if (cmd == L"lbcur") PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETCURSEL, 0, 0))));
+    else if (cmd == L"lbtop") PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETTOPINDEX, 0, 0))));
+    else if (cmd == L"lbsel") SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
     else if (cmd == L"mouse") {
         std::wstring kind = arg(4);
         LPARAM pos = MAKELPARAM(num(5, 1), num(6, 1));

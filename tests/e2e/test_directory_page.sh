@@ -67,6 +67,24 @@ for bad in 'Corvane' ''; do
     expect_eq "Next caption for [$bad]" "$(text 1000)" "&Next >"
 done
 
+# A name Windows refuses for a folder: the warning says what is wrong with it.
+driver setedit "$WIZARD" 1010 'C:\Corvane.'
+driver click "$WIZARD" 1000
+warning="$(driver answer Install 1)" || fail "no warning for a trailing dot"
+[[ "$warning" == *'the folder name "Corvane." ends in a dot'* ]] || fail "warning for a trailing dot: $warning"
+wait_eq "back on the directory page for a trailing dot" 1 driver visible "$WIZARD" 1010
+
+# A folder that cannot be created: Start says why, and the wizard stays on the
+# Ready page with nothing written.
+driver setedit "$WIZARD" 1010 'Q:\Corvane'
+next
+wait_eq "ready page for Q:" "Start" text 1000
+driver click "$WIZARD" 1000
+problem="$(driver answer Install 1 | tr -d '\r')" || fail "no box for a folder that cannot be created"
+[[ "$problem" == 'The folder Q:\Corvane cannot be created'*'Nothing has been installed.' ]] || fail "Start for Q:: [$problem]"
+wait_eq "still on the Ready page" "Start" text 1000
+back
+
 # A folder that already holds files is taken only when the user says so.
 mkdir -p "$C/Busy"; echo keep > "$C/Busy/mine.txt"
 driver setedit "$WIZARD" 1010 'C:\Busy'

@@ -7,6 +7,7 @@ new_machine engine_install
 SCRIPTRUN="$CVL_BIN/scriptrun.exe"
 UNDOLOG="$CVL_SOURCE/tests/e2e/tools/undolog.py"
 LIB="$C/Corvane"
+UNINST='\uninst.log'
 
 utf16() { iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r'; }
 
@@ -57,4 +58,15 @@ win "$SCRIPTRUN" 'C:\Corvane' 0 0x180 || fail "rows failed on the update"
 [ -f "$LIB/Source/stray.txt" ] && fail "the update kept the previous tree"
 [ -f "$LIB/Help/cvlib.hlp" ] || fail "the update did not install again"
 expect_eq "user's template settings" "$(cat "$C/windows/cvTempls.ini")" "[user]"
+
+# An installation whose log path is 300 characters long: an update into another
+# folder finds it through the uninstall entry, whole, and removes it completely.
+LONG_W='C:\Corvane-'"$(printf 'x%.0s' {1..140})"'\'"$(printf 'y%.0s' {1..140})"
+expect_eq "length of the long log path" "$(( ${#LONG_W} + ${#UNINST} ))" 303
+win "$SCRIPTRUN" "$LONG_W" 0 0x180 || fail "rows failed in the long folder"
+[ -f "$C/${LONG_W:3:148}/${LONG_W:152}/uninst.log" ] || fail "no installation in the long folder"
+win "$SCRIPTRUN" 'C:\Corvane' 0 0x180 || fail "rows failed on the update from the long folder"
+[ -e "$C/${LONG_W:3:148}/${LONG_W:152}" ] && fail "the installation in the long folder stayed: $(find "$C/${LONG_W:3:148}" | head -5)"
+entry="$(win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\cvlLib' /v UninstallString /reg:32 | tr -d '\r')"
+grep -q 'C:\\Corvane\\unbrd.exe C:\\Corvane\\uninst.log' <<<"$entry" || fail "uninstall entry after the update: $entry"
 echo "engine install: ok"

@@ -93,7 +93,9 @@ same_state "a refused run wrote something" "$before" "$(machine_state)"
 silent /ides=Delphi7,RADStudio22 /log='C:\logs\build.log'
 expect_eq "silent install status (output: $OUT)" "$RC" 0
 expect_eq "silent install output" "$OUT" ""
-cmp "$C/logs/build.log" "$C/Borland/Corvane/install.log" || fail "the copied log differs"
+# The copy is install.log behind a UTF-16LE byte-order mark, for cmd's type.
+expect_eq "the copied log's byte-order mark" "$(head -c 2 "$C/logs/build.log" | od -An -tx1 | tr -d ' ')" fffe
+cmp <(tail -c +3 "$C/logs/build.log") "$C/Borland/Corvane/install.log" || fail "the copied log differs"
 rm -rf "$C/logs" "$WINEPREFIX/silent.out"
 same_state "the silent install left another machine than the wizard" "$WIZARD_STATE" "$(comparable_state)"
 
@@ -125,5 +127,10 @@ want='Error in ScriptItem=[0-9]+, ErrorCode=1h ScriptItemId=13 with text'
 grep -Eq "^$want\$" <<<"$OUT" || fail "no failing row listed: [$OUT]"
 grep -qx 'Check file: C:\\Borland\\Corvane\\Delphi7\\dclcvl70.bpl...Fail' <<<"$OUT" || fail "the failing row's text: [$OUT]"
 grep -q 'failures; the log: C:\\Borland\\Corvane\\install.log$' <<<"$OUT" || fail "no summary: [$OUT]"
-iconv -f UTF-16LE -t UTF-8 "$LIB/install.log" | tr -d '\r' | grep -Eq "^$want\$" || fail "failures not in install.log"
+LOG_TEXT="$(iconv -f UTF-16LE -t UTF-8 "$LIB/install.log" | tr -d '\r')"
+grep -Eq "^$want\$" <<<"$LOG_TEXT" || fail "failures not in install.log"
+# The package that was not built is not registered: the IDE would miss it at every start.
+grep -qx 'Registering package: C:\\Borland\\Corvane\\Delphi7\\dclcvl70.bpl...Skipped: the package was not built' \
+    <<<"$LOG_TEXT" || fail "no Skipped line for the unbuilt package"
+hive_dump | grep -qi 'dclcvl70\.bpl"=' && fail "the unbuilt package is registered"
 echo "silent install: ok"

@@ -118,14 +118,15 @@ load_machine
 silent_update reference
 silent_updated="$(snapshot)"
 
-# Inside the removal of the previous installation (journal records 1 to about 40),
-# in Delphi 7's block (rows 201-223, the compile of cvl70), in RAD Studio 11's
-# (rows 797-, the compile of dclcvl280), around the product key and the commit.
+# Inside the removal of the previous installation (journal records 1 to 22: its
+# trees, help files, IDE keys, uninstall entry), in Delphi 7's block (rows 201-223,
+# the compile of cvl70, records 25-27), in RAD Studio 11's (rows 797-, the compile
+# of dclcvl280, records 28-33), around the product key and the commit.
 MOMENTS=(cancel:0 cancel:25 cancel:201 cancel:cvl70 cancel:217 cancel:dclcvl280 cancel:797 cancel:822
-         kill:1 kill:3 "kill:$((5 + RANDOM % 20))" kill:30 kill:40 kill:45 kill:48 kill:52 killcompile:dclcvl70
-         rbkill:201:3 precommit incommit)
-SILENT_AFTER=(kill:30 killcompile:dclcvl70)
-INSIDE_IDE=(cancel:201 cancel:cvl70 cancel:217 cancel:dclcvl280 cancel:797 kill:45 kill:48 kill:52 killcompile:dclcvl70 rbkill:201:3)
+         kill:1 kill:3 "kill:$((4 + RANDOM % 18))" kill:10 kill:17 kill:22 kill:24 kill:25 kill:27 kill:31 kill:36
+         killcompile:dclcvl70 rbkill:201:3 precommit incommit)
+SILENT_AFTER=(kill:10 killcompile:dclcvl70)
+INSIDE_IDE=(cancel:201 cancel:cvl70 cancel:217 cancel:dclcvl280 cancel:797 kill:25 kill:27 kill:31 killcompile:dclcvl70 rbkill:201:3)
 [ -z "${CVL_ROLLBACK_MOMENTS:-}" ] || read -ra MOMENTS <<<"$CVL_ROLLBACK_MOMENTS"
 trap 'echo "moments (seed $SEED): ${MOMENTS[*]}" >&2; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX" "$SNAP" "$CUT" "$WINEPREFIX.fresh"' EXIT
 run_moments "$SNAP" "${MOMENTS[@]}"

@@ -52,6 +52,7 @@ TEST_F(ProductKeyRecord, WhatOneRunWritesTheNextRunReadsBack) {
     plan.Items = 0x488;
     plan.Dir = L"C:\\Program Files\\Corvane";
     plan.CustomizeItems = 6;
+    plan.FilesOnlyVersions = 0x1100;  // 0x1000 is no chosen environment: not recorded
     const TInstallRecord record = CurrentInstallRecord(plan);
     EXPECT_EQ(record.Version, L"4.07");
     EXPECT_EQ(record.Type, L"trial Delphi version");
@@ -63,6 +64,7 @@ TEST_F(ProductKeyRecord, WhatOneRunWritesTheNextRunReadsBack) {
     EXPECT_EQ(previous.InstallVersions, 0x140);
     EXPECT_EQ(previous.InstallItems, 0x488);
     EXPECT_EQ(previous.Version, L"4.07");
+    EXPECT_EQ(previous.FilesOnlyVersions, 0x100);
     EXPECT_EQ(ReadPreviousInstallDir(FKey.path()), L"C:\\Program Files\\Corvane");
     EXPECT_TRUE(LoadCustomizeItems(next.CustomizeItems, FKey.path()));
     EXPECT_EQ(next.CustomizeItems, 6);
@@ -72,7 +74,7 @@ TEST_F(ProductKeyRecord, WhatOneRunWritesTheNextRunReadsBack) {
     EXPECT_EQ(stored, record.InstallDate);
     EXPECT_TRUE(ReadRegString(HKLM, FKey.path(), L"Type", stored));
     EXPECT_EQ(stored, L"trial Delphi version");
-    for (const wchar_t* name : {L"InstallVersions", L"InstallItems", L"CustomizeItems"})
+    for (const wchar_t* name : {L"InstallVersions", L"InstallItems", L"CustomizeItems", L"FilesOnlyVersions"})
         EXPECT_EQ(ValueType(FKey.path(), name), static_cast<DWORD>(REG_DWORD)) << name;
     for (const wchar_t* name : {L"RootDir", L"Version", L"Type", L"InstallDate"})
         EXPECT_EQ(ValueType(FKey.path(), name), static_cast<DWORD>(REG_SZ)) << name;
@@ -186,8 +188,9 @@ TEST(UninstallEntry, TheLogIsTakenFromTheEndOfTheCommand) {
         {L"",                                                                          L""},
         {L"C:\\Lib\\unbrd.exe ",                                                       L""},
         {L"uninst.log\"",                                                              L""},
-        {L"unbrd.exe " + longDir,                                                      longDir.substr(0, 255)},
-        {L"\"unbrd.exe\" \"" + longDir + L" y\"",                                      longDir.substr(0, 255)},
+        // Whole at any length: a cut path would miss the previous installation.
+        {L"unbrd.exe " + longDir,                                                      longDir},
+        {L"\"unbrd.exe\" \"" + longDir + L" y\"",                                      longDir + L" y"},
         // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(UninstallLogFromCommand(c.Command), c.Log) << c.Command.size();
@@ -215,6 +218,28 @@ TEST(UninstallEntry, AnEntryWithoutBothValuesIsNoPreviousInstallation) {
     EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"C:\\Lib\\uninst.log");  // present, even empty
     ASSERT_TRUE(DeleteRegValue(HKLM, key.path(), L"UninstallString"));
     EXPECT_EQ(FindPreviousUninstallLog(key.path()), L"");
+}
+
+// The size is of the files below the folder, rounded up to kilobytes, and it is
+// written only into an entry that is there.
+TEST(UninstallEntry, InstalledSizeGoesOnlyIntoARegisteredEntry) {
+    ScratchKey key;
+    ScratchDir dir;
+    CreateDirectoryPath(dir / L"Source");
+    WriteFileBytes(dir / L"a.bin", std::string(1500, 'a'));
+    WriteFileBytes(dir / L"Source\\b.bin", std::string(2048, 'b'));
+    EXPECT_FALSE(RecordInstalledSize(dir.path(), key.path()));
+    EXPECT_FALSE(KeyExists(HKLM, key.path()));
+
+    ASSERT_EQ(RegisterUninstallEntry(dir.path(), key.path(), L"20261209"), ueSuccess);
+    WriteFileBytes(dir / L"Source\\c.bin", std::string(3000, 'c'));
+    EXPECT_TRUE(RecordInstalledSize(dir.path(), key.path()));
+    int32_t size = 0;
+    EXPECT_TRUE(ReadRegInteger(HKLM, key.path(), L"EstimatedSize", size));
+    EXPECT_EQ(size, 7);  // 6548 bytes
+    std::wstring text;
+    EXPECT_TRUE(ReadRegString(HKLM, key.path(), L"QuietUninstallString", text));
+    EXPECT_EQ(text, dir / L"unbrd.exe /S " + (dir / L"uninst.log"));
 }
 
 TEST(UninstallEntry, AKeyThatCannotBeCreatedGivesMinusOne) {

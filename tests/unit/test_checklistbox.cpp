@@ -134,6 +134,28 @@ TEST_F(CheckList, ADoubleClickTogglesTwice) {
     EXPECT_EQ(CheckClicks, 2);
 }
 
+// Disabled entries never take the selection: neither a click nor a double click on
+// one moves it or toggles anything, and the moving keys pass over them.
+TEST_F(CheckList, DisabledEntriesAreNeverSelectedByTheUser) {
+    Box->Add(L"Delphi 4");
+    Box->SetEnabled(1, false);
+    Box->SetEnabled(2, false);
+    Box->SetSelected(0);
+    Click(OnText(1));
+    Mouse(WM_LBUTTONDBLCLK, OnText(2));
+    Mouse(WM_LBUTTONUP, OnText(2));
+    EXPECT_EQ(Box->Selected(), 0);
+    EXPECT_EQ(CheckClicks, 0);
+    struct {
+        WPARAM key;
+        int selected;
+    } moves[] = {{VK_DOWN, 3}, {VK_DOWN, 3}, {VK_UP, 0}, {VK_END, 3}, {VK_HOME, 0}};
+    for (const auto& move : moves) {
+        SendMessageW(List, WM_KEYDOWN, move.key, 1);
+        EXPECT_EQ(Box->Selected(), move.selected) << "key " << move.key;
+    }
+}
+
 TEST_F(CheckList, AReleaseWithoutAPressInsideTogglesNothing) {
     Box->SetSelected(1);
     Mouse(WM_LBUTTONUP, OnText(1));
@@ -341,13 +363,15 @@ protected:
                             canvas.rect(), 0};
         return SendMessageW(Parent, WM_DRAWITEM, FirstListId, reinterpret_cast<LPARAM>(&item));
     }
-    // The box as the drawing places it in an entry of the canvas's height.
+    // The box as the drawing places it in an entry of the canvas's height: a square of
+    // the classic 13 pixels at the list's 96 DPI, in an area 2 pixels wider.
     RECT CheckRect(int shrink) const {
-        int x = (CheckWidth + 2 - CheckWidth) / 2;
-        int y = (Height - CheckWidth) / 2;
-        return {x + shrink, y + shrink, x + CheckWidth - shrink, y + CheckHeight + 4 - shrink};
+        int size = Box->CheckSize();
+        int x = (Box->CheckAreaWidth() - size) / 2;
+        int y = (Height - size) / 2;
+        return {x + shrink, y + shrink, x + size - shrink, y + size - shrink};
     }
-    RECT TextArea() const { return {CheckWidth + 2, 0, Width, Height}; }
+    RECT TextArea() const { return {Box->CheckAreaWidth(), 0, Width, Height}; }
     const COLORREF White = RGB(255, 255, 255);
     const COLORREF Black = RGB(0, 0, 0);
 };
@@ -366,11 +390,14 @@ TEST_F(CheckListDrawing, ACheckedEntryShowsItsMarkInAFlatBox) {
         Draw(canvas, 0, 0);
         RECT inner = CheckRect(2);
         EXPECT_EQ(canvas.Count(inner, Black) > 0, checked);
-        // The flat frame one pixel inside the box; the 3-D edge outside it is clipped away.
+        // The flat frame on the box's edge, the white field inside it; the 3-D edge
+        // of the frame control is clipped away.
         RECT box = CheckRect(0);
         int middle = (box.top + box.bottom) / 2;
-        EXPECT_EQ(canvas.At(box.left + 1, middle), GetSysColor(COLOR_BTNSHADOW));
-        EXPECT_EQ(canvas.At(box.left, middle), White);
+        EXPECT_EQ(canvas.At(box.left, middle), GetSysColor(COLOR_BTNSHADOW));
+        EXPECT_EQ(canvas.At(box.right - 1, middle), GetSysColor(COLOR_BTNSHADOW));
+        EXPECT_EQ(canvas.At(box.left - 1, middle), White);
+        EXPECT_EQ(canvas.At(box.left + 1, box.top + 1), White);
         EXPECT_GT(canvas.Count(TextArea(), Black), 0) << "text";
     }
 }
@@ -392,12 +419,12 @@ TEST_F(CheckListDrawing, TheSelectedEntryIsHighlightedWithTheFocusAroundItsText)
     EXPECT_GT(canvas.Count(TextArea(), GetSysColor(COLOR_HIGHLIGHTTEXT)), 0);
     EXPECT_EQ(canvas.At(0, 0), White) << "the check area is not filled";
     // The dotted focus frame along the top of the text area.
-    RECT top{CheckWidth + 2, 0, Width, 1};
-    EXPECT_GT(Width - CheckWidth - 2 - canvas.Count(top, highlight), 10);
+    RECT top{Box->CheckAreaWidth(), 0, Width, 1};
+    EXPECT_GT(Width - Box->CheckAreaWidth() - canvas.Count(top, highlight), 10);
 
     Canvas plain(Width, Height);
     Draw(plain, 0, ODS_SELECTED);
-    EXPECT_EQ(plain.Count(top, highlight), Width - CheckWidth - 2);
+    EXPECT_EQ(plain.Count(top, highlight), Width - Box->CheckAreaWidth());
 }
 
 TEST_F(CheckListDrawing, AnEmptyFocusedListGetsOnlyItsTextAreaFilled) {

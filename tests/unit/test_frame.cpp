@@ -156,8 +156,9 @@ TEST_F(Frame, LinkLabelSitsLeftOfTheButtonRowInBlue) {
 TEST(InstallRecord, SevenValuesInTheirOrder) {
     std::vector<std::wstring> names;
     for (const auto& value : InstallRecordValues(CurrentInstallRecord(TInstallPlan{}))) names.push_back(value.Name);
+    // The seven in their order, then the files-only choice that the next run proposes again.
     EXPECT_EQ(names, (std::vector<std::wstring>{L"InstallVersions", L"InstallItems", L"RootDir", L"Version", L"Type",
-                                                L"InstallDate", L"CustomizeItems"}));
+                                                L"InstallDate", L"CustomizeItems", L"FilesOnlyVersions"}));
 }
 
 TEST(InstallRecord, AFailedWriteStopsTheRest) {

@@ -11,6 +11,7 @@
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UProducts.h"
 #include "script/UScript.h"
+#include "script/UScriptRun.h"
 #include "support/UConst.h"
 #include "uninstall/UUndoLog.h"
 
@@ -210,3 +211,44 @@ TEST_F(Engine, ItemTextNamesThreeKindsOfRow) {
 }
 
 }  // namespace
+
+// A run that cannot record what it does must not do it: with no uninstall log to
+// write, the run stops before its first row and says why.
+TEST_F(Engine, AnUninstallLogThatCannotBeCreatedStopsTheRunBeforeItsFirstRow) {
+    ASSERT_TRUE(CreateDirectoryW(InstallDir.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((InstallDir + L"\\uninst.log").c_str(), nullptr));  // in the log's way
+    const std::vector<TScriptItem> rows = {Row(itCreateDir | ifLogUndo, L"Help", 0, dcRoot)};
+    TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
+    script.Start();
+    TScriptRunObserver quiet;
+    EXPECT_EQ(RunScriptRows(script, quiet), 0);
+    EXPECT_FALSE(Exists(InstallDir + L"\\Help"));
+    ASSERT_TRUE(script.StopRequested());
+    const std::wstring stop = L"the uninstall log " + InstallDir + L"\\uninst.log could not be written";
+    EXPECT_EQ(script.StopReason().rfind(stop, 0), 0u) << Narrow(script.StopReason());
+}
+
+// What a failing row's code means: the system's words, or ours for our own codes,
+// which mean different things for different row types.
+TEST(ScriptRun, ResultMeaningNamesOwnCodesPerRowTypeAndWindowsCodesBySystemText) {
+    const struct {
+        uint32_t type;
+        int32_t error;
+        const wchar_t* meaning;  // nullptr: the system's text, not empty
+    } cases[] = {
+        {itAddSearchPath | ifLogUndo, -2, L"the search path value is missing or is not a string"},
+        {itCompilePackage, -2, L"the row names an IDE that is not in the catalogue"},
+        {itReplaceText, -2, L"the file's size is unknown or too large"},
+        {itCheckFile, 1, L""},  // its own text says it: "...Fail"
+        {itCopyResource, -7, L""},
+        {itCopyResource, ERROR_DISK_FULL, nullptr},
+        {itCompilePackage, ERROR_FILE_NOT_FOUND, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::wstring meaning = ResultMeaning(c.type, c.error);
+        if (c.meaning)
+            EXPECT_EQ(meaning, c.meaning) << c.error;
+        else
+            EXPECT_FALSE(meaning.empty()) << c.error;
+    }
+}

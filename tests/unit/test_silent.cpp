@@ -47,6 +47,16 @@ TEST(SilentSwitches, LongSwitchesLeaveTheClassicOnesAlone) {
         {{L"/silent", L"x"}, true, L"Unknown argument: x"},
         {{L"/Help", L"/silent"}, true, L"Unknown argument: /Help"},
         {{L"/X", L"/Z", L"/silent"}, true, L""},  // two-character arguments are the classic parser's
+        // What other installers call it, and what deployment tools add to it.
+        {{L"/S"}, true, L""},
+        {{L"-s", L"/dir=C:\\x"}, true, L""},
+        {{L"/quiet"}, true, L""},
+        {{L"/QN"}, true, L""},
+        {{L"/verysilent", L"/suppressmsgboxes", L"/norestart"}, true, L""},
+        {{L"/norestart"}, false, L""},  // accepted, but not a silent switch
+        {{L"/q"}, false, L""},          // a classic switch like any other letter
+        {{L"/qb"}, false, L"Unknown argument: /qb"},
+        {{L"/verysilent=1"}, false, L"Unknown argument: /verysilent=1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.args.size() << " args, first " << Narrow(c.args.empty() ? L"" : c.args[0]));
@@ -251,6 +261,14 @@ TEST(InstallChoice, ProposalTrimAndCheck) {
     EXPECT_EQ(CheckInstallDir(L"", L""), dirNotFullPath);
     EXPECT_EQ(CheckInstallDir(L"\\Corvane", L""), dirNotFullPath);
     EXPECT_EQ(CheckInstallDir(L"C:\\cvltest\\no such folder", L""), dirAcceptable);
+    // Names Windows refuses, and paths that are not on a local drive.
+    for (const wchar_t* bad : {L"C:\\Program Files\\Corvane\"  ", L"C:\\Corvane ", L"C:\\Corvane.", L"C:\\a\\..\\b",
+                               L"C:\\a<b", L"C:\\x\\con.txt", L"C:\\LPT1", L"C:\\a\\\\b", L"C:\\a\tb"})
+        EXPECT_EQ(CheckInstallDir(bad, L""), dirBadName) << Narrow(bad);
+    for (const wchar_t* remote : {L"\\\\server\\share\\Corvane", L"1:\\Corvane", L"C:Corvane"})
+        EXPECT_EQ(CheckInstallDir(remote, L""), dirNotFullPath) << Narrow(remote);
+    for (const wchar_t* good : {L"C:\\Program Files (x86)\\Corvane", L"D:\\Tools\\Console\\Corvane 4.07", L"C:\\a.b\\COM10"})
+        EXPECT_EQ(CheckInstallDir(good, L""), dirAcceptable) << Narrow(good);
 }
 
 // A failing row is reported with the progress page's text, written to the text log,

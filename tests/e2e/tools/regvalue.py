@@ -2,6 +2,7 @@
 """Checks values of a registry export made by `wine reg export` (as text).
 
     regvalue.py DUMP < EXPECTATIONS
+    regvalue.py --get DUMP KEY NAME      (prints one value's data)
 
 Each line of EXPECTATIONS is KEY|NAME|DATA: KEY as in the export (for example
 HKEY_CURRENT_USER\\Software\\Borland\\Delphi\\7.0\\Library), DATA the value's data
@@ -58,6 +59,10 @@ def values(lines):
 
 
 def main():
+    if sys.argv[1] == "--get":
+        with open(sys.argv[2], encoding="utf-8", errors="replace") as f:
+            print(values(f.read().splitlines()).get((sys.argv[3].lower(), sys.argv[4].lower()), "<missing>"))
+        return
     with open(sys.argv[1], encoding="utf-8", errors="replace") as f:
         table = values(f.read().splitlines())
     failed = False
