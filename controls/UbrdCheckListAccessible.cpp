@@ -249,7 +249,7 @@ public:
         }
         int32_t index = Entry(start);
         if (index < 0) return E_INVALIDARG;
-        long next = direction == NAVDIR_NEXT || direction == NAVDIR_DOWN       ? index + 2
+        long next = direction == NAVDIR_NEXT || direction == NAVDIR_DOWN     ? index + 2
                     : direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP ? index
                                                                              : 0;
         if (next < 1 || next > count) return S_FALSE;
@@ -290,8 +290,10 @@ private:
     long EntryState(const TbrdCheckListBox& box, int32_t index) const {
         long state = 0;
         if (box.GetChecked(index)) state |= STATE_SYSTEM_CHECKED;
-        if (!box.GetEnabled(index)) state |= STATE_SYSTEM_UNAVAILABLE;
-        else state |= STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+        if (!box.GetEnabled(index))
+            state |= STATE_SYSTEM_UNAVAILABLE;
+        else
+            state |= STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
         if (box.Selected() == index) state |= STATE_SYSTEM_SELECTED;
         if (GetFocus() == FList && box.Caret() == index) state |= STATE_SYSTEM_FOCUSED;
         RECT rect{}, client{};

@@ -69,7 +69,9 @@ std::wstring FailureSummary(const TRunOutcome& Outcome) {
     std::wstring text = Outcome.Failures == 1 ? std::wstring(L"1 step of the installation failed")
                                               : std::to_wstring(Outcome.Failures) + L" steps of the installation failed";
     for (size_t i = 0; i < Outcome.Ides.size(); ++i)
-        text += (i == 0 ? L", for " : i + 1 == Outcome.Ides.size() ? L" and " : L", ") + Outcome.Ides[i];
+        text += (i == 0 ? L", for " : i + 1 == Outcome.Ides.size() ? L" and "
+                                                                   : L", ") +
+                Outcome.Ides[i];
     text += L".";
     if (!Outcome.LogPath.empty()) text += L" What failed is listed in " + Outcome.LogPath + L".";
     return text;

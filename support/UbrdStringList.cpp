@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int GrowthStep = 1024;       // slots added whenever the array is full
+constexpr int GrowthStep = 1024;  // slots added whenever the array is full
 
 // The lines with a CR LF after each, as one text to write whole.
 template <typename Char, typename Convert>

@@ -126,8 +126,14 @@ struct KeyName {
     WPARAM vk;
 };
 constexpr KeyName KeyNames[] = {
-    {L"tab", VK_TAB}, {L"enter", VK_RETURN}, {L"space", VK_SPACE}, {L"esc", VK_ESCAPE}, {L"up", VK_UP},
-    {L"down", VK_DOWN}, {L"home", VK_HOME}, {L"end", VK_END},
+    {L"tab", VK_TAB},
+    {L"enter", VK_RETURN},
+    {L"space", VK_SPACE},
+    {L"esc", VK_ESCAPE},
+    {L"up", VK_UP},
+    {L"down", VK_DOWN},
+    {L"home", VK_HOME},
+    {L"end", VK_END},
 };
 
 // A key as the input queue delivers it: down and up, with the character that
@@ -350,8 +356,10 @@ int Run(int argc, wchar_t** argv) {
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         PrintUtf8(buf);
-    } else if (cmd == L"click") PostMessageW(ctl, BM_CLICK, 0, 0);
-    else if (cmd == L"command") PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+    } else if (cmd == L"click")
+        PostMessageW(ctl, BM_CLICK, 0, 0);
+    else if (cmd == L"command")
+        PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
     else if (cmd == L"lbitems") {
         auto count = SendMessageW(ctl, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -362,9 +370,12 @@ int Run(int argc, wchar_t** argv) {
             swprintf(buf, 32, L"0x%lX\t", static_cast<unsigned long>(SendMessageW(ctl, LB_GETITEMDATA, i, 0)));
             PrintUtf8(std::wstring(buf) + text.data() + L"\n");
         }
-    } else if (cmd == L"lbcur") PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETCURSEL, 0, 0))));
-    else if (cmd == L"lbtop") PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETTOPINDEX, 0, 0))));
-    else if (cmd == L"lbsel") SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
+    } else if (cmd == L"lbcur")
+        PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETCURSEL, 0, 0))));
+    else if (cmd == L"lbtop")
+        PrintUtf8(std::to_wstring(static_cast<long>(SendMessageW(ctl, LB_GETTOPINDEX, 0, 0))));
+    else if (cmd == L"lbsel")
+        SendMessageW(ctl, LB_SETCURSEL, static_cast<WPARAM>(num(4, 0)), 0);
     else if (cmd == L"mouse") {
         std::wstring kind = arg(4);
         LPARAM pos = MAKELPARAM(num(5, 1), num(6, 1));

@@ -12,7 +12,12 @@ TEST(DisplayScale, TheSidePictureIsAlwaysTheScaledSize) {
         int32_t dpi;
         LONG width, height;
     } cases[] = {
-        {96, 119, 258}, {120, 149, 323}, {144, 179, 387}, {168, 208, 452}, {192, 238, 516}, {288, 357, 774},
+        {96, 119, 258},
+        {120, 149, 323},
+        {144, 179, 387},
+        {168, 208, 452},
+        {192, 238, 516},
+        {288, 357, 774},
     };
     for (const auto& c : cases) {
         brd::UniqueGdi picture = SidePictureForDpi(c.dpi);
