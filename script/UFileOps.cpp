@@ -406,9 +406,8 @@ int32_t ExecMergeFiles(const TScriptItem& Item, TRunContext& Run, std::wstring& 
         merged.SetDuplicates(dupIgnore);
         // A target that is there but cannot be read is left alone: writing the list
         // back would replace its lines with the source's.
-        if (!lines.LoadFromFile(source)) {
-            result = LastErrorOr(ERROR_READ_FAULT);
-        } else if (!merged.LoadFromFile(target) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        if (!lines.LoadFromFile(source) ||
+            (!merged.LoadFromFile(target) && GetLastError() != ERROR_FILE_NOT_FOUND)) {
             result = LastErrorOr(ERROR_READ_FAULT);
         } else {
             for (int i = 0; i < lines.Count(); ++i)

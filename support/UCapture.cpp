@@ -61,7 +61,7 @@ constexpr size_t ReadPassBytes = 1 << 20;
 // Reads what the pipe holds now, without blocking. False once the pipe is broken:
 // every process that could write to it has closed it.
 bool ReadAvailable(HANDLE Pipe, TOutputKeeper& Output, bool& GotAny) {
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(size_t{64} * 1024);
     for (size_t pass = 0; pass < ReadPassBytes;) {
         DWORD available = 0;
         if (!PeekNamedPipe(Pipe, nullptr, 0, nullptr, &available, nullptr)) return false;

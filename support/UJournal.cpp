@@ -67,8 +67,8 @@ public:
         if (!U32(count) || (FEnd - FPos) / 2 < count) return false;
         text.resize(count);
         for (uint32_t i = 0; i < count; ++i)
-            text[i] = static_cast<wchar_t>(static_cast<uint8_t>(FBytes[FPos + 2 * i]) |
-                                           static_cast<uint8_t>(FBytes[FPos + 2 * i + 1]) << 8);
+            text[i] = static_cast<wchar_t>(static_cast<uint8_t>(FBytes[FPos + size_t{2} * i]) |
+                                           static_cast<uint8_t>(FBytes[FPos + size_t{2} * i + 1]) << 8);
         FPos += 2 * static_cast<size_t>(count);
         return true;
     }
