@@ -89,10 +89,10 @@ quiet="$(win reg query "$ENTRY" /v QuietUninstallString /reg:32 | tr -d '\r' |
     sed -n 's/^ *QuietUninstallString *REG_SZ *//p')"
 cmd_wait "$quiet"
 expect_eq "quiet uninstall status ($(tr -d '\r' <"$WINEPREFIX/step.out"))" "$RC" 0
-# unbrd.exe hands the removal to its copy in the temporary folder and returns at
-# once; the entry goes when the copy is done.
+# unbrd.exe returns when its copy in the temporary folder has done the removal:
+# right after it, with no wait, the detection rule fails.
+detected && fail "the detection rule still holds right after the removal"
 LIB_W="$DIR" wait_removed
-detected && fail "the detection rule still holds after the removal"
 rm -f "$C/run/setup.exe" "$C/run/step.cmd" "$WINEPREFIX/step.out" "$WINEPREFIX/registry.txt"
 same_state "the removal left another machine" "$(expected_leftovers <<<"$before")" \
     "$(machine_state | expected_leftovers)"
