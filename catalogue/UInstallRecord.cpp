@@ -11,6 +11,17 @@
 
 namespace {
 
+// The values of one key below HKEY_LOCAL_MACHINE, each written when its turn comes.
+struct TValuesOfKey {
+    std::wstring Key;
+    TRecordValue Integer(const wchar_t* Name, int32_t Value) const {
+        return TRecordValue{Name, [Key = Key, Name, Value] { return WriteRegInteger(HKEY_LOCAL_MACHINE, Key, Name, Value); }};
+    }
+    TRecordValue Text(const wchar_t* Name, const std::wstring& Value) const {
+        return TRecordValue{Name, [Key = Key, Name, Value] { return WriteRegString(HKEY_LOCAL_MACHINE, Key, Name, Value); }};
+    }
+};
+
 // What detection found for the environment a selection entry stands for; nothing for
 // the optional components, which are always available.
 const TDetectedIde* EntryIde(const TSelectionItem& Item) {
@@ -93,22 +104,16 @@ TInstallRecord CurrentInstallRecord(const TInstallPlan& Plan) {
 }
 
 std::vector<TRecordValue> InstallRecordValues(const TInstallRecord& Record, const std::wstring& Key) {
-    const HKEY root = HKEY_LOCAL_MACHINE;
-    auto integer = [&](const wchar_t* name, int32_t value) {
-        return TRecordValue{name, [=] { return WriteRegInteger(root, Key, name, value); }};
-    };
-    auto text = [&](const wchar_t* name, const std::wstring& value) {
-        return TRecordValue{name, [=] { return WriteRegString(root, Key, name, value); }};
-    };
+    const TValuesOfKey key{Key};
     return {
-        integer(ValInstallVersions, Record.InstallVersions),
-        integer(ValInstallItems, Record.InstallItems),
-        text(ValRootDir, Record.RootDir),
-        text(ValVersion, Record.Version),
-        text(ValType, Record.Type),
-        text(ValInstallDate, Record.InstallDate),
-        integer(ValCustomizeItems, Record.CustomizeItems),
-        integer(ValFilesOnlyVersions, Record.FilesOnlyVersions),
+        key.Integer(ValInstallVersions, Record.InstallVersions),
+        key.Integer(ValInstallItems, Record.InstallItems),
+        key.Text(ValRootDir, Record.RootDir),
+        key.Text(ValVersion, Record.Version),
+        key.Text(ValType, Record.Type),
+        key.Text(ValInstallDate, Record.InstallDate),
+        key.Integer(ValCustomizeItems, Record.CustomizeItems),
+        key.Integer(ValFilesOnlyVersions, Record.FilesOnlyVersions),
     };
 }
 
@@ -151,28 +156,22 @@ namespace {
 // The values Apps & Features and deployment tools read, in the order they are written.
 std::vector<TRecordValue> UninstallDetails(const std::wstring& Dir, const std::wstring& Key,
                                            const std::wstring& Today) {
-    const HKEY root = HKEY_LOCAL_MACHINE;
-    auto integer = [&](const wchar_t* name, int32_t value) {
-        return TRecordValue{name, [=] { return WriteRegInteger(root, Key, name, value); }};
-    };
-    auto text = [&](const wchar_t* name, const std::wstring& value) {
-        return TRecordValue{name, [=] { return WriteRegString(root, Key, name, value); }};
-    };
+    const TValuesOfKey key{Key};
     return {
-        text(ValDisplayVersion, ProductVersion),
-        text(ValPublisher, MakerName),
+        key.Text(ValDisplayVersion, ProductVersion),
+        key.Text(ValPublisher, MakerName),
         // The uninstaller carries the product's icon.
-        text(ValDisplayIcon, PathJoin(Dir, UninstallerFileName)),
-        text(ValInstallLocation, Dir),
+        key.Text(ValDisplayIcon, PathJoin(Dir, UninstallerFileName)),
+        key.Text(ValInstallLocation, Dir),
         // The size so far; the end of the run sets it to the whole installation's.
-        integer(ValEstimatedSize, TreeSizeKb(Dir)),
-        text(ValQuietUninstallString, QuietUninstallCommand(Dir)),
-        integer(ValNoModify, 1),
-        integer(ValNoRepair, 1),
-        text(ValURLInfoAbout, MakerWebSite),
-        text(ValEntryInstallDate, Today),
-        integer(ValVersionMajor, ProductVersionMajor),
-        integer(ValVersionMinor, ProductVersionMinor),
+        key.Integer(ValEstimatedSize, TreeSizeKb(Dir)),
+        key.Text(ValQuietUninstallString, QuietUninstallCommand(Dir)),
+        key.Integer(ValNoModify, 1),
+        key.Integer(ValNoRepair, 1),
+        key.Text(ValURLInfoAbout, MakerWebSite),
+        key.Text(ValEntryInstallDate, Today),
+        key.Integer(ValVersionMajor, ProductVersionMajor),
+        key.Integer(ValVersionMinor, ProductVersionMinor),
     };
 }
 
