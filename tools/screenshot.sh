@@ -7,7 +7,7 @@ set -euo pipefail
 out="$1"
 mkdir -p "$(dirname "$out")"
 for try in 1 2 3 4 5; do
-    if xwd -root -silent 2>/dev/null | convert xwd:- "$out.part" 2>/dev/null; then
+    if xwd -root -silent 2>/dev/null | convert xwd:- "png:$out.part" 2>/dev/null; then
         mv -f "$out.part" "$out"
         exit 0
     fi
