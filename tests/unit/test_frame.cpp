@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -302,7 +303,7 @@ TEST(FrameTemplate, ControlsMatchTheirTemplate) {
     }
 }
 
-TEST(FrameTemplate, PictureAndIconAreSixteenColours) {
+TEST(FrameTemplate, PictureAtOneHundredPercentAndIconFromSixteenTo256Pixels) {
     HBITMAP picture = static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(picture, nullptr);
@@ -310,16 +311,24 @@ TEST(FrameTemplate, PictureAndIconAreSixteenColours) {
     ASSERT_TRUE(GetObjectW(picture, sizeof(dib), &dib));
     EXPECT_EQ(dib.dsBm.bmWidth, 119);
     EXPECT_EQ(dib.dsBm.bmHeight, 258);
-    EXPECT_EQ(dib.dsBmih.biBitCount, 4);
+    EXPECT_EQ(dib.dsBmih.biBitCount, 24);
     DeleteObject(picture);
+    // The icon group: a 6-byte header, then 14 bytes an image (width and height 0
+    // stand for 256; the bit count is the word at offset 6 of an entry).
     HRSRC group = FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
-    // clang-format off
-    EXPECT_EQ(dir[6], 32);   // width
-    EXPECT_EQ(dir[7], 32);   // height
-    EXPECT_EQ(dir[8], 16);   // colours
-    // clang-format on
+    const int count = dir[4] | (dir[5] << 8);
+    int smallest = 256, largest = 0;
+    for (int i = 0; i < count; ++i) {
+        const BYTE* entry = dir + 6 + 14 * i;
+        const int width = entry[0] ? entry[0] : 256;
+        smallest = std::min(smallest, width);
+        largest = std::max(largest, width);
+        EXPECT_EQ(entry[6] | (entry[7] << 8), 32) << "image " << i;
+    }
+    EXPECT_EQ(smallest, 16);
+    EXPECT_EQ(largest, 256);
 }
 
 }  // namespace
