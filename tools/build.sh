@@ -6,10 +6,6 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 BUILD_ROOT="${CVL_BUILD_ROOT:-$ROOT/build}"
 for preset in x86 x64; do
-    # A tree configured before the presets last changed lacks their cache settings
-    # (the compile commands clang-tidy reads, say): configure it again.
-    if [ ! -f "$BUILD_ROOT/$preset/build.ninja" ] || [ CMakePresets.json -nt "$BUILD_ROOT/$preset/build.ninja" ]; then
-        cmake --preset "$preset" -B "$BUILD_ROOT/$preset" >/dev/null
-    fi
+    [ -f "$BUILD_ROOT/$preset/build.ninja" ] || cmake --preset "$preset" -B "$BUILD_ROOT/$preset" >/dev/null
     cmake --build "$BUILD_ROOT/$preset"
 done
