@@ -65,7 +65,7 @@ int FirstDamagedPayloadResource() {
     const uint32_t count = Word(words);
     if (count > (table.Size - 4) / 12 || table.Size != 4 + count * 12) return -1;
     for (uint32_t i = 0; i < count; ++i) {
-        const unsigned char* entry = words + 4 + i * 12;
+        const unsigned char* entry = words + 4 + size_t{i} * 12;
         const int id = static_cast<int>(Word(entry));
         TResourceBytes bytes = FindResourceBytes(id, L"CVLIB");
         if (!bytes.Found || bytes.Size != Word(entry + 4) || Crc32(bytes.Data, bytes.Size) != Word(entry + 8))
