@@ -32,7 +32,7 @@ RANDOM=$SEED
 
 # update MOMENT: the update into C:\Corvane2, stopped at MOMENT.
 update() {
-    local moment="$1" rc=0 pid spec
+    local moment="$1" rc=0 pid at
     rm -f "$JOURNAL" "$C/run/cancel.flag"
     case "$moment" in
         cancel:[0-9]*) updater "/cancelat:${moment#cancel:}" || rc=$?; expect_eq "$moment: exit status" "$rc" 98 ;;
@@ -50,8 +50,8 @@ update() {
             wait_compile "${moment#killcompile:}" "$pid"
             kill_installer "$pid" ;;
         kill:*) updater "/killatrecord:${moment#kill:}" || rc=$?; expect_eq "$moment: exit status" "$rc" 99 ;;
-        rbkill:*) spec="${moment#rbkill:}"
-            updater "/cancelat:${spec%%:*}" "/killinrollback:${spec#*:}" || rc=$?
+        rbkill:*) at="${moment#rbkill:}"
+            updater "/cancelat:${at%%:*}" "/killinrollback:${at#*:}" || rc=$?
             expect_eq "$moment: exit status" "$rc" 97 ;;
         precommit) updater /stopbeforecommit || rc=$?; expect_eq "$moment: exit status" "$rc" 99 ;;
         incommit) updater /stopincommit || rc=$?; expect_eq "$moment: exit status" "$rc" 99 ;;
