@@ -178,7 +178,8 @@ bool IdeIsFilesOnly(int Row, int32_t FilesOnlyVersions) {
 std::wstring IdeDisplayName(int Row) {
     const TBorlandProduct* product = ProductRow(Row);
     if (!product) return L"";
-    for (const TSelectionItem& item : SelectionItems)
+    static const TSelectionList entries = NewSelectionList();
+    for (const TSelectionItem& item : entries)
         if (item.ProductId == product->InternalId) return item.Caption;
     return product->Name;
 }

@@ -81,17 +81,17 @@ std::wstring InstallDirNameProblem(const std::wstring& Dir) {
     return L"";
 }
 
-TPreviousInstall PrepareSelection(TInstallPlan& Plan) {
+TPreviousInstall PrepareSelection(TInstallPlan& Plan, TSelectionList& Selection) {
     TPreviousInstall previous = ReadPreviousInstall();
     DetectProducts();
-    PresetFromPreviousInstall(previous);
+    PresetFromPreviousInstall(previous, Selection);
     LoadCustomizeItems(Plan.CustomizeItems);
     return previous;
 }
 
-void ApplySelection(TInstallPlan& Plan) {
-    Plan.Versions = CheckedInstallVersions();
-    Plan.Items = CheckedInstallItems();
+void ApplySelection(const TSelectionList& Selection, TInstallPlan& Plan) {
+    Plan.Versions = CheckedInstallVersions(Selection);
+    Plan.Items = CheckedInstallItems(Selection);
 }
 
 TInstallPlan NewInstallPlan(bool CopyOnlySwitch) {

@@ -9,15 +9,16 @@
 #include <string>
 
 #include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
 #include "catalogue/URunContext.h"
 
 // Reads the previous installation's record, detects the environments and presets the
-// catalogue (Selected) and the selection entries (Checked) from both, and takes the
-// stored "CustomizeItems" into Plan. Returns the previous record as read.
-TPreviousInstall PrepareSelection(TInstallPlan& Plan);
+// detected rows (Selected) and the entries of Selection (Checked) from both, and takes
+// the stored "CustomizeItems" into Plan. Returns the previous record as read.
+TPreviousInstall PrepareSelection(TInstallPlan& Plan, TSelectionList& Selection);
 
 // The plan's environment and item masks from the checked selection entries.
-void ApplySelection(TInstallPlan& Plan);
+void ApplySelection(const TSelectionList& Selection, TInstallPlan& Plan);
 
 // A plan for a run of this process: the copy-only switch taken in, all else empty.
 TInstallPlan NewInstallPlan(bool CopyOnlySwitch);

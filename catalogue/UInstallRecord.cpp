@@ -58,7 +58,7 @@ TPreviousInstall ReadPreviousInstall(const std::wstring& Key) {
     return previous;
 }
 
-void PresetFromPreviousInstall(const TPreviousInstall& Previous) {
+void PresetFromPreviousInstall(const TPreviousInstall& Previous, TSelectionList& Selection) {
     const bool versionsRecorded = IsRecordedMask(Previous.InstallVersions);
     for (int row = 1; row <= ProductCount; ++row) {
         TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
@@ -68,7 +68,7 @@ void PresetFromPreviousInstall(const TPreviousInstall& Previous) {
     // available and the others keep their state; without one, every preselected
     // environment and every component is checked.
     const bool itemsRecorded = IsRecordedMask(Previous.InstallItems);
-    for (TSelectionItem& item : SelectionItems) {
+    for (TSelectionItem& item : Selection) {
         const TDetectedIde* ide = EntryIde(item);
         if (!itemsRecorded)
             item.Checked = ide == nullptr || ide->Selected;

@@ -111,28 +111,29 @@ int ProductRowByName(const std::wstring& Name) {
     return 0;
 }
 
-TSelectionItem* SelectionEntryOfRow(int Row) {
-    for (TSelectionItem& item : SelectionItems)
+TSelectionItem* SelectionEntryOfRow(TSelectionList& Selection, int Row) {
+    for (TSelectionItem& item : Selection)
         if (item.ProductId != 0 && ProductRowById(item.ProductId) == Row) return &item;
     return nullptr;
 }
 
-TSelectionItem* SelectionEntryOfMask(int32_t Mask) {
-    for (TSelectionItem& item : SelectionItems)
+TSelectionItem* SelectionEntryOfMask(TSelectionList& Selection, int32_t Mask) {
+    for (TSelectionItem& item : Selection)
         if (item.ProductId == 0 && item.Mask == Mask) return &item;
     return nullptr;
 }
 
 // Checks exactly the environments named, as a user would on the selection page, and
 // notes those named for files only in FilesOnly.
-bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std::wstring& Message) {
+bool ChooseIdes(const std::vector<std::wstring>& Names, TSelectionList& Selection, int32_t& FilesOnly,
+                std::wstring& Message) {
     std::vector<bool> chosen(ProductCount + 1, false);
     for (std::wstring name : Names) {
         const bool filesOnly = name.size() > 1 && name.back() == FilesOnlySuffix;
         if (filesOnly) name.pop_back();
         if (SameTextIgnoringCase(name, FoundIdes)) {
             for (int row = 1; row <= ProductCount; ++row) {
-                if (!DetectedIdes[static_cast<size_t>(row)].Exists || !SelectionEntryOfRow(row)) continue;
+                if (!DetectedIdes[static_cast<size_t>(row)].Exists || !SelectionEntryOfRow(Selection, row)) continue;
                 chosen[static_cast<size_t>(row)] = true;
                 if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
             }
@@ -143,7 +144,7 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std:
             Message = L"Unknown IDE name: " + name + L" (names such as Delphi7 or RADStudio22, or found).";
             return false;
         }
-        if (!SelectionEntryOfRow(row)) {
+        if (!SelectionEntryOfRow(Selection, row)) {
             Message = L"The library cannot be installed into " + name + L".";
             return false;
         }
@@ -155,11 +156,11 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std:
         if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
     }
     for (int row = 1; row <= ProductCount; ++row)
-        if (TSelectionItem* entry = SelectionEntryOfRow(row)) entry->Checked = chosen[static_cast<size_t>(row)];
+        if (TSelectionItem* entry = SelectionEntryOfRow(Selection, row)) entry->Checked = chosen[static_cast<size_t>(row)];
     return true;
 }
 
-bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) {
+bool ChooseItems(const std::vector<std::wstring>& Names, TSelectionList& Selection, std::wstring& Message) {
     std::vector<int32_t> masks;
     for (const std::wstring& name : Names) {
         const TComponentName* known = nullptr;
@@ -172,7 +173,7 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
         masks.push_back(known->Mask);
     }
     for (const TComponentName& component : ComponentNames) {
-        TSelectionItem* entry = SelectionEntryOfMask(component.Mask);
+        TSelectionItem* entry = SelectionEntryOfMask(Selection, component.Mask);
         if (!entry) continue;
         entry->Checked = false;
         for (int32_t mask : masks)
@@ -181,9 +182,9 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
     return true;
 }
 
-std::vector<TIdeChoice> CheckedIdes(int32_t FilesOnly) {
+std::vector<TIdeChoice> CheckedIdes(const TSelectionList& Selection, int32_t FilesOnly) {
     std::vector<TIdeChoice> ides;
-    for (const TSelectionItem& item : SelectionItems)
+    for (const TSelectionItem& item : Selection)
         if (item.Checked && item.ProductId != 0) {
             const int row = ProductRowById(item.ProductId);
             ides.push_back({row, IdeIsFilesOnly(row, FilesOnly)});
@@ -338,10 +339,11 @@ int ApplySilentChoice(const TSilentOptions& Options, const std::wstring& Previou
         return seBadArguments;
     }
     TInstallPlan& install = Plan.Install;
-    if (Options.HasIdes && !ChooseIdes(Options.Ides, install.FilesOnlyVersions, Message)) return seBadArguments;
-    if (Options.HasItems && !ChooseItems(Options.Items, Message)) return seBadArguments;
-    ApplySelection(install);
-    Plan.Ides = CheckedIdes(install.FilesOnlyVersions);
+    if (Options.HasIdes && !ChooseIdes(Options.Ides, Plan.Selection, install.FilesOnlyVersions, Message))
+        return seBadArguments;
+    if (Options.HasItems && !ChooseItems(Options.Items, Plan.Selection, Message)) return seBadArguments;
+    ApplySelection(Plan.Selection, install);
+    Plan.Ides = CheckedIdes(Plan.Selection, install.FilesOnlyVersions);
 
     install.Dir = Options.HasDir ? TrimInstallDir(Options.Dir) : ProposedInstallDir(PreviousDir);
     TInstallDirCheck check = CheckInstallDir(install.Dir, PreviousDir);
@@ -366,7 +368,7 @@ int PlanSilentRun(const TSilentOptions& Options, TSilentPlan& Plan, std::wstring
         Message = Options.Error;
         return seBadArguments;
     }
-    const TPreviousInstall previous = PrepareSelection(Plan.Install);  // what the selection page preselects
+    const TPreviousInstall previous = PrepareSelection(Plan.Install, Plan.Selection);  // what the selection page preselects
     // Without /ides= the previous choice comes back whole: the environments that got
     // the library's files only get them so again.
     if (!Options.HasIdes) Plan.Install.FilesOnlyVersions |= previous.FilesOnlyVersions;

@@ -10,6 +10,7 @@
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
 #include "support/UDpi.h"
+#include "support/UGuard.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -119,6 +120,11 @@ inline constexpr const wchar_t* RunAgainText =
 
 std::wstring LeftOverText(const std::vector<TLeftOver>& left) {
     return L"The removal is not complete. What is left, and why:\r\n" + LeftOverLines(left) + L"\r\n" + RunAgainText;
+}
+
+std::wstring UnexpectedText(const wchar_t* why) {
+    return std::wstring(L"The removal stopped: ") + why +
+           L". The uninstall entry and the uninstall log stay, so that the removal can be run again.";
 }
 
 std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
@@ -365,7 +371,7 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
     MakeFinishTheDefault(dlg);
 }
 
-INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR RemovalMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* removal = reinterpret_cast<TRemoval*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
         case WM_INITDIALOG:
@@ -393,6 +399,16 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
         default:
             return FALSE;
     }
+}
+
+// Nothing thrown passes into user32: the removal stops where it is and says so.
+INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return RemovalMessage(dlg, msg, wParam, lParam); },
+                   [&](const wchar_t* why) -> INT_PTR {
+                       MessageBoxW(dlg, UnexpectedText(why).c_str(), BoxCaption, MB_OK | MB_ICONERROR);
+                       EndDialog(dlg, euUnexpected);
+                       return TRUE;
+                   });
 }
 
 int RemoveWithDialog(const TUndoLogContent& log, bool partial, std::vector<std::wstring> ideRoots) {
@@ -510,12 +526,24 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
 
 }  // namespace
 
+// The one catch of the program's own thread: a removal that stops on the way puts
+// the original uninstaller back and reports like any other.
 int RunUninstaller() {
-    TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
-    // The log is named relative to the directory this process started in.
-    if (!options.LogFile.empty()) options.LogFile = GetFullPath(options.LogFile);
+    TUnbrdOptions options;
     std::wstring aside;
-    const int code = Uninstall(options, aside);
+    const int code = Guarded(
+        [&] {
+            options = ParseUnbrdArguments(CommandLineArguments());
+            // The log is named relative to the directory this process started in.
+            if (!options.LogFile.empty()) options.LogFile = GetFullPath(options.LogFile);
+            return Uninstall(options, aside);
+        },
+        [&](const wchar_t* why) {
+            Tell(options, UnexpectedText(why));
+            if (!aside.empty()) PutOriginalBack(aside, options.Original);
+            if (!FileExists(aside)) aside.clear();
+            return euUnexpected;
+        });
     if (options.ReportTo) ReportToOriginal(options, code, aside);
     return code;
 }

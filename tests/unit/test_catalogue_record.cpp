@@ -133,10 +133,11 @@ TEST_F(ProductKeyRecord, PreviousMasksOfZeroOrLessMeanNoPreviousChoice) {
     for (int32_t none : {0, -5, int32_t(0x80000000)}) {
         ResetCatalogue();
         FoundRows({7, 8, 9, 28});
-        PresetFromPreviousInstall({none, L"", none});
+        TSelectionList selection = NewSelectionList();
+        PresetFromPreviousInstall({none, L"", none}, selection);
         EXPECT_EQ(SelectedRows(), 0x8000000 | 0x100 | 0x80 | 0x40) << none;
         // Every found environment that can be chosen, and both components.
-        EXPECT_EQ(CheckedInstallItems(), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
+        EXPECT_EQ(CheckedInstallItems(selection), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
     }
 }
 
@@ -144,16 +145,18 @@ TEST_F(ProductKeyRecord, APreviousChoiceIsOfferedAgainWhereTheEnvironmentIsStill
     FoundRows({7, 9});
     // Delphi 6, Delphi 7 and RAD Studio 11 before, with the help files; RAD Studio 11
     // has gone since.
-    PresetFromPreviousInstall({0x8000140, L"4.07", 0x20000488});
+    TSelectionList selection = NewSelectionList();
+    PresetFromPreviousInstall({0x8000140, L"4.07", 0x20000488}, selection);
     EXPECT_EQ(SelectedRows(), 0x140);
-    EXPECT_EQ(CheckedInstallItems(), 0x400 | 0x8 | 0x80);
+    EXPECT_EQ(CheckedInstallItems(selection), 0x400 | 0x8 | 0x80);
 
     // Entries the record does not name keep their state.
     ResetCatalogue();
     FoundRows({9});
-    SelectionItems[25].Checked = true;  // demo projects
-    PresetFromPreviousInstall({0x100, L"4.07", 0x400});
-    EXPECT_EQ(CheckedInstallItems(), 0x400 | 0x100);
+    selection = NewSelectionList();
+    selection[25].Checked = true;  // demo projects
+    PresetFromPreviousInstall({0x100, L"4.07", 0x400}, selection);
+    EXPECT_EQ(CheckedInstallItems(selection), 0x400 | 0x100);
 }
 
 // ---------------------------------------------------------------- uninstall entry

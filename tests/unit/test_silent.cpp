@@ -116,12 +116,14 @@ class SilentChoice : public FreshStateTest {
 protected:
     void SetUp() override {
         FreshStateTest::SetUp();
-        Plan = TSilentPlan{};
+        Plan.Ides.clear();
+        Plan.Install = TInstallPlan{};
+        Plan.Selection = NewSelectionList();
         for (int row : {RowDelphi7, RowXE2, RowRadStudio11, RowCBuilder6}) {
             DetectedIdes[row].Exists = true;
             DetectedIdes[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
         }
-        PresetFromPreviousInstall(TPreviousInstall{});
+        PresetFromPreviousInstall(TPreviousInstall{}, Plan.Selection);
     }
     int Apply(std::vector<std::wstring> args, const std::wstring& previousDir = L"") {
         args.insert(args.begin(), L"/silent");
