@@ -129,8 +129,9 @@ bool PayloadRefused(bool Quiet) {
 
 // Help and extraction come first, as they always have; /silent replaces the wizard.
 // Quiet is set once the mode is known: whether a failure is told on the caller's
-// output rather than in a box.
-int RunSetupMode(bool& Quiet) {
+// output rather than in a box. OneRun is held by the caller, so that a run stopped by
+// a failure is rolled back before another can begin.
+int RunSetupMode(bool& Quiet, TRunMutex& OneRun) {
     if (ShowHelp) {
         MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
         return 0;
@@ -142,8 +143,7 @@ int RunSetupMode(bool& Quiet) {
         ExtractAll();
         return 0;
     }
-    TRunMutex oneRun;
-    if (!oneRun.Acquire()) {
+    if (!OneRun.Acquire()) {
         if (silent.Silent)
             PrintToCaller(AnotherRunText);
         else
@@ -165,7 +165,8 @@ int RunSetupMode(bool& Quiet) {
 // back before the program ends.
 int RunSetup() {
     bool quiet = ExtractFiles;
-    return Guarded([&] { return RunSetupMode(quiet); },
+    TRunMutex oneRun;
+    return Guarded([&] { return RunSetupMode(quiet, oneRun); },
                    [&](const wchar_t* Why) {
                        if (JournalIsOpen()) RecoverInterruptedRun();
                        return StoppedUnexpectedly(Why, quiet);
