@@ -34,9 +34,9 @@ TPreviousInstall ReadPreviousInstall(const std::wstring& Key = ProductKey);
 // A stored mask of 0 or less (a negative value included) means nothing was recorded.
 inline bool IsRecordedMask(int32_t Mask) { return Mask > 0; }
 
-// Presets from a previous record, after detection: Selected of every detected row,
+// Presets from a previous record, after detection: Selected of every row of Detected,
 // and Checked of the entries of Selection.
-void PresetFromPreviousInstall(const TPreviousInstall& Previous, TSelectionList& Selection);
+void PresetFromPreviousInstall(const TPreviousInstall& Previous, TSelectionList& Selection, TDetectedIdes& Detected);
 
 // Replaces Items with the stored "CustomizeItems" only when it could be read, so
 // that a missing value leaves what Items held. True when it was replaced.

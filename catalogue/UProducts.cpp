@@ -102,7 +102,6 @@ std::array<TBorlandProduct, ProductCount + 1> CatalogueRows = MakeProducts();
 }  // namespace
 
 const std::array<TBorlandProduct, ProductCount + 1>& BorlandProducts = CatalogueRows;
-TDetectedIdes DetectedIdes;
 
 int ProductRowById(int32_t Id) {
     for (int row = 1; row <= ProductCount; ++row)
@@ -130,8 +129,15 @@ TSelectionList NewSelectionList() { return MakeSelectionItems(); }
 
 TBorlandProduct& CatalogueRowForTests(int Row) { return CatalogueRows.at(static_cast<size_t>(Row)); }
 
-void DetectProducts() {
-    for (int row = 1; row <= ProductCount; ++row) DetectProduct(BorlandProducts[row], DetectedIdes[row]);
+TDetectedIdes DetectProducts() {
+    TDetectedIdes detected;
+    for (int row = 1; row <= ProductCount; ++row) DetectProduct(BorlandProducts[row], detected[row]);
+    return detected;
+}
+
+const std::wstring& DetectedRoot(const TDetectedIdes& Detected, int Row) {
+    static const std::wstring none;
+    return ProductRow(Row) ? Detected[static_cast<size_t>(Row)].RootDir : none;
 }
 
 int32_t CheckedInstallVersions(const TSelectionList& Selection) {
@@ -150,5 +156,4 @@ int32_t CheckedInstallItems(const TSelectionList& Selection) {
 
 void ResetCatalogue() {
     CatalogueRows = MakeProducts();
-    DetectedIdes = {};
 }

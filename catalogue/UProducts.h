@@ -1,6 +1,6 @@
 // The catalogue of supported development environments and their detection. The
 // catalogue's rows are constant; what detection finds on this machine (and what the
-// selection page preselects from it) is kept apart, in DetectedIdes.
+// selection page preselects from it) is kept apart, in a TDetectedIdes value.
 #pragma once
 
 #include <array>
@@ -140,8 +140,6 @@ using TDetectedIdes = std::array<TDetectedIde, ProductCount + 1>;
 
 // Rows 1..ProductCount; index 0 is unused so that a row number indexes directly.
 extern const std::array<TBorlandProduct, ProductCount + 1>& BorlandProducts;
-// By row, as DetectProducts left them; all empty before.
-extern TDetectedIdes DetectedIdes;
 
 // The tests point a row at scratch keys through this; ResetCatalogue puts it back.
 TBorlandProduct& CatalogueRowForTests(int Row);
@@ -173,13 +171,16 @@ int ProductRowByLowestBit(int32_t Mask);
 // Access by row number: nullptr outside 1..28.
 const TBorlandProduct* ProductRow(int Row);
 
-// Fills RootDir and Exists of all 28 rows of DetectedIdes from the registry and the
-// file system.
-void DetectProducts();
+// RootDir and Exists of all 28 rows, from the registry and the file system; nothing
+// preselected. Whoever needs them detects them and hands them on.
+TDetectedIdes DetectProducts();
+
+// The root that detection found for Row; empty outside 1..28.
+const std::wstring& DetectedRoot(const TDetectedIdes& Detected, int Row);
 
 // The masks built from the checked selection entries.
 int32_t CheckedInstallVersions(const TSelectionList& Selection);
 int32_t CheckedInstallItems(const TSelectionList& Selection);
 
-// Puts the rows and DetectedIdes back to their start-up values.
+// Puts the rows back to their start-up values.
 void ResetCatalogue();

@@ -78,7 +78,8 @@ private:
     HWND FRelay;
 };
 
-TPageProgress::TPageProgress(const TInstallPlan& Plan, TRunOutcome& Outcome) : FPlan(Plan), FWizardOutcome(Outcome) {}
+TPageProgress::TPageProgress(const TInstallPlan& Plan, const TDetectedIdes& Detected, TRunOutcome& Outcome)
+    : FPlan(Plan), FDetected(Detected), FWizardOutcome(Outcome) {}
 
 TPageProgress::~TPageProgress() {
     // The wizard never closes while the worker runs; should it, the run is stopped.
@@ -161,7 +162,7 @@ int32_t TPageProgress::DoScript() {
     FStopping = false;
     FRolledBack = false;
     FOutcome = TRunOutcome{};
-    FScript = std::make_unique<TScript>(FPlan);
+    FScript = std::make_unique<TScript>(FPlan, FDetected);
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(FScript->ProgressCount() - 1)));
     SendMessageW(bar, PBM_SETPOS, 0, 0);

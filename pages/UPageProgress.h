@@ -24,8 +24,8 @@ struct TRunOutcome {
 
 class TPageProgress : public TPage {
 public:
-    // Plan and Outcome belong to whoever runs the wizard and outlive the page.
-    TPageProgress(const TInstallPlan& Plan, TRunOutcome& Outcome);
+    // Plan, Detected and Outcome belong to whoever runs the wizard and outlive the page.
+    TPageProgress(const TInstallPlan& Plan, const TDetectedIdes& Detected, TRunOutcome& Outcome);
     ~TPageProgress() override;
     TPageShow Show() override;
     int32_t Hide() override;
@@ -56,6 +56,7 @@ private:
     void OnUnexpected(const wchar_t* Why);
 
     const TInstallPlan& FPlan;
+    const TDetectedIdes& FDetected;
     TRunOutcome& FWizardOutcome;  // handed on when the run has ended
     bool FInDoScript = false;
     bool FStopping = false;

@@ -52,11 +52,11 @@ TPageShow TPageReadyForInstall::Show() {
 
 bool TPageReadyForInstall::MayLeave(int32_t Step) {
     if (Step < 0) return true;
-    if (!AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun(FPlan.Versions)), L"Install",
-                               L"to go back without installing anything"))
+    if (!AskToCloseRunningIdes(DlgHandle, IdeRootsOfVersions(VersionsTouchedByRun(FPlan.Versions), FDetected),
+                               FDetected, L"Install", L"to go back without installing anything"))
         return false;
     // Before the first write: a run that could not finish must not begin.
-    const std::wstring problem = MachineProblem(FPlan.Dir, FPlan.Versions);
+    const std::wstring problem = MachineProblem(FPlan.Dir, FPlan.Versions, FDetected);
     if (problem.empty()) return true;
     const std::wstring text = problem + L"\r\n\r\nNothing has been installed.";
     MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONERROR);

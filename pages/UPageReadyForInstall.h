@@ -9,7 +9,7 @@
 
 class TPageReadyForInstall : public TPage {
 public:
-    explicit TPageReadyForInstall(const TInstallPlan& Plan) : FPlan(Plan) {}
+    TPageReadyForInstall(const TInstallPlan& Plan, const TDetectedIdes& Detected) : FPlan(Plan), FDetected(Detected) {}
     TPageShow Show() override;
     int32_t Hide() override;
     // Start waits until no IDE of the run is running.
@@ -20,6 +20,7 @@ private:
     bool InstallDirAcceptable() const;
 
     const TInstallPlan& FPlan;
+    const TDetectedIdes& FDetected;
 };
 
 std::wstring ReadyText();

@@ -147,13 +147,13 @@ void StoreSelectionList(const TbrdCheckListBox& List, TSelectionList& Selection,
 
 // ---------------------------------------------------------------- the page
 
-TPageSelectDelphi::TPageSelectDelphi(TInstallPlan& Plan, TSelectionList& Selection, const TDetectedIdes& Detected)
+TPageSelectDelphi::TPageSelectDelphi(TInstallPlan& Plan, TSelectionList& Selection, TDetectedIdes& Detected)
     : FPlan(Plan), FSelection(Selection), FDetected(Detected) {}
 
 TPageSelectDelphi::~TPageSelectDelphi() = default;
 
 void TPageSelectDelphi::LoadPreviousInstall() {
-    TPreviousInstall previous = PrepareSelection(FPlan, FSelection);
+    TPreviousInstall previous = PrepareSelection(FPlan, FSelection, FDetected);
     FPrevInstallSelected = previous.InstallVersions;
     FPrevVersion = previous.Version;
     FPrevInstallItems = previous.InstallItems;

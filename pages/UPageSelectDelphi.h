@@ -17,7 +17,7 @@ class TbrdCheckListBox;
 class TPageSelectDelphi : public TPage {
 public:
     // Plan, Selection and Detected belong to whoever runs the wizard and outlive the page.
-    TPageSelectDelphi(TInstallPlan& Plan, TSelectionList& Selection, const TDetectedIdes& Detected);
+    TPageSelectDelphi(TInstallPlan& Plan, TSelectionList& Selection, TDetectedIdes& Detected);
     ~TPageSelectDelphi() override;
     TPageShow Show() override;
     int32_t Hide() override;
@@ -36,7 +36,7 @@ private:
 
     TInstallPlan& FPlan;
     TSelectionList& FSelection;
-    const TDetectedIdes& FDetected;
+    TDetectedIdes& FDetected;          // detected and preselected when the page is first shown
     int32_t FPrevInstallSelected = 0;  // "InstallVersions" of the previous installation
     int32_t FPrevInstallItems = 0;     // "InstallItems" of the previous installation
     std::wstring FPrevVersion;

@@ -45,7 +45,7 @@ TPageShow TPageSelectDirectory::Show() {
     return TPageShow::Shown;
 }
 
-void TPageSelectDirectory::DefaultDirectory() { Directory = ProposedInstallDir(FPrevInstallPath); }
+void TPageSelectDirectory::DefaultDirectory() { Directory = ProposedInstallDir(FPrevInstallPath, FDetected); }
 
 void TPageSelectDirectory::ShowDirectory() {
     HWND edit = Item(idcInstallDir);

@@ -9,7 +9,7 @@
 
 class TPageSelectDirectory : public TPage {
 public:
-    explicit TPageSelectDirectory(TInstallPlan& Plan) : FPlan(Plan) {}
+    TPageSelectDirectory(TInstallPlan& Plan, const TDetectedIdes& Detected) : FPlan(Plan), FDetected(Detected) {}
     TPageShow Show() override;
     int32_t Hide() override;
     int32_t DlgProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;
@@ -23,6 +23,7 @@ private:
     static int CALLBACK BrowseCallback(HWND Wnd, UINT Msg, LPARAM lParam, LPARAM Data);
 
     TInstallPlan& FPlan;
+    const TDetectedIdes& FDetected;
     std::wstring FPrevInstallPath;
     bool FFirstShow = true;
 };

@@ -10,9 +10,9 @@ TWizardPages CreatePages(const TWizardValues& Values) {
     TWizardPages pages;
     pages[1] = std::make_unique<TPageWelcome>();
     pages[2] = std::make_unique<TPageSelectDelphi>(Values.Plan, Values.Selection, Values.Detected);
-    pages[3] = std::make_unique<TPageSelectDirectory>(Values.Plan);
-    pages[4] = std::make_unique<TPageReadyForInstall>(Values.Plan);
-    pages[5] = std::make_unique<TPageProgress>(Values.Plan, Values.Outcome);
+    pages[3] = std::make_unique<TPageSelectDirectory>(Values.Plan, Values.Detected);
+    pages[4] = std::make_unique<TPageReadyForInstall>(Values.Plan, Values.Detected);
+    pages[5] = std::make_unique<TPageProgress>(Values.Plan, Values.Detected, Values.Outcome);
     pages[6] = std::make_unique<TPageFinish>(Values.Plan, Values.Outcome);
     return pages;
 }

@@ -18,7 +18,7 @@ using TWizardPages = std::array<std::unique_ptr<TPage>, PageCount + 1>;
 struct TWizardValues {
     TInstallPlan& Plan;
     TSelectionList& Selection;
-    const TDetectedIdes& Detected;
+    TDetectedIdes& Detected;  // filled when the selection page is first shown
     TRunOutcome& Outcome;
 };
 

@@ -99,10 +99,11 @@ int RunWizard() {
     RegisterLinkLabelClass();
     TInstallPlan plan = NewInstallPlan(CopyOnly);
     TSelectionList selection = NewSelectionList();
+    TDetectedIdes detected;
     TRunOutcome outcome;
     std::wstring unexpected;
     {
-        TFrame frame(CreatePages({plan, selection, DetectedIdes, outcome}));
+        TFrame frame(CreatePages({plan, selection, detected, outcome}));
         INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc,
                                          reinterpret_cast<LPARAM>(&frame));
         if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);

@@ -57,6 +57,7 @@ struct TSilentPlan {
     std::vector<TIdeChoice> Ides;
     TInstallPlan Install;
     TSelectionList Selection = NewSelectionList();
+    TDetectedIdes Detected;  // what detection found and the preselection chose
 };
 
 // Resolves the switches against the detected environments and the previous

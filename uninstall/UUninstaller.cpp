@@ -90,15 +90,22 @@ constexpr DWORD RecordPauseMs = 50;
 // The progress bar's range is 16 bits wide.
 constexpr size_t ProgressRangeMax = 0xFFFF;
 
-// The root folders of the IDEs the installation registered with, as they are now.
-std::vector<std::wstring> LoggedIdeRoots(const TUndoLogContent& log) {
-    DetectProducts();
-    return IdeRootsOfRows(log.Ides);
+// The IDEs the installation registered with, as they are now: what detection finds
+// and their root folders.
+struct TLoggedIdes {
+    TDetectedIdes Detected;
+    std::vector<std::wstring> Roots;
+};
+
+TLoggedIdes LoggedIdes(const TUndoLogContent& log) {
+    TLoggedIdes ides{DetectProducts(), {}};
+    ides.Roots = IdeRootsOfRows(log.Ides, ides.Detected);
+    return ides;
 }
 
-std::wstring IdesRunningText(const std::vector<TRunningIde>& running) {
+std::wstring IdesRunningText(const std::vector<TRunningIde>& running, const TDetectedIdes& detected) {
     return L"Nothing has been removed: close these IDEs first and run the removal again.\r\n" +
-           RunningIdesList(running);
+           RunningIdesList(running, detected);
 }
 
 // A log that ends inside a record is removed up to that record; the user learns
@@ -273,7 +280,7 @@ void ReportToOriginal(const TUnbrdOptions& options, int code, const std::wstring
 struct TRemoval {
     const TUndoLogContent& Log;
     bool Partial;
-    std::vector<std::wstring> IdeRoots;  // of the IDEs the installation registered with
+    TLoggedIdes Ides;  // the IDEs the installation registered with
     bool Done = false;
     bool Incomplete = false;  // something is left; the last page lists it
     brd::UniqueIcon Icon;
@@ -350,7 +357,9 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
     const TUndoLogContent& log = removal.Log;
     std::wstring question = L"Are you sure you want to remove " + ProductTitle(log.Header) + L"?";
     if (MessageBoxW(dlg, question.c_str(), BoxCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    if (!AskToCloseRunningIdes(dlg, removal.IdeRoots, BoxCaption, L"to go back without removing anything")) return;
+    if (!AskToCloseRunningIdes(dlg, removal.Ides.Roots, removal.Ides.Detected, BoxCaption,
+                               L"to go back without removing anything"))
+        return;
     removal.Partial = IsDlgButtonChecked(dlg, idcKeepSettings) == BST_CHECKED;
     ShowWindow(GetDlgItem(dlg, idcKeepSettings), SW_HIDE);
     TRemovalProgress progress(dlg, ProductText(log.Header));
@@ -411,10 +420,10 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
                    });
 }
 
-int RemoveWithDialog(const TUndoLogContent& log, bool partial, std::vector<std::wstring> ideRoots) {
+int RemoveWithDialog(const TUndoLogContent& log, bool partial, TLoggedIdes ides) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TRemoval removal{log, partial, std::move(ideRoots), false, false, {}, {}, {}};
+    TRemoval removal{log, partial, std::move(ides), false, false, {}, {}, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);
@@ -485,11 +494,11 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
         return euBadLog;
     }
 
-    std::vector<std::wstring> ideRoots = LoggedIdeRoots(log);
+    TLoggedIdes ides = LoggedIdes(log);
     if (options.Silent) {
-        std::vector<TRunningIde> running = FindRunningIdes(ideRoots);
+        std::vector<TRunningIde> running = FindRunningIdes(ides.Roots);
         if (!running.empty()) {
-            WriteStdErr(IdesRunningText(running));
+            WriteStdErr(IdesRunningText(running, ides.Detected));
             return euIdeRunning;
         }
     }
@@ -514,7 +523,7 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
             code = euIncomplete;
         }
     } else {
-        code = RemoveWithDialog(log, options.Partial, std::move(ideRoots));
+        code = RemoveWithDialog(log, options.Partial, std::move(ides));
         if (code == euRemoved) code = removed;
     }
     if (code != euRemoved && code != euCutLog) {

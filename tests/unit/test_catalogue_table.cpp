@@ -20,7 +20,7 @@ TEST(CatalogueTable, RowsCarryTheirBitAndTheirKindOfCompiler) {
         EXPECT_TRUE(StartsWith(p.RegKey, L"Software\\Borland\\") || StartsWith(p.RegKey, L"Software\\CodeGear\\") ||
                     StartsWith(p.RegKey, L"Software\\Embarcadero\\"))
             << "row " << row;
-        const TDetectedIde& d = DetectedIdes[static_cast<size_t>(row)];
+        const TDetectedIde d = TDetectedIdes{}[static_cast<size_t>(row)];
         EXPECT_TRUE(d.RootDir.empty() && !d.Exists && !d.Selected) << "row " << row;
     }
     // Anchors where the table is easy to get wrong: no key 13.0, and a name that is

@@ -28,7 +28,7 @@ protected:
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         RegisterLinkLabelClass();
-        Wizard = std::make_unique<TFrame>(CreatePages({Plan, Selection, DetectedIdes, Outcome}));
+        Wizard = std::make_unique<TFrame>(CreatePages({Plan, Selection, Detected, Outcome}));
         OpenCount = 0;
         Wizard->LinkOpener = CountingOpener;
         Wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc,
@@ -68,6 +68,7 @@ protected:
     }
     TInstallPlan Plan;  // the wizard's plan, which the pages build
     TSelectionList Selection = NewSelectionList();
+    TDetectedIdes Detected;
     TRunOutcome Outcome;
     std::unique_ptr<TFrame> Wizard;
     HWND Wnd = nullptr;

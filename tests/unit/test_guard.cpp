@@ -54,8 +54,9 @@ TEST(Guard, TheFrameClosesWhenAPageThrows) {
     RegisterLinkLabelClass();
     TInstallPlan plan;
     TSelectionList selection = NewSelectionList();
+    TDetectedIdes detected;
     TRunOutcome outcome;
-    TWizardPages pages = CreatePages({plan, selection, DetectedIdes, outcome});
+    TWizardPages pages = CreatePages({plan, selection, detected, outcome});
     pages[2] = std::make_unique<ThrowingPage>();
     TFrame frame(std::move(pages));
     HWND wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc,

@@ -52,13 +52,14 @@ protected:
 };
 
 TEST_F(SelectionList, EntriesOfMissingEnvironmentsAreDisabled) {
-    DetectedIdes[RowDelphi7].Exists = true;
-    DetectedIdes[RowRadStudio11].Exists = true;
-    DetectedIdes[RowCBuilder6].Exists = true;  // no entry of its own
+    TDetectedIdes detected;
+    detected[RowDelphi7].Exists = true;
+    detected[RowRadStudio11].Exists = true;
+    detected[RowCBuilder6].Exists = true;  // no entry of its own
     TSelectionList selection = NewSelectionList();
     selection[Delphi7].Checked = true;
     selection[Delphi6].Checked = true;  // a stale check on a missing environment stays visible
-    FillSelectionList(*Box, selection, DetectedIdes);
+    FillSelectionList(*Box, selection, detected);
     ASSERT_EQ(Box->Count(), SelectionItemCount);
     for (int i = 0; i < SelectionItemCount; ++i) {
         SCOPED_TRACE(testing::Message() << "entry " << i);
@@ -69,7 +70,7 @@ TEST_F(SelectionList, EntriesOfMissingEnvironmentsAreDisabled) {
         EXPECT_EQ(Data(i), want);
     }
     // Filling again starts from an empty list.
-    FillSelectionList(*Box, selection, DetectedIdes);
+    FillSelectionList(*Box, selection, detected);
     EXPECT_EQ(Box->Count(), SelectionItemCount);
 }
 
@@ -88,7 +89,7 @@ TEST_F(SelectionList, LeavingThePageBuildsBothMasks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "versions " << std::hex << c.versions);
         TSelectionList selection = NewSelectionList();
-        FillSelectionList(*Box, selection, DetectedIdes);
+        FillSelectionList(*Box, selection, TDetectedIdes{});
         for (int i : c.checked) Box->SetChecked(i, true);
         TInstallPlan plan;
         plan.Versions = plan.Items = -1;
@@ -152,7 +153,7 @@ protected:
         Plan = TInstallPlan{};
         Frame = CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
-        Page = std::make_unique<TPageSelectDelphi>(Plan, Selection, DetectedIdes);
+        Page = std::make_unique<TPageSelectDelphi>(Plan, Selection, Detected);
         Page->DlgHandle = Frame;
     }
     void TearDown() override {
@@ -169,6 +170,7 @@ protected:
     HWND Frame = nullptr;
     TInstallPlan Plan;
     TSelectionList Selection = NewSelectionList();
+    TDetectedIdes Detected;
     std::unique_ptr<TPageSelectDelphi> Page;
 };
 
