@@ -39,8 +39,6 @@ std::wstring ToolName(const TCompileTool& Tool) {
     return file.substr(file.find(L'\\') + 1);
 }
 
-TCompileOutcome LastOutcome;
-
 bool WriteAll(HANDLE File, const std::string& Bytes) {
     DWORD written = 0;
     return Bytes.empty() ||
@@ -64,8 +62,6 @@ uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) 
 
 }  // namespace
 
-const TCompileOutcome& LastCompileOutcome() { return LastOutcome; }
-
 std::wstring CompileLogPath(const std::wstring& Name) {
     const size_t slash = Name.find_last_of(L"\\/");
     const size_t dot = Name.find_last_of(L'.');
@@ -73,8 +69,8 @@ std::wstring CompileLogPath(const std::wstring& Name) {
     return PathJoin(GetCurrentDir(), (hasExtension ? Name.substr(0, dot) : Name) + L".log");
 }
 
-int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
-    LastOutcome = TCompileOutcome{};
+int32_t CompilePackage(const TScriptItem& Item, const TRunContext& Run, std::wstring& LogText, TCompileOutcome& Outcome) {
+    Outcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
     const int row = ProductRowByLowestBit(static_cast<int32_t>(Item.Code));
     const TBorlandProduct* ide = ProductRow(row);
@@ -98,16 +94,21 @@ int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstri
     const int32_t result = RunCaptured(QuoteIfBlank(toolPath) + tool.Separator + name, timeoutMs, output, run);
     if (result != 0) return result;
 
-    LastOutcome.Ran = true;
-    LastOutcome.TimedOut = run.TimedOut;
-    LastOutcome.ExitCode = run.ExitCode;
-    LastOutcome.TimeoutMs = timeoutMs;
-    LastOutcome.LogPath = CompileLogPath(name);
-    LastOutcome.LogError = WriteCompileLog(LastOutcome.LogPath, output);
-    LastOutcome.OutputBytes = output.Total();
-    LastOutcome.LastOutput = output.Last(CompileReportBytes);
-    LogText = L"Compiling package: " + name + LogSuccess + L"\r\n" + CompileOutcomeLine(LastOutcome);
+    Outcome.Ran = true;
+    Outcome.TimedOut = run.TimedOut;
+    Outcome.ExitCode = run.ExitCode;
+    Outcome.TimeoutMs = timeoutMs;
+    Outcome.LogPath = CompileLogPath(name);
+    Outcome.LogError = WriteCompileLog(Outcome.LogPath, output);
+    Outcome.OutputBytes = output.Total();
+    Outcome.LastOutput = output.Last(CompileReportBytes);
+    LogText = L"Compiling package: " + name + LogSuccess + L"\r\n" + CompileOutcomeLine(Outcome);
     return 0;
+}
+
+int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    TCompileOutcome outcome;
+    return CompilePackage(Item, Run, LogText, outcome);
 }
 
 namespace {

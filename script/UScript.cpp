@@ -236,6 +236,7 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
         case itIfFileExists: return BeginBlock(Item);
         case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name), FRun); return 0;
         case itUninstallPrevious: return UninstallPrevious();
+        case itCompilePackage: return CompilePackage(Item, FRun, FLogText, FLastCompile);
         default: break;
     }
     TExecutor executor = ExecutorOf(type);
@@ -253,7 +254,7 @@ void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
     // A package file left by an earlier build is not this run's package.
     if (type == itCheckFile && followsCompile && (Result != 0 || FLastCompileFailed))
         FUnbuilt.push_back(RowPath(Item.Dir, Item.Name, FRun));
-    FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
+    if (type != itCompilePackage) FLastCompile = TCompileOutcome{};
     FLastCompileFailed = type == itCompilePackage && Result != 0;
     FLastCompileIde = FRun.Ide.Row;
 }

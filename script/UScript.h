@@ -113,7 +113,7 @@ private:
     brd::UniqueFile FLogHandle;
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
-    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile (the compile fills it)
     bool FLastCompileFailed = false;
     std::vector<std::wstring> FUnbuilt;  // packages whose compile or check failed, as their rows name them
     std::vector<std::wstring> FFailedIdes;

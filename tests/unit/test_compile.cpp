@@ -43,7 +43,7 @@ protected:
         log.clear();
         TRunContext run;
         run.Detected = &detected;
-        return ExecCompilePackage(Item, run, log);
+        return CompilePackage(Item, run, log, outcome);
     }
     // The starts the journal holds: {tool, current directory, command line}.
     std::vector<std::vector<std::string>> Starts() const {
@@ -56,7 +56,8 @@ protected:
     ScratchDir dir;
     StandInJournal journal{dir / L"journal.txt"};
     std::wstring log;
-    TDetectedIdes detected;  // what detection found on the test's machine
+    TCompileOutcome outcome;  // of the last Run
+    TDetectedIdes detected;   // what detection found on the test's machine
 };
 
 std::wstring FirstLine(const std::wstring& Text) { return Text.substr(0, Text.find(L"\r\n")); }
@@ -156,7 +157,7 @@ TEST_F(Compile, AToolPathWithBlanksIsQuotedAndTheProjectNameIsNot) {
 
     EXPECT_EQ(Run(CompileRow(L"my package.dpk", 0x100)), 0);
     EXPECT_EQ(FirstLine(log), L"Compiling package: my package.dpk...Success");
-    EXPECT_EQ(LastCompileOutcome().LogPath, dir / L"work\\my package.log");
+    EXPECT_EQ(outcome.LogPath, dir / L"work\\my package.log");
     ASSERT_TRUE(journal.WaitAllExited(10000));
     auto starts = Starts();
     ASSERT_EQ(starts.size(), 1u);
@@ -271,7 +272,7 @@ TEST_F(Compile, AFailingCompilerIsLoggedInItsOwnBytesAndReportedReadably) {
             EXPECT_EQ(bytes, "");
         }
 
-        const std::wstring report = CompileReport(LastCompileOutcome());
+        const std::wstring report = CompileReport(outcome);
         for (wchar_t ch : report)
             EXPECT_TRUE(ch >= 0x20 || ch == L'\r' || ch == L'\n' || ch == L'\t') << Narrow(c.mode) << " " << int(ch);
         const std::wstring path = L"\r\n\r\nThe whole output is in " + dir / L"work\\cvl70.log";
@@ -294,7 +295,6 @@ TEST_F(Compile, MegabytesOfOutputNeitherBlockTheCompilerNorFillTheDisk) {
     TestCompileTimeoutMs = 30000;
     EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(SecondLine(log), L"Compiler exit code: 1, output in " + dir / L"work\\cvl70.log");
-    const TCompileOutcome& outcome = LastCompileOutcome();
     EXPECT_GT(outcome.OutputBytes, 6291456u);
     const std::string bytes = ReadFileBytes(dir / L"work\\cvl70.log");
     EXPECT_LT(bytes.size(), CompileLogHeadBytes + CompileLogTailBytes + 200);
@@ -343,7 +343,7 @@ TEST_F(Compile, ACompilerThatHangsIsEndedWithEverythingItStartedAfterTheWait) {
     for (DWORD pid : pids) EXPECT_TRUE(StandInJournal::ProcessGone(pid)) << pid;
     EXPECT_TRUE(journal.Pids("exit").empty());
     EXPECT_FALSE(Exists(dir / L"work\\out\\cvl70.bpl"));
-    const std::wstring report = CompileReport(LastCompileOutcome());
+    const std::wstring report = CompileReport(outcome);
     EXPECT_EQ(report.rfind(L"\r\n\r\nThe compiler did not finish within 3 seconds and was stopped.\r\n", 0), 0u)
         << Narrow(report);
 }
@@ -355,7 +355,7 @@ TEST_F(Compile, ALogThatCannotBeWrittenIsSaidSo) {
     EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(SecondLine(log).rfind(L"Compiler exit code: 0, output not saved in " + dir / L"work\\cvl70.log: ", 0), 0u)
         << Narrow(log);
-    EXPECT_NE(CompileReport(LastCompileOutcome()).find(L"The output could not be saved in "), std::wstring::npos);
+    EXPECT_NE(CompileReport(outcome).find(L"The output could not be saved in "), std::wstring::npos);
 }
 
 // The engine adds a compiler's report to the check row right after its compile, and
