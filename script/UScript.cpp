@@ -18,6 +18,7 @@
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "support/UText.h"
+#include "support/UWholeFile.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 #include "uninstall/URollback.h"
@@ -98,6 +99,14 @@ void TScript::StopForUninstallLog(uint32_t Error) {
     std::wstring reason = L"the uninstall log " + PathJoin(FPlan.Dir, UninstallLogFileName) + L" could not be written";
     const std::wstring why = SystemMessageText(Error);
     RequestStop(why.empty() ? reason : reason + L": " + why);
+}
+
+// The run made sure of the room it needs before it began: a disk that fills up
+// now was filled by something else, and going on would only leave a broken
+// installation. A compiler that cannot write its output is a failing row.
+void TScript::StopIfDiskFull() {
+    const TFailedWrite failed = LastFailedWrite();
+    if (IsDiskFull(failed.Error)) RequestStop(L"the disk is full: " + failed.Path + L" could not be written");
 }
 
 int32_t TScript::Stop() {
@@ -296,7 +305,9 @@ int32_t TScript::ItemDoScript() {
         return 0;
     }
     const TMergeTarget mergeTarget = MergeTargetBefore(item, FRun);
+    ForgetFailedWrite();
     const int32_t result = Dispatch(item);
+    StopIfDiskFull();
     FollowCompile(item, result);
     if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);
