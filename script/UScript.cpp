@@ -179,29 +179,35 @@ namespace {
 
 // Writes Text whole at the end of Log and flushes it, so that a run that is killed
 // or fills the disk leaves whole lines; a line that cannot be written whole is taken
-// back. False when it could not be written.
-bool AppendWholeLine(HANDLE Log, const std::wstring& Text) {
+// back. 0, or the Windows error code when it could not be written.
+DWORD AppendWholeLine(HANDLE Log, const std::wstring& Text) {
     LARGE_INTEGER start{};
-    if (!SetFilePointerEx(Log, LARGE_INTEGER{}, &start, FILE_END)) return false;
+    if (!SetFilePointerEx(Log, LARGE_INTEGER{}, &start, FILE_END)) return GetLastError();
     const DWORD size = static_cast<DWORD>(Text.size() * sizeof(wchar_t));
     DWORD written = 0;
+    SetLastError(0);
     if (WriteFile(Log, Text.data(), size, &written, nullptr) && written == size) {
         FlushFileBuffers(Log);
-        return true;
+        return 0;
     }
+    const DWORD error = GetLastError() ? GetLastError() : ERROR_DISK_FULL;  // a short write is a full disk
     SetFilePointerEx(Log, start, nullptr, FILE_BEGIN);
     SetEndOfFile(Log);
-    return false;
+    return error;
 }
 
 }  // namespace
 
 // UTF-16LE without a byte-order mark, one write per line; a line that fails is
 // tried once more (a full disk may have room again once a temporary file is gone).
+// A log that misses lines tells no longer what the run did: a full disk stops it.
 void TScript::WriteLogLine(const std::wstring& Line) {
     if (!FLogEnable || !FLogHandle) return;
     const std::wstring text = Line + L"\r\n";
-    if (!AppendWholeLine(FLogHandle.get(), text)) AppendWholeLine(FLogHandle.get(), text);
+    DWORD error = AppendWholeLine(FLogHandle.get(), text);
+    if (error != 0) error = AppendWholeLine(FLogHandle.get(), text);
+    if (IsDiskFull(static_cast<int>(error)))
+        RequestStop(L"the disk is full: " + PathJoin(FPlan.Dir, L"install.log") + L" could not be written");
 }
 
 // ---------------------------------------------------------------- rows
