@@ -114,7 +114,7 @@ if [ "$(id -u)" = 0 ]; then
             [[ "$stop" == "stopped (the uninstall log $drive:\Corvane\uninst.log could not be written: "@(There is not enough space on the disk|Disk full)"), rolled back" ]] \
                 || fail "the stop on drive $drive: [$stop]"
         else
-            [[ "$stop" == "stopped (the disk is full: $drive:\Corvane\"*" could not be written), rolled back" ]] \
+            [[ "$stop" == "stopped (the disk is full: $drive:\\Corvane\\"*" could not be written), rolled back" ]] \
                 || fail "the stop on drive $drive: [$stop]"
         fi
         expect_eq "last line on drive $drive" "$(tail -1 <<<"$OUT")" "$stop"
