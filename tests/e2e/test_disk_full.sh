@@ -106,6 +106,7 @@ for moment in "${MOMENTS[@]}"; do
     load_machine; load_drives
     install "$moment"
     expect_eq "$moment: exit status (output: $OUT)" "$RC" 1
+    echo "$moment: $(grep -o 'stopped (.*)' <<<"$OUT")" >&2
     case "$moment" in
         E:dclcvl70:*) file='E:\Borland\Delphi7\Help\d7.als' ;;
         E:*) file='E:\Borland\Delphi7\Help\d7.ohi' ;;
