@@ -26,7 +26,7 @@ fi
 source "$(dirname "$0")/interrupt.sh"
 D="$WINEPREFIX.d"; E="$WINEPREFIX.e"
 mkdir -p "$D" "$E"
-trap 'umount "$D" "$E" 2>/dev/null || true; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX" "$SNAP" "$CUT" "$D" "$E"' EXIT
+trap 'umount "$D" "$E" 2>/dev/null || true; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX" "$SNAP" "$SNAP.drives" "$CUT" "$D" "$E"' EXIT
 mount -t tmpfs -o size=24m tmpfs "$D" && mount -t tmpfs -o size=6m tmpfs "$E" || fail "tmpfs mounts"
 ln -s "$D" "$WINEPREFIX/dosdevices/d:"
 ln -s "$E" "$WINEPREFIX/dosdevices/e:"
@@ -42,8 +42,7 @@ HELP="$E/Borland/Delphi7/Help"
 for i in $(seq 1 510); do printf 'TUserComponent%03d=TUserComponent%03d_Object\r\n' "$i" "$i"; done >>"$HELP/d7.als"
 for i in $(seq 1 40); do printf ':Index Vendor library %02d=vendor%02d.hlp\r\n' "$i" "$i"; done >>"$HELP/d7.ohi"
 for i in $(seq 1 40); do printf ':Link vendor%02d.hlp\r\n' "$i"; done >>"$HELP/d7.ohl"
-DIR_W='D:\Brindlecraft\Corvane library 4.07 for every developer of the team on this build machine, as the deployment script asks'
-DIR="$D/Brindlecraft/Corvane library 4.07 for every developer of the team on this build machine, as the deployment script asks"
+DIR_W='D:\Corvane'
 ARGS=(/silent "/dir=$DIR_W" /ides=Delphi7 /items=help)
 
 drives_state() { (cd "$WINEPREFIX.$1" && find . -type f -print0 | sort -z | xargs -0 -r md5sum); }
