@@ -64,13 +64,13 @@ std::wstring CompileLogPath(const std::wstring& Name) {
     return PathJoin(GetCurrentDir(), (hasExtension ? Name.substr(0, dot) : Name) + L".log");
 }
 
-int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext&, std::wstring& LogText) {
+int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
     LastOutcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
     const int row = ProductRowByLowestBit(static_cast<int32_t>(Item.Code));
     const TBorlandProduct* ide = ProductRow(row);
     if (!ide) return cpIdeOutOfTable;
-    const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
+    const std::wstring root = IdeRootOf(row, Run);
 
     const std::wstring name = FieldText(Item.Name);
     const TCompileTool& tool = ToolFor(*ide, Item.Options);

@@ -151,11 +151,11 @@ std::wstring TScript::StartLine() {
 
 std::wstring TScript::RootPathLine(const TInstallPlan& Plan) { return L"RootPath: " + Plan.Dir; }
 
-std::wstring TScript::ProductsLine(const TInstallPlan& Plan) {
+std::wstring TScript::ProductsLine(const TInstallPlan& Plan, const TDetectedIdes& Detected) {
     std::wstring names;
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& product = BorlandProducts[row];
-        if ((product.InternalId & Plan.Versions) != 0 && DetectedIdes[static_cast<size_t>(row)].Selected)
+        if ((product.InternalId & Plan.Versions) != 0 && Detected[static_cast<size_t>(row)].Selected)
             names += product.Name + L",";
     }
     if (!names.empty()) names.pop_back();
@@ -171,7 +171,7 @@ int32_t TScript::OpenTextLog() {
     FLogEnable = true;
     WriteLogLine(StartLine());
     WriteLogLine(RootPathLine(FPlan));
-    WriteLogLine(ProductsLine(FPlan));
+    WriteLogLine(ProductsLine(FPlan, FDetected));
     return 0;
 }
 
@@ -249,7 +249,7 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
         case itIfCustomize:
         case itIfNotCustomize:
         case itIfFileExists: return BeginBlock(Item);
-        case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name)); return 0;
+        case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name), FRun); return 0;
         case itUninstallPrevious: return UninstallPrevious();
         default: break;
     }

@@ -24,9 +24,13 @@ struct TUndoLogHeader;
 
 class TScript {
 public:
-    // Create. The program runs ScriptItems; tests hand in tables of their own.
-    explicit TScript(TInstallPlan Plan, const TScriptItem* Items = ScriptItems, int32_t Count = ScriptItemCount)
-        : FPlan(std::move(Plan)), FRun(RunContextIn(FPlan.Dir)), FItems(Items), FCount(Count) {}
+    // Create, for Plan on a machine where detection found Detected. The program runs
+    // ScriptItems; tests hand in tables of their own.
+    TScript(TInstallPlan Plan, const TDetectedIdes& Detected, const TScriptItem* Items = ScriptItems,
+            int32_t Count = ScriptItemCount)
+        : FPlan(std::move(Plan)), FDetected(Detected), FRun(RunContextIn(FPlan.Dir)), FItems(Items), FCount(Count) {
+        FRun.Detected = &FDetected;
+    }
     virtual ~TScript();  // Destroy: Stop, then gone
 
     TScript(const TScript&) = delete;
@@ -82,7 +86,7 @@ public:
     // The text log's three opening lines.
     static std::wstring StartLine();
     static std::wstring RootPathLine(const TInstallPlan& Plan);
-    static std::wstring ProductsLine(const TInstallPlan& Plan);
+    static std::wstring ProductsLine(const TInstallPlan& Plan, const TDetectedIdes& Detected);
 
 private:
     int32_t OpenTextLog();
@@ -100,6 +104,7 @@ private:
     void NoteFailedIde();
 
     TInstallPlan FPlan;
+    const TDetectedIdes FDetected;
     TRunContext FRun;
     const TScriptItem* FItems;
     int32_t FCount;
