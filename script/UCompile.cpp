@@ -11,7 +11,7 @@
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
-#include "support/WinHandles.h"
+#include "support/UWholeFile.h"
 
 namespace {
 
@@ -39,25 +39,16 @@ std::wstring ToolName(const TCompileTool& Tool) {
     return file.substr(file.find(L'\\') + 1);
 }
 
-bool WriteAll(HANDLE File, const std::string& Bytes) {
-    DWORD written = 0;
-    return Bytes.empty() ||
-           (WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr) && written == Bytes.size());
-}
-
 // The output as the compiler wrote it; a middle part past the head is left out
-// with a note of its size. 0, or the Windows error code.
+// with a note of its size. Written whole, like every file of the run. 0, or the
+// Windows error code.
 uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) {
     if (!KeepFileBeforeChange(Path)) return ERROR_WRITE_FAULT;
-    brd::UniqueFile file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return GetLastError();
-    std::string note;
+    std::string text = Output.Head();
     if (Output.Dropped() > 0)
-        note = "\r\n\r\n[... " + std::to_string(Output.Dropped()) + " bytes of the compiler's output left out here ...]\r\n\r\n";
-    if (WriteAll(file.get(), Output.Head()) && WriteAll(file.get(), note) && WriteAll(file.get(), Output.Tail()))
-        return 0;
-    const DWORD error = GetLastError();
-    return error != 0 ? error : ERROR_WRITE_FAULT;  // a short write sets no error of its own
+        text += "\r\n\r\n[... " + std::to_string(Output.Dropped()) + " bytes of the compiler's output left out here ...]\r\n\r\n";
+    text += Output.Tail();
+    return static_cast<uint32_t>(WriteWholeFile(Path, text.data(), text.size()));
 }
 
 }  // namespace

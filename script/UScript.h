@@ -91,6 +91,7 @@ public:
 private:
     int32_t OpenTextLog();
     void StopForUninstallLog(uint32_t Error);
+    void StopIfDiskFull();
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
     static bool IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target);

@@ -16,6 +16,7 @@
 #include "support/UProduct.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
+#include "support/UWholeFile.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -261,12 +262,7 @@ bool WriteLogCopy(const std::wstring& Log, const std::wstring& Target) {
     if (ReadWholeFile(source.get(), text) != 0) return false;
     const char bom[] = "\xFF\xFE";
     if (text.compare(0, 2, bom) != 0) text.insert(0, bom, 2);
-    brd::UniqueFile target(
-        CreateFileW(Target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target) return false;
-    DWORD written = 0;
-    return WriteFile(target.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return WriteWholeFile(Target, text.data(), text.size()) == 0;  // a full disk leaves no cut copy
 }
 
 bool CopyLog(const std::wstring& Dir, const std::wstring& Target) {
