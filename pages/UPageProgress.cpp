@@ -247,6 +247,7 @@ void TPageProgress::RunDone() {
     if (!FUnexpected.empty()) FOutcome.Unexpected = FUnexpected;
     FWizardOutcome = FOutcome;
     FWizardOutcome.LogPath = PathJoin(FPlan.Dir, L"install.log");
+    if (FRolledBack && !FStopping && FUnexpected.empty()) FWizardOutcome.Stopped = FStopReason;
     if (FRolledBack) {
         const std::wstring text = FStopping && FUnexpected.empty()
                                       ? std::wstring(CancelledText)

@@ -20,6 +20,8 @@ struct TRunOutcome {
     std::vector<std::wstring> Ides;  // the environments in whose blocks rows failed
     std::wstring LogPath;            // install.log
     std::wstring Unexpected;         // what stopped the run when something failed that never should
+    std::wstring Stopped;            // what stopped and rolled back the run when the machine could not
+                                     // take it (a drive filled up, the uninstall log could not be written)
 };
 
 class TPageProgress : public TPage {

@@ -114,6 +114,7 @@ int RunWizard() {
     if (JournalIsOpen()) RecoverInterruptedRun();
     if (!unexpected.empty()) return StoppedUnexpectedly(unexpected.c_str(), false);
     if (!outcome.Unexpected.empty()) return seUnexpected;  // the progress page has said why
+    if (!outcome.Stopped.empty()) return seCannotTake;     // the progress page has said why
     return outcome.Failures > 0 ? seRowsFailed : seSuccess;
 }
 

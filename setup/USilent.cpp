@@ -226,9 +226,16 @@ public:
     void RowFailed(const std::wstring& ErrorText) override { PrintToCaller(ErrorText); }
 };
 
+// How an unattended run ended: the failures it counted, or stopped (a drive filled
+// up, the uninstall log could not be written) and rolled back.
+struct TSilentRunResult {
+    int32_t Failures = 0;
+    bool Stopped = false;
+};
+
 // The run the progress page makes and the record the Finish page writes, with the
-// failures printed instead of shown. Returns the number of failures.
-int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote) {
+// failures printed instead of shown.
+TSilentRunResult InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote) {
     TScript script(Plan.Install, Plan.Detected);
     script.Start();
     if (!RecoveryNote.empty()) script.LogLine(RecoveryNote);
@@ -239,7 +246,7 @@ int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNot
         RollBackRun(script, quiet);
         PrintToCaller(L"The installation was stopped (" + script.StopReason() +
                       L"). Everything it had changed has been put back.");
-        return failures + 1;
+        return {failures, true};
     }
     if (!WriteInstallRecord(CurrentInstallRecord(Plan.Install))) {
         std::wstring text = L"The installation record could not be written: HKEY_LOCAL_MACHINE\\" +
@@ -249,7 +256,7 @@ int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNot
         ++failures;
     }
     CommitRun();
-    return failures;
+    return {failures, false};
 }
 
 // The copy starts with the byte-order mark of UTF-16LE, so that type, Notepad and
@@ -399,7 +406,10 @@ int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std
         PrintToCaller(problem + L" Nothing has been installed.");
         return seCannotTake;
     }
-    int32_t failures = InstallWithPlan(plan, RecoveryNote);
+    const TSilentRunResult run = InstallWithPlan(plan, RecoveryNote);
+    // The machine could not take the run after all, and the rollback took its log.
+    if (run.Stopped) return seCannotTake;
+    int32_t failures = run.Failures;
     if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;
     if (failures == 0) return seSuccess;
     PrintToCaller(std::to_wstring(failures) + L" failures; the log: " + PathJoin(plan.Install.Dir, L"install.log"));

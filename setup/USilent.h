@@ -23,7 +23,8 @@ enum TSilentExit : int {
     seIdeRunning = 4,     // an IDE the run would change is running: nothing was written
     seAnotherRun = 6,     // another installation or removal is running: nothing was written
     seDamaged = 7,        // the program's payload is not what the build recorded: nothing was written
-    seCannotTake = 8,     // the machine cannot take the installation (folder, space, log): nothing was written
+    seCannotTake = 8,     // the machine cannot take the installation (folder, space, log): nothing was
+                          // written, or a drive filled up or the uninstall log failed while it ran: rolled back
     seUnexpected = 9,     // something failed that never should (out of memory): what the run wrote is rolled back
 };
 

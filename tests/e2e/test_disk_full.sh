@@ -104,7 +104,7 @@ for moment in "${MOMENTS[@]}"; do
     echo "$moment at ${SECONDS}s" >&2
     load_machine; load_drives
     install "$moment"
-    expect_eq "$moment: exit status (output: $OUT)" "$RC" 1
+    expect_eq "$moment: exit status (output: $OUT)" "$RC" 8
     echo "$moment: $(grep -o 'stopped (.*)' <<<"$OUT")" >&2
     case "$moment" in
         E:dclcvl70:*) file='E:\Borland\Delphi7\Help\d7.als' ;;
