@@ -11,8 +11,9 @@ void (*WholeFileWrittenHook)(const std::wstring& Beside) = nullptr;
 
 namespace {
 
-// The engine runs its rows on one thread; nothing else reads this.
-TFailedWrite FailedWrite;
+// Kept per thread, like GetLastError: the rows of a run and the writes they make
+// share the run's worker thread.
+thread_local TFailedWrite FailedWrite;
 
 int LastErrorOr(DWORD Fallback) {
     DWORD error = GetLastError();
