@@ -106,15 +106,6 @@ bool DecodeBody(const std::string& bytes, size_t from, size_t to, TJournalRecord
 
 // ---------------------------------------------------------------- the machine
 
-std::wstring ProgramDataDir() {
-    PWSTR path = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path)
-        result = path;
-    CoTaskMemFree(path);
-    return result;
-}
-
 std::wstring NormalPath(const std::wstring& path) {
     std::wstring full = GetFullPath(path);
     if (full.empty()) full = path;
@@ -537,11 +528,6 @@ bool KeepRegTree(HKEY Root, const std::wstring& Key) {
 }
 
 // ---------------------------------------------------------------- one run
-
-std::wstring JournalFolder() {
-    const std::wstring data = ProgramDataDir();
-    return data.empty() ? L"" : PathJoin(data, L"Corvane library rollback");
-}
 
 std::wstring JournalFile() {
     const std::wstring folder = JournalFolder();
