@@ -110,7 +110,8 @@ HWND WaitWindow(const std::wstring& caption, DWORD ms, bool messageBox = false) 
 BOOL CALLBACK AddCaption(HWND wnd, LPARAM param) {
     auto* seen = reinterpret_cast<std::wstring*>(param);
     wchar_t text[512] = {};
-    if (IsWindowVisible(wnd) && GetWindowTextW(wnd, text, 512) > 0) *seen += (seen->empty() ? L"[" : L", [") + std::wstring(text) + L"]";
+    if (!IsWindowVisible(wnd) || GetWindowTextW(wnd, text, 512) == 0) return TRUE;
+    *seen += (seen->empty() ? L"[" : L", [") + std::wstring(text) + L"]";
     return TRUE;
 }
 
