@@ -68,7 +68,13 @@ driver() {
     return "$rc"
 }
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# fail WHAT: ends the scenario, naming what failed and the Windows programs that
+# were running in its machine then (Wine's own services left out).
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "${WINEPREFIX:-}" ] && echo "Windows programs running: $(programs_running)" >&2
+    exit 1
+}
 
 expect_eq() {
     local what="$1" got="$2" want="$3"
@@ -96,14 +102,23 @@ wait_eq() {
 # wait_until WHAT COMMAND...: runs COMMAND until it succeeds (at most WAIT_SECONDS,
 # default PATIENCE); the failure names WHAT and what COMMAND printed last.
 wait_until() {
-    local what="$1" out="" deadline=$((SECONDS + ${WAIT_SECONDS:-$PATIENCE}))
+    local what="$1" out=""
     shift
+    out="$(wait_quietly "$@")" && return 0
+    fail "$what: not within ${WAIT_SECONDS:-$PATIENCE} s${out:+ ($out)}"
+}
+
+# wait_quietly COMMAND...: as wait_until, but a time-out is a result: status 1, and
+# what COMMAND printed last on the output.
+wait_quietly() {
+    local out="" deadline=$((SECONDS + ${WAIT_SECONDS:-$PATIENCE}))
     while :; do
         out="$("$@" 2>&1)" && return 0
         [ "$SECONDS" -lt "$deadline" ] || break
         sleep 0.1
     done
-    fail "$what: not within ${WAIT_SECONDS:-$PATIENCE} s${out:+ ($out)}"
+    echo "$out"
+    return 1
 }
 
 # wait_finish CAPTION: waits until the wizard's run has ended on its Finish page (at
@@ -166,6 +181,15 @@ running_here() {
             && left+="$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null); "
     done
     echo "$left"
+}
+
+# programs_running: this machine's Windows processes by their command lines (a
+# Windows path, or the Linux path of a program that was started by it), but for
+# Wine's own (services, the desktop, devices).
+programs_running() {
+    running_here '^([A-Za-z]:\\|/[^ ]*\.exe)' | tr ';' '\n' | sed 's/^ *//; s/ *$//' |
+        grep -v -i -e '^$' -e '\\windows\\system32\\\(services\|explorer\|winedevice\|plugplay\|svchost\|rpcss\|conhost\|tabtip\)\.exe' |
+        paste -sd ';' - | sed 's/;/; /g'
 }
 
 # no_standins: no stand-in compiler runs in this machine; else prints those that run.

@@ -83,17 +83,22 @@ wait_eq "Tab to the link" "0 CV_ILABEL" focused
 keys enter
 wait_eq "Enter opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
-# The program that opened the address took the foreground, as a browser does: once
-# it has ended, the wizard is brought back.
-opener_ended() { [ -z "$(running_here 'link\.txt')" ]; }
+# The program that opened the address takes the foreground, as a browser does:
+# once it has, the wizard is brought back.
 refocus() {
-    wait_until "the link's opener ending" opener_ended
+    wait_eq "the link's opener in the foreground" none focused
     driver focus "$WIZARD"
 }
 rm -f "$C/run/link.txt"
 refocus
 wait_eq "focus kept on the link" "0 CV_ILABEL" focused
 keys space
+# Now and then Wine ends the opener before it has written a byte (no process is left
+# to see): a second Space must then open the link.
+if ! WAIT_SECONDS=15 wait_quietly test -s "$C/run/link.txt"; then
+    echo "no opener after Space within 15 s; Space once more" >&2
+    keys space
+fi
 wait_eq "Space opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
 expect_eq "still page 2" "$(driver visible "$WIZARD" $LIST)" 1
