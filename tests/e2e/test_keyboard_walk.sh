@@ -93,8 +93,8 @@ rm -f "$C/run/link.txt"
 refocus
 wait_eq "focus kept on the link" "0 CV_ILABEL" focused
 keys space
-# Now and then Wine ends the opener before it has written a byte (no process is left
-# to see): a second Space must then open the link.
+# Now and then, under Wine, no opener shows up after the first Space here (its start
+# ended unseen, no process left): a second Space must then open the link.
 if ! WAIT_SECONDS=15 wait_quietly test -s "$C/run/link.txt"; then
     echo "no opener after Space within 15 s; Space once more" >&2
     keys space
