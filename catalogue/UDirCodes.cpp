@@ -4,9 +4,12 @@
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 
-TIdeBlock IdeBlock(int32_t Row, const std::wstring& Folder) {
-    const bool known = ProductRow(Row) != nullptr;
-    return {Row, Folder, known ? DetectedIdes[static_cast<size_t>(Row)].RootDir : L""};
+std::wstring IdeRootOf(int32_t Row, const TRunContext& Run) {
+    return Run.Detected ? DetectedRoot(*Run.Detected, Row) : L"";
+}
+
+TIdeBlock IdeBlock(int32_t Row, const std::wstring& Folder, const TRunContext& Run) {
+    return {Row, Folder, IdeRootOf(Row, Run)};
 }
 
 std::wstring DirCodeToPath(uint32_t Code, const TRunContext& Run) {

@@ -51,12 +51,12 @@ const std::wstring* RootHolding(const std::vector<std::wstring>& Roots, const st
 }
 
 // The catalogue row whose root is Root, 0 when none.
-int RowOfRoot(const std::wstring& Root) {
+int RowOfRoot(const std::wstring& Root, const TDetectedIdes& Detected) {
     if (Root.empty()) return 0;
     std::wstring wanted = Normalised(Root);
     while (!wanted.empty() && wanted.back() == L'\\') wanted.pop_back();
     for (int row = 1; row <= ProductCount; ++row) {
-        const std::wstring& dir = DetectedIdes[static_cast<size_t>(row)].RootDir;
+        const std::wstring& dir = Detected[static_cast<size_t>(row)].RootDir;
         if (!dir.empty() && SameTextIgnoringCase(Normalised(dir), wanted)) return row;
     }
     return 0;
@@ -104,46 +104,46 @@ std::vector<TRunningIde> FindRunningIdes(const std::vector<std::wstring>& Roots)
     return running;
 }
 
-std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask) {
+std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask, const TDetectedIdes& Detected) {
     std::vector<int32_t> rows;
     for (int row = 1; row <= ProductCount; ++row)
         if ((BorlandProducts[row].InternalId & VersionsMask) != 0) rows.push_back(row);
-    return IdeRootsOfRows(rows);
+    return IdeRootsOfRows(rows, Detected);
 }
 
-std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows) {
+std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows, const TDetectedIdes& Detected) {
     std::vector<std::wstring> roots;
     for (int32_t row : Rows) {
-        if (!ProductRow(row)) continue;
-        const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
+        const std::wstring& root = DetectedRoot(Detected, row);
         if (!root.empty()) roots.push_back(root);
     }
     return roots;
 }
 
-std::wstring RunningIdesList(const std::vector<TRunningIde>& Running) {
+std::wstring RunningIdesList(const std::vector<TRunningIde>& Running, const TDetectedIdes& Detected) {
     std::wstring text;
     for (const TRunningIde& ide : Running) {
-        int row = RowOfRoot(ide.Root);
+        int row = RowOfRoot(ide.Root, Detected);
         std::wstring name = row ? IdeDisplayName(row) : L"An IDE";
         text += L"    " + name + L": " + ide.Program + L"\r\n";
     }
     return text;
 }
 
-std::wstring RunningIdesText(const std::vector<TRunningIde>& Running, const std::wstring& CancelMeaning) {
-    return L"Please close the IDE first:\r\n\r\n" + RunningIdesList(Running) +
+std::wstring RunningIdesText(const std::vector<TRunningIde>& Running, const TDetectedIdes& Detected,
+                             const std::wstring& CancelMeaning) {
+    return L"Please close the IDE first:\r\n\r\n" + RunningIdesList(Running, Detected) +
            L"\r\nA running IDE writes its package list and library paths back when it closes, which would undo "
            L"the changes to its settings.\r\n\r\nClick Retry when it is closed, or Cancel " +
            CancelMeaning + L".";
 }
 
-bool AskToCloseRunningIdes(HWND Owner, const std::vector<std::wstring>& Roots, const wchar_t* Caption,
-                           const std::wstring& CancelMeaning) {
+bool AskToCloseRunningIdes(HWND Owner, const std::vector<std::wstring>& Roots, const TDetectedIdes& Detected,
+                           const wchar_t* Caption, const std::wstring& CancelMeaning) {
     for (;;) {
         std::vector<TRunningIde> running = FindRunningIdes(Roots);
         if (running.empty()) return true;
-        std::wstring text = RunningIdesText(running, CancelMeaning);
+        std::wstring text = RunningIdesText(running, Detected, CancelMeaning);
         if (MessageBoxW(Owner, text.c_str(), Caption, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) return false;
     }
 }
@@ -178,7 +178,8 @@ bool IdeIsFilesOnly(int Row, int32_t FilesOnlyVersions) {
 std::wstring IdeDisplayName(int Row) {
     const TBorlandProduct* product = ProductRow(Row);
     if (!product) return L"";
-    for (const TSelectionItem& item : SelectionItems)
+    static const TSelectionList entries = NewSelectionList();
+    for (const TSelectionItem& item : entries)
         if (item.ProductId == product->InternalId) return item.Caption;
     return product->Name;
 }

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/UProducts.h"
+
 // ---------------------------------------------------------------- running IDEs
 
 // delphi32.exe (Delphi 3 to 7), bcb.exe (C++Builder) or bds.exe (Delphi 2005 on), in
@@ -40,24 +42,26 @@ struct TRunningIde {
 std::vector<TRunningIde> FindRunningIdes(const std::vector<std::wstring>& Roots);
 
 // The root folders of the catalogue rows whose bits are in VersionsMask, or whose
-// numbers are in Rows, as detection found them; rows without a root are left out.
-std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask);
-std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows);
+// numbers are in Rows, as Detected has them; rows without a root are left out.
+std::vector<std::wstring> IdeRootsOfVersions(int32_t VersionsMask, const TDetectedIdes& Detected);
+std::vector<std::wstring> IdeRootsOfRows(const std::vector<int32_t>& Rows, const TDetectedIdes& Detected);
 
 // The environments a run that installs Versions touches: those chosen, and those of
 // the previous installation, which the run removes first.
 int32_t VersionsTouchedByRun(int32_t Versions);
 
-// One line per running program: "Delphi 7: C:\...\bin\delphi32.exe".
-std::wstring RunningIdesList(const std::vector<TRunningIde>& Running);
+// One line per running program: "Delphi 7: C:\...\bin\delphi32.exe", the IDE named
+// by the row whose root Detected has it at.
+std::wstring RunningIdesList(const std::vector<TRunningIde>& Running, const TDetectedIdes& Detected);
 
 // The question of AskToCloseRunningIdes. CancelMeaning completes "or Cancel ...".
-std::wstring RunningIdesText(const std::vector<TRunningIde>& Running, const std::wstring& CancelMeaning);
+std::wstring RunningIdesText(const std::vector<TRunningIde>& Running, const TDetectedIdes& Detected,
+                             const std::wstring& CancelMeaning);
 
 // Asks the user to close the IDEs that run below Roots until none runs (true) or the
 // user gives up with Cancel (false). Retry looks again.
-bool AskToCloseRunningIdes(HWND Owner, const std::vector<std::wstring>& Roots, const wchar_t* Caption,
-                           const std::wstring& CancelMeaning);
+bool AskToCloseRunningIdes(HWND Owner, const std::vector<std::wstring>& Roots, const TDetectedIdes& Detected,
+                           const wchar_t* Caption, const std::wstring& CancelMeaning);
 
 // ---------------------------------------------------------------- IDEs never started
 

@@ -15,9 +15,9 @@ namespace {
 
 // The folder that holds the first preselected IDE, so that the library lands beside
 // it. Only that first row counts, even when its root is empty.
-std::wstring FirstSelectedIdeParent() {
+std::wstring FirstSelectedIdeParent(const TDetectedIdes& Detected) {
     for (int row = 1; row <= ProductCount; ++row) {
-        const TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
+        const TDetectedIde& ide = Detected[static_cast<size_t>(row)];
         if (!ide.Selected) continue;
         std::wstring dir = ide.RootDir;
         if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
@@ -81,17 +81,17 @@ std::wstring InstallDirNameProblem(const std::wstring& Dir) {
     return L"";
 }
 
-TPreviousInstall PrepareSelection(TInstallPlan& Plan) {
+TPreviousInstall PrepareSelection(TInstallPlan& Plan, TSelectionList& Selection, TDetectedIdes& Detected) {
     TPreviousInstall previous = ReadPreviousInstall();
-    DetectProducts();
-    PresetFromPreviousInstall(previous);
+    Detected = DetectProducts();
+    PresetFromPreviousInstall(previous, Selection, Detected);
     LoadCustomizeItems(Plan.CustomizeItems);
     return previous;
 }
 
-void ApplySelection(TInstallPlan& Plan) {
-    Plan.Versions = CheckedInstallVersions();
-    Plan.Items = CheckedInstallItems();
+void ApplySelection(const TSelectionList& Selection, TInstallPlan& Plan) {
+    Plan.Versions = CheckedInstallVersions(Selection);
+    Plan.Items = CheckedInstallItems(Selection);
 }
 
 TInstallPlan NewInstallPlan(bool CopyOnlySwitch) {
@@ -105,9 +105,9 @@ std::wstring WithProductWord(std::wstring Dir) {
     return Dir + ProductWord;
 }
 
-std::wstring ProposedInstallDir(const std::wstring& PrevInstallPath) {
+std::wstring ProposedInstallDir(const std::wstring& PrevInstallPath, const TDetectedIdes& Detected) {
     if (!PrevInstallPath.empty()) return PrevInstallPath;
-    std::wstring candidate = FirstSelectedIdeParent();
+    std::wstring candidate = FirstSelectedIdeParent(Detected);
     if (candidate.empty()) ReadRegString(HKEY_LOCAL_MACHINE, WindowsCurrentVersionKey, ValProgramFilesDir, candidate);
     return candidate.empty() ? candidate : WithProductWord(candidate);
 }

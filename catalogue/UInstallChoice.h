@@ -9,15 +9,16 @@
 #include <string>
 
 #include "catalogue/UInstallRecord.h"
+#include "catalogue/UProducts.h"
 #include "catalogue/URunContext.h"
 
-// Reads the previous installation's record, detects the environments and presets the
-// catalogue (Selected) and the selection entries (Checked) from both, and takes the
-// stored "CustomizeItems" into Plan. Returns the previous record as read.
-TPreviousInstall PrepareSelection(TInstallPlan& Plan);
+// Reads the previous installation's record, detects the environments into Detected,
+// presets its rows (Selected) and the entries of Selection (Checked) from both, and
+// takes the stored "CustomizeItems" into Plan. Returns the previous record as read.
+TPreviousInstall PrepareSelection(TInstallPlan& Plan, TSelectionList& Selection, TDetectedIdes& Detected);
 
 // The plan's environment and item masks from the checked selection entries.
-void ApplySelection(TInstallPlan& Plan);
+void ApplySelection(const TSelectionList& Selection, TInstallPlan& Plan);
 
 // A plan for a run of this process: the copy-only switch taken in, all else empty.
 TInstallPlan NewInstallPlan(bool CopyOnlySwitch);
@@ -28,7 +29,7 @@ std::wstring WithProductWord(std::wstring Dir);
 // The directory the directory page proposes: the previous installation's, else a
 // sibling of the first preselected environment's folder, else the program folder;
 // empty when none of them is known.
-std::wstring ProposedInstallDir(const std::wstring& PrevInstallPath);
+std::wstring ProposedInstallDir(const std::wstring& PrevInstallPath, const TDetectedIdes& Detected);
 
 // The directory as typed: one trailing separator removed.
 std::wstring TrimInstallDir(std::wstring Text);

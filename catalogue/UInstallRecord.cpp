@@ -24,9 +24,9 @@ struct TValuesOfKey {
 
 // What detection found for the environment a selection entry stands for; nothing for
 // the optional components, which are always available.
-const TDetectedIde* EntryIde(const TSelectionItem& Item) {
+const TDetectedIde* EntryIde(const TSelectionItem& Item, const TDetectedIdes& Detected) {
     const int row = ProductRowById(Item.ProductId);
-    return row ? &DetectedIdes[static_cast<size_t>(row)] : nullptr;
+    return row ? &Detected[static_cast<size_t>(row)] : nullptr;
 }
 
 std::wstring ShortDateToday() {
@@ -58,18 +58,18 @@ TPreviousInstall ReadPreviousInstall(const std::wstring& Key) {
     return previous;
 }
 
-void PresetFromPreviousInstall(const TPreviousInstall& Previous) {
+void PresetFromPreviousInstall(const TPreviousInstall& Previous, TSelectionList& Selection, TDetectedIdes& Detected) {
     const bool versionsRecorded = IsRecordedMask(Previous.InstallVersions);
     for (int row = 1; row <= ProductCount; ++row) {
-        TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
+        TDetectedIde& ide = Detected[static_cast<size_t>(row)];
         ide.Selected = ide.Exists && (!versionsRecorded || (BorlandProducts[row].InternalId & Previous.InstallVersions) > 0);
     }
     // With a recorded choice, the entries it names are checked again when still
     // available and the others keep their state; without one, every preselected
     // environment and every component is checked.
     const bool itemsRecorded = IsRecordedMask(Previous.InstallItems);
-    for (TSelectionItem& item : SelectionItems) {
-        const TDetectedIde* ide = EntryIde(item);
+    for (TSelectionItem& item : Selection) {
+        const TDetectedIde* ide = EntryIde(item, Detected);
         if (!itemsRecorded)
             item.Checked = ide == nullptr || ide->Selected;
         else if ((item.Mask & Previous.InstallItems) > 0)

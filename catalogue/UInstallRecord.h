@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/UProducts.h"
 #include "catalogue/URunContext.h"
 #include "support/UConst.h"
 
@@ -33,9 +34,9 @@ TPreviousInstall ReadPreviousInstall(const std::wstring& Key = ProductKey);
 // A stored mask of 0 or less (a negative value included) means nothing was recorded.
 inline bool IsRecordedMask(int32_t Mask) { return Mask > 0; }
 
-// Presets the catalogue from a previous record, after detection: Selected of every
-// row, and Checked of the selection entries.
-void PresetFromPreviousInstall(const TPreviousInstall& Previous);
+// Presets from a previous record, after detection: Selected of every row of Detected,
+// and Checked of the entries of Selection.
+void PresetFromPreviousInstall(const TPreviousInstall& Previous, TSelectionList& Selection, TDetectedIdes& Detected);
 
 // Replaces Items with the stored "CustomizeItems" only when it could be read, so
 // that a missing value leaves what Items held. True when it was replaced.

@@ -54,7 +54,7 @@ std::array<TBorlandProduct, ProductCount + 1> MakeProducts() {
     }};
 }
 
-std::array<TSelectionItem, SelectionItemCount> MakeSelectionItems() {
+TSelectionList MakeSelectionItems() {
     return {{
         // Mask          Caption                             Checked ProductId
         // clang-format off
@@ -102,8 +102,6 @@ std::array<TBorlandProduct, ProductCount + 1> CatalogueRows = MakeProducts();
 }  // namespace
 
 const std::array<TBorlandProduct, ProductCount + 1>& BorlandProducts = CatalogueRows;
-std::array<TDetectedIde, ProductCount + 1> DetectedIdes;
-std::array<TSelectionItem, SelectionItemCount> SelectionItems = MakeSelectionItems();
 
 int ProductRowById(int32_t Id) {
     for (int row = 1; row <= ProductCount; ++row)
@@ -127,28 +125,35 @@ const TBorlandProduct* ProductRow(int Row) {
     return &BorlandProducts[Row];
 }
 
+TSelectionList NewSelectionList() { return MakeSelectionItems(); }
+
 TBorlandProduct& CatalogueRowForTests(int Row) { return CatalogueRows.at(static_cast<size_t>(Row)); }
 
-void DetectProducts() {
-    for (int row = 1; row <= ProductCount; ++row) DetectProduct(BorlandProducts[row], DetectedIdes[row]);
+TDetectedIdes DetectProducts() {
+    TDetectedIdes detected;
+    for (int row = 1; row <= ProductCount; ++row) DetectProduct(BorlandProducts[row], detected[row]);
+    return detected;
 }
 
-int32_t CheckedInstallVersions() {
+const std::wstring& DetectedRoot(const TDetectedIdes& Detected, int Row) {
+    static const std::wstring none;
+    return ProductRow(Row) ? Detected[static_cast<size_t>(Row)].RootDir : none;
+}
+
+int32_t CheckedInstallVersions(const TSelectionList& Selection) {
     int32_t mask = 0;
-    for (const auto& item : SelectionItems)
+    for (const auto& item : Selection)
         if (item.Checked) mask |= item.ProductId;
     return mask;
 }
 
-int32_t CheckedInstallItems() {
+int32_t CheckedInstallItems(const TSelectionList& Selection) {
     int32_t mask = 0;
-    for (const auto& item : SelectionItems)
+    for (const auto& item : Selection)
         if (item.Checked) mask |= item.Mask;
     return mask;
 }
 
 void ResetCatalogue() {
     CatalogueRows = MakeProducts();
-    DetectedIdes = {};
-    SelectionItems = MakeSelectionItems();
 }

@@ -1,6 +1,6 @@
 // The catalogue of supported development environments and their detection. The
 // catalogue's rows are constant; what detection finds on this machine (and what the
-// selection page preselects from it) is kept apart, in DetectedIdes.
+// selection page preselects from it) is kept apart, in a TDetectedIdes value.
 #pragma once
 
 #include <array>
@@ -135,10 +135,11 @@ struct TDetectedIde {
     bool Selected = false;  // preselected by the selection page
 };
 
+// What detection found, by row; index 0 is unused.
+using TDetectedIdes = std::array<TDetectedIde, ProductCount + 1>;
+
 // Rows 1..ProductCount; index 0 is unused so that a row number indexes directly.
 extern const std::array<TBorlandProduct, ProductCount + 1>& BorlandProducts;
-// By row, as DetectProducts left them; all empty before.
-extern std::array<TDetectedIde, ProductCount + 1> DetectedIdes;
 
 // The tests point a row at scratch keys through this; ResetCatalogue puts it back.
 TBorlandProduct& CatalogueRowForTests(int Row);
@@ -153,7 +154,12 @@ struct TSelectionItem {
 };
 
 constexpr int SelectionItemCount = 26;
-extern std::array<TSelectionItem, SelectionItemCount> SelectionItems;
+// The selection page's list: the entries in their order, with what is checked. The
+// wizard and the unattended run each make their own.
+using TSelectionList = std::array<TSelectionItem, SelectionItemCount>;
+
+// The list as it starts: every entry in its order, none checked.
+TSelectionList NewSelectionList();
 
 // Row whose InternalId equals Id (first match over rows 1..28), 0 when none.
 int ProductRowById(int32_t Id);
@@ -165,13 +171,16 @@ int ProductRowByLowestBit(int32_t Mask);
 // Access by row number: nullptr outside 1..28.
 const TBorlandProduct* ProductRow(int Row);
 
-// Fills RootDir and Exists of all 28 rows of DetectedIdes from the registry and the
-// file system.
-void DetectProducts();
+// RootDir and Exists of all 28 rows, from the registry and the file system; nothing
+// preselected. Whoever needs them detects them and hands them on.
+TDetectedIdes DetectProducts();
+
+// The root that detection found for Row; empty outside 1..28.
+const std::wstring& DetectedRoot(const TDetectedIdes& Detected, int Row);
 
 // The masks built from the checked selection entries.
-int32_t CheckedInstallVersions();
-int32_t CheckedInstallItems();
+int32_t CheckedInstallVersions(const TSelectionList& Selection);
+int32_t CheckedInstallItems(const TSelectionList& Selection);
 
-// Puts the rows, DetectedIdes and the entries' Checked back to their start-up values.
+// Puts the rows back to their start-up values.
 void ResetCatalogue();

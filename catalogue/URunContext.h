@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "catalogue/UProducts.h"
 #include "support/UConst.h"
 
 struct TInstallPlan {
@@ -40,11 +41,17 @@ struct TRunContext {
     std::wstring InstallDir;
     TIdeBlock Ide;
     std::wstring HelpDir;  // set by the help-folder row, read by the help registration
+    // What detection found on this machine, owned by whoever walks the rows; nullptr
+    // where no IDE is known (every IDE block then has an empty root).
+    const TDetectedIdes* Detected = nullptr;
 };
 
-// The block of catalogue row Row, with the IDE's root as detected; a row outside
-// 1..28 names no IDE and gets no root.
-TIdeBlock IdeBlock(int32_t Row, const std::wstring& Folder);
+// The block of catalogue row Row, with the IDE's root as Run's detection found it; a
+// row outside 1..28 names no IDE and gets no root.
+TIdeBlock IdeBlock(int32_t Row, const std::wstring& Folder, const TRunContext& Run);
+
+// The root of catalogue row Row as Run's detection found it; empty when unknown.
+std::wstring IdeRootOf(int32_t Row, const TRunContext& Run);
 
 // A context at the start of a run in Dir: no IDE block, no help folder.
 inline TRunContext RunContextIn(const std::wstring& Dir) {

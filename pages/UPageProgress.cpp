@@ -10,11 +10,12 @@
 #include <memory>
 #include <vector>
 
-#include "pages/UPage.h"
+#include "pages/UPageProgress.h"
 #include "resources/UResourceIds.h"
 #include "script/UScript.h"
 #include "script/UScriptItems.h"
 #include "script/UScriptRun.h"
+#include "support/UGuard.h"
 #include "support/UConst.h"
 #include "support/UPaths.h"
 #include "support/UProduct.h"
@@ -77,7 +78,8 @@ private:
     HWND FRelay;
 };
 
-TPageProgress::TPageProgress() = default;
+TPageProgress::TPageProgress(const TInstallPlan& Plan, const TDetectedIdes& Detected, TRunOutcome& Outcome)
+    : FPlan(Plan), FDetected(Detected), FWizardOutcome(Outcome) {}
 
 TPageProgress::~TPageProgress() {
     // The wizard never closes while the worker runs; should it, the run is stopped.
@@ -117,6 +119,36 @@ bool TPageProgress::StopForCancel() {
     return true;
 }
 
+void TPageProgress::StopRunAndWait() {
+    if (!FThread) return;
+    FStopping = true;
+    if (FScript) FScript->RequestStop(L"setup stopped");
+    // The worker reports with SendMessage to this thread: those messages are taken
+    // while it is waited for, the rest (its end among them) go with the relay.
+    HANDLE thread = FThread.get();
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    FThread.reset();
+    FScript.reset();
+    FInDoScript = false;
+    if (FRelay) DestroyWindow(FRelay);
+    FRelay = nullptr;
+}
+
+// Something failed on this thread that never should: a run that goes on is stopped
+// and rolled back, and its end closes the wizard; else the wizard closes now.
+void TPageProgress::OnUnexpected(const wchar_t* Why) {
+    FUnexpected = Why;
+    if (FThread && FScript) {
+        FScript->RequestStop(Why);
+        return;
+    }
+    FWizardOutcome.Unexpected = FUnexpected;
+    EndDialog(DlgHandle, IDCANCEL);
+}
+
 int32_t TPageProgress::DoScript() {
     if (FInDoScript) return 1;
     RegisterRelayClass();
@@ -130,62 +162,77 @@ int32_t TPageProgress::DoScript() {
     FStopping = false;
     FRolledBack = false;
     FOutcome = TRunOutcome{};
-    FScript = std::make_unique<TScript>(*Plan);
+    FScript = std::make_unique<TScript>(FPlan, FDetected);
     HWND bar = Item(idcProgressBar);
     SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(FScript->ProgressCount() - 1)));
     SendMessageW(bar, PBM_SETPOS, 0, 0);
     FThread.reset(CreateThread(nullptr, 0, RunThread, this, 0, nullptr));
-    if (!FThread) Run();  // no thread to be had: the run holds this thread as before
+    if (!FThread) RunThread(this);  // no thread to be had: the run holds this thread as before
     return 1;
 }
 
+// Nothing thrown leaves the thread: whatever it is stops the run, which is rolled back.
 DWORD WINAPI TPageProgress::RunThread(void* Page) {
-    static_cast<TPageProgress*>(Page)->Run();
+    auto* page = static_cast<TPageProgress*>(Page);
+    ProgressObserver observer(page->FRelay);
+    page->Run(observer);
+    Guarded([&] { page->RollBackIfStopped(observer); }, [](const wchar_t*) {});
+    PostMessageW(page->FRelay, rmDone, 0, 0);
     return 0;
 }
 
-// The worker: the removal of the previous installation, the rows, and on a stop the
-// rollback. Nothing thrown leaves the thread: whatever it is stops the run.
-void TPageProgress::Run() {
-    ProgressObserver observer(FRelay);
-    try {
-        if (FScript->Start() == 0) FOutcome.Failures = RunScriptRows(*FScript, observer);
-        FOutcome.Ides = FScript->FailedIdes();
-    } catch (...) {
-        FScript->RequestStop(L"an unexpected error");
-    }
-    if (FScript->StopRequested()) {
-        try {
-            RollBackRun(*FScript, observer);
-        } catch (...) {
-        }
-        FRolledBack = true;
-        FStopReason = FScript->StopReason();
-        FOutcome.Failures += 1;
-    }
-    PostMessageW(FRelay, rmDone, 0, 0);
+// The worker: the removal of the previous installation and the rows.
+void TPageProgress::Run(ProgressObserver& Observer) {
+    Guarded(
+        [&] {
+            if (FScript->Start() == 0) FOutcome.Failures = RunScriptRows(*FScript, Observer);
+            FOutcome.Ides = FScript->FailedIdes();
+        },
+        [&](const wchar_t* Why) {
+            FOutcome.Unexpected = Why;
+            FScript->RequestStop(Why);
+        });
+}
+
+// A run that was stopped is rolled back; a rollback that fails on the way leaves the
+// journal, which the wizard rolls back when it closes.
+void TPageProgress::RollBackIfStopped(ProgressObserver& Observer) {
+    if (!FScript->StopRequested()) return;
+    FRolledBack = true;
+    FStopReason = FScript->StopReason();
+    FOutcome.Failures += 1;
+    RollBackRun(*FScript, Observer);
 }
 
 LRESULT CALLBACK TPageProgress::RelayProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     auto* page = reinterpret_cast<TPageProgress*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
     if (!page) return DefWindowProcW(Wnd, Msg, wParam, lParam);
-    HWND bar = page->Item(idcProgressBar);
+    return Guarded([&] { return page->Relay(Wnd, Msg, wParam, lParam); },
+                   [&](const wchar_t* Why) -> LRESULT {
+                       page->OnUnexpected(Why);
+                       return 0;
+                   });
+}
+
+// What the worker sent, shown on the page's thread.
+LRESULT TPageProgress::Relay(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    HWND bar = Item(idcProgressBar);
     switch (Msg) {
-        case rmStatus: page->SetText(*reinterpret_cast<const std::wstring*>(lParam)); return 0;
+        case rmStatus: SetText(*reinterpret_cast<const std::wstring*>(lParam)); return 0;
         case rmRowFailed:
-            MessageBoxW(page->DlgHandle, reinterpret_cast<const std::wstring*>(lParam)->c_str(), L"Error", MB_OK);
+            MessageBoxW(DlgHandle, reinterpret_cast<const std::wstring*>(lParam)->c_str(), L"Error", MB_OK);
             return 0;
         case rmStep: SendMessageW(bar, PBM_DELTAPOS, wParam, 0); return 0;
         case rmRollbackStart:
-            page->SetText(RollbackText);
+            SetText(RollbackText);
             // The bar goes back from where the run was to its start.
-            page->FRollbackFrom = static_cast<WPARAM>(SendMessageW(bar, PBM_GETPOS, 0, 0));
-            page->FRollbackSteps = wParam > 0 ? wParam : 1;
+            FRollbackFrom = static_cast<WPARAM>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+            FRollbackSteps = wParam > 0 ? wParam : 1;
             return 0;
         case rmRollbackStep:
-            SendMessageW(bar, PBM_SETPOS, page->FRollbackFrom * wParam / page->FRollbackSteps, 0);
+            SendMessageW(bar, PBM_SETPOS, FRollbackFrom * wParam / FRollbackSteps, 0);
             return 0;
-        case rmDone: page->RunDone(); return 0;
+        case rmDone: RunDone(); return 0;
         default: return DefWindowProcW(Wnd, Msg, wParam, lParam);
     }
 }
@@ -197,12 +244,15 @@ void TPageProgress::RunDone() {
     FThread.reset();
     FScript.reset();
     FInDoScript = false;
-    RunOutcome = FOutcome;
-    RunOutcome.LogPath = PathJoin(Plan->Dir, L"install.log");
+    if (!FUnexpected.empty()) FOutcome.Unexpected = FUnexpected;
+    FWizardOutcome = FOutcome;
+    FWizardOutcome.LogPath = PathJoin(FPlan.Dir, L"install.log");
+    if (FRolledBack && !FStopping && FUnexpected.empty()) FWizardOutcome.Stopped = FStopReason;
     if (FRolledBack) {
-        const std::wstring text = FStopping ? std::wstring(CancelledText)
-                                            : L"The installation was stopped (" + FStopReason +
-                                                  L"). Everything it had changed has been put back.";
+        const std::wstring text = FStopping && FUnexpected.empty()
+                                      ? std::wstring(CancelledText)
+                                      : L"The installation was stopped (" + FStopReason +
+                                            L"). Everything it had changed has been put back.";
         MessageBoxW(DlgHandle, text.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
         EndDialog(DlgHandle, IDCANCEL);
         return;

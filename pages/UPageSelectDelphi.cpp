@@ -1,7 +1,7 @@
 // Page 2: which environments and optional parts to install. The list is preset from
 // detection and from the record of a previous installation, and turned into the
 // environment and item masks when the page is left.
-#include "pages/UPage.h"
+#include "pages/UPageSelectDelphi.h"
 
 #include "catalogue/UIdeState.h"
 #include "catalogue/UInstallChoice.h"
@@ -10,8 +10,6 @@
 #include "controls/UbrdCheckListBox.h"
 #include "resources/UResourceIds.h"
 #include "support/UProduct.h"
-
-TPageSelectDelphi* PageSelectDelphi = nullptr;
 
 // A single row without text: the dialog exists, but this edition offers nothing to
 // customise, so the plan's CustomizeItems travels from the registry to the script unchanged.
@@ -24,9 +22,6 @@ namespace {
 
 constexpr int MaskBits = 32;
 
-HWND CustomizeDlg = nullptr;
-std::unique_ptr<TbrdCheckListBox> CustomizeCLB;
-
 std::wstring PreviousVersionText() {
     return std::wstring(L"The previous version of ") + ProductName + L" was found. Click to \"Next\" button for update it.";
 }
@@ -36,9 +31,9 @@ std::wstring QuestionText() {
 }
 
 // An entry without an environment (help files, demos) is always available.
-bool EntryAvailable(const TSelectionItem& Entry) {
+bool EntryAvailable(const TSelectionItem& Entry, const TDetectedIdes& Detected) {
     const int row = ProductRowById(Entry.ProductId);
-    return row == 0 || DetectedIdes[static_cast<size_t>(row)].Exists;
+    return row == 0 || Detected[static_cast<size_t>(row)].Exists;
 }
 
 // Bit i for checked entry i, over at most 32 entries.
@@ -50,30 +45,40 @@ int32_t CheckedBits(const TbrdCheckListBox& List) {
 }
 
 // The environment mask of the checked entries, as leaving the page will store it.
-int32_t CheckedVersions(const TbrdCheckListBox& List) {
+int32_t CheckedVersions(const TbrdCheckListBox& List, const TSelectionList& Selection) {
     int32_t mask = 0;
-    for (size_t i = 0; i < SelectionItems.size() && static_cast<int32_t>(i) < List.Count(); ++i)
-        if (List.GetChecked(static_cast<int32_t>(i))) mask |= SelectionItems[i].ProductId;
+    for (size_t i = 0; i < Selection.size() && static_cast<int32_t>(i) < List.Count(); ++i)
+        if (List.GetChecked(static_cast<int32_t>(i))) mask |= Selection[i].ProductId;
     return mask;
 }
 
 // ---------------------------------------------------------------- Customize dialog
 
-BOOL CustomizeInitDialog(HWND Wnd) {
-    TPageSelectDelphi* page = PageSelectDelphi;
-    if (!page || !page->Plan) {
+// One opening of the Customize dialog: the page that opened it, the plan's items it
+// edits and its list. It lives while the dialog does, in the dialog's user data.
+struct TCustomizeDialog {
+    TPageSelectDelphi& Page;
+    int32_t& Items;
+    std::unique_ptr<TbrdCheckListBox> List;
+};
+
+TCustomizeDialog* CustomizeOf(HWND Wnd) { return reinterpret_cast<TCustomizeDialog*>(GetWindowLongPtrW(Wnd, DWLP_USER)); }
+
+BOOL CustomizeInitDialog(HWND Wnd, TCustomizeDialog* Dialog) {
+    if (!Dialog) {
         EndDialog(Wnd, IDCANCEL);
         return TRUE;
     }
-    CustomizeDlg = Wnd;
-    CustomizeCLB = std::make_unique<TbrdCheckListBox>(GetDlgItem(Wnd, idcCustomizeList));
-    TbrdCheckListBox& list = *CustomizeCLB;
+    SetWindowLongPtrW(Wnd, DWLP_USER, reinterpret_cast<LONG_PTR>(Dialog));
+    Dialog->List = std::make_unique<TbrdCheckListBox>(GetDlgItem(Wnd, idcCustomizeList));
+    TbrdCheckListBox& list = *Dialog->List;
     list.Clear();
     for (const TCustomizeEntry& entry : CustomizeEntries) list.Add(entry.Caption);
-    const int32_t items = page->Plan->CustomizeItems;
+    const int32_t items = Dialog->Items;
     if (items != 0)
         for (int32_t i = 0; i < list.Count() && i < MaskBits; ++i)
             if ((items & static_cast<int32_t>(1u << i)) > 0) list.SetChecked(i, true);
+    TPageSelectDelphi* page = &Dialog->Page;
     list.SetOnClick([page](TbrdCheckListBox* Sender) { page->CustomizeOnClick(Sender); });
     if (list.Count() > 0) {
         list.SetSelected(0);
@@ -84,72 +89,71 @@ BOOL CustomizeInitDialog(HWND Wnd) {
 }
 
 // The box goes with its dialog, so that every opening starts with a fresh one.
-void ReleaseCustomizeDialog() {
-    CustomizeCLB.reset();
-    CustomizeDlg = nullptr;
+void ReleaseCustomizeDialog(HWND Wnd) {
+    if (TCustomizeDialog* dialog = CustomizeOf(Wnd)) dialog->List.reset();
+    SetWindowLongPtrW(Wnd, DWLP_USER, 0);
 }
 
 BOOL CustomizeCommand(HWND Wnd, WPARAM wParam) {
+    TCustomizeDialog* dialog = CustomizeOf(Wnd);
     switch (LOWORD(wParam)) {
         case IDOK:
         case idcCustomizeOk:
-            if (CustomizeCLB && PageSelectDelphi && PageSelectDelphi->Plan)
-                PageSelectDelphi->Plan->CustomizeItems = CheckedBits(*CustomizeCLB);
+            if (dialog && dialog->List) dialog->Items = CheckedBits(*dialog->List);
             [[fallthrough]];
         case IDCANCEL:
         case idcCustomizeCancel:
-            ReleaseCustomizeDialog();
+            ReleaseCustomizeDialog(Wnd);
             EndDialog(Wnd, static_cast<INT_PTR>(wParam));
             return TRUE;
         default: return FALSE;
     }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK CustomizeDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK CustomizeDlgProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
-        case WM_INITDIALOG: return CustomizeInitDialog(Wnd);
+        case WM_INITDIALOG: return CustomizeInitDialog(Wnd, reinterpret_cast<TCustomizeDialog*>(lParam));
         case WM_COMMAND: return CustomizeCommand(Wnd, wParam);
         case WM_DESTROY:
-            if (CustomizeCLB) ReleaseCustomizeDialog();
+            ReleaseCustomizeDialog(Wnd);
             return FALSE;
         default: return FALSE;
     }
 }
 
+}  // namespace
+
 // ---------------------------------------------------------------- the list
 
-void FillSelectionList(TbrdCheckListBox& List) {
+void FillSelectionList(TbrdCheckListBox& List, const TSelectionList& Selection, const TDetectedIdes& Detected) {
     List.Clear();
-    for (const TSelectionItem& entry : SelectionItems) {
+    for (const TSelectionItem& entry : Selection) {
         int32_t index = List.Add(entry.Caption);
         if (index < 0) continue;
-        List.SetEnabled(index, EntryAvailable(entry));
+        List.SetEnabled(index, EntryAvailable(entry, Detected));
         if (entry.Checked) List.SetChecked(index, true);
     }
 }
 
 // An entry missing from the list counts as unchecked.
-void StoreSelectionList(const TbrdCheckListBox& List, TInstallPlan& Plan) {
+void StoreSelectionList(const TbrdCheckListBox& List, TSelectionList& Selection, TInstallPlan& Plan) {
     int32_t count = List.Count();
-    for (size_t i = 0; i < SelectionItems.size(); ++i) {
+    for (size_t i = 0; i < Selection.size(); ++i) {
         auto index = static_cast<int32_t>(i);
-        SelectionItems[i].Checked = index < count && List.GetChecked(index);
+        Selection[i].Checked = index < count && List.GetChecked(index);
     }
-    ApplySelection(Plan);
+    ApplySelection(Selection, Plan);
 }
 
 // ---------------------------------------------------------------- the page
 
-TPageSelectDelphi::TPageSelectDelphi() { PageSelectDelphi = this; }
+TPageSelectDelphi::TPageSelectDelphi(TInstallPlan& Plan, TSelectionList& Selection, TDetectedIdes& Detected)
+    : FPlan(Plan), FSelection(Selection), FDetected(Detected) {}
 
-TPageSelectDelphi::~TPageSelectDelphi() {
-    if (PageSelectDelphi == this) PageSelectDelphi = nullptr;
-}
+TPageSelectDelphi::~TPageSelectDelphi() = default;
 
 void TPageSelectDelphi::LoadPreviousInstall() {
-    TPreviousInstall previous = PrepareSelection(*Plan);
+    TPreviousInstall previous = PrepareSelection(FPlan, FSelection, FDetected);
     FPrevInstallSelected = previous.InstallVersions;
     FPrevVersion = previous.Version;
     FPrevInstallItems = previous.InstallItems;
@@ -168,7 +172,7 @@ TPageShow TPageSelectDelphi::Show() {
     CLB->SetAccessibleName(text);  // the page text lies behind the list, so nothing else names it
     ShowItem(idcPageText, true);
     ShowItem(idcIdeList, true);
-    FillSelectionList(*CLB);
+    FillSelectionList(*CLB, FSelection, FDetected);
     SetFocus(Item(idcIdeList));
     ShowItem(idcCustomize, false);
     EnableNextByChecks();
@@ -178,17 +182,17 @@ TPageShow TPageSelectDelphi::Show() {
 int32_t TPageSelectDelphi::Hide() {
     ShowItem(idcIdeList, false);
     ShowItem(idcCustomize, false);
-    if (CLB) StoreSelectionList(*CLB, *Plan);
+    if (CLB) StoreSelectionList(*CLB, FSelection, FPlan);
     return 1;
 }
 
 bool TPageSelectDelphi::MayLeave(int32_t Step) {
     if (Step < 0 || !CLB) return true;
-    const int32_t neverStarted = NeverStartedVersions(CheckedVersions(*CLB));
+    const int32_t neverStarted = NeverStartedVersions(CheckedVersions(*CLB, FSelection));
     if (neverStarted != 0 && MessageBoxW(DlgHandle, NeverStartedText(neverStarted).c_str(), L"Install",
                                          MB_OKCANCEL | MB_ICONWARNING) != IDOK)
         return false;
-    Plan->FilesOnlyVersions = neverStarted;
+    FPlan.FilesOnlyVersions = neverStarted;
     return true;
 }
 
@@ -209,7 +213,7 @@ void TPageSelectDelphi::CheckClick(TbrdCheckListBox*) { EnableNextByChecks(); }
 void TPageSelectDelphi::CustomizeOnClick(TbrdCheckListBox* Sender) {
     int32_t index = Sender ? Sender->Selected() : -1;
     if (index < 0 || static_cast<size_t>(index) >= CustomizeEntries.size()) return;
-    SetDlgItemTextW(CustomizeDlg, idcCustomizeDescription, CustomizeEntries[static_cast<size_t>(index)].Description);
+    SetDlgItemTextW(GetParent(Sender->Handle()), idcCustomizeDescription, CustomizeEntries[static_cast<size_t>(index)].Description);
 }
 
 // Only whether any entry is checked matters.
@@ -225,7 +229,8 @@ void TPageSelectDelphi::EnableNextByChecks() const { EnableWindow(Item(idcNext),
 
 void TPageSelectDelphi::ShowCustomizeDialog() {
     // Owned by the frame, which waits disabled until the dialog ends.
+    TCustomizeDialog dialog{*this, FPlan.CustomizeItems, nullptr};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CUSTOMIZE), DlgHandle,
-                                     CustomizeDlgProc, 0);
+                                     CustomizeDlgProc, reinterpret_cast<LPARAM>(&dialog));
     if (result < 0) MessageBoxW(DlgHandle, L"Error in create Customize dialog", L"Error", MB_OK);
 }

@@ -8,7 +8,7 @@
 #include "catalogue/UInstallChoice.h"
 #include "catalogue/UInstallRecord.h"
 #include "catalogue/UProducts.h"
-#include "pages/UPage.h"
+#include "pages/UPageSelectDirectory.h"
 #include "resources/UResourceIds.h"
 #include "support/UProduct.h"
 #include "support/URegistry.h"
@@ -36,7 +36,7 @@ TPageShow TPageSelectDirectory::Show() {
         DefaultDirectory();
         FFirstShow = false;
     } else {
-        Directory = Plan->Dir;
+        Directory = FPlan.Dir;
     }
     SizePageText(2);
     SetItemText(idcPageText, DirectoryText());
@@ -45,7 +45,7 @@ TPageShow TPageSelectDirectory::Show() {
     return TPageShow::Shown;
 }
 
-void TPageSelectDirectory::DefaultDirectory() { Directory = ProposedInstallDir(FPrevInstallPath); }
+void TPageSelectDirectory::DefaultDirectory() { Directory = ProposedInstallDir(FPrevInstallPath, FDetected); }
 
 void TPageSelectDirectory::ShowDirectory() {
     HWND edit = Item(idcInstallDir);
@@ -109,7 +109,7 @@ int CALLBACK TPageSelectDirectory::BrowseCallback(HWND Wnd, UINT Msg, LPARAM, LP
 
 int32_t TPageSelectDirectory::Hide() {
     // The whole text: a long path cut short would install somewhere else.
-    Plan->Dir = TrimInstallDir(ItemTextOf(Item(idcInstallDir)));
+    FPlan.Dir = TrimInstallDir(ItemTextOf(Item(idcInstallDir)));
     for (int id : {idcBrowse, idcDestinationGroup, idcInstallDir}) ShowItem(id, false);
     return 1;
 }

@@ -11,7 +11,7 @@
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
-#include "support/WinHandles.h"
+#include "support/UWholeFile.h"
 
 namespace {
 
@@ -39,32 +39,19 @@ std::wstring ToolName(const TCompileTool& Tool) {
     return file.substr(file.find(L'\\') + 1);
 }
 
-TCompileOutcome LastOutcome;
-
-bool WriteAll(HANDLE File, const std::string& Bytes) {
-    DWORD written = 0;
-    return Bytes.empty() ||
-           (WriteFile(File, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr) && written == Bytes.size());
-}
-
 // The output as the compiler wrote it; a middle part past the head is left out
-// with a note of its size. 0, or the Windows error code.
+// with a note of its size. Written whole, like every file of the run. 0, or the
+// Windows error code.
 uint32_t WriteCompileLog(const std::wstring& Path, const TOutputKeeper& Output) {
     if (!KeepFileBeforeChange(Path)) return ERROR_WRITE_FAULT;
-    brd::UniqueFile file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return GetLastError();
-    std::string note;
+    std::string text = Output.Head();
     if (Output.Dropped() > 0)
-        note = "\r\n\r\n[... " + std::to_string(Output.Dropped()) + " bytes of the compiler's output left out here ...]\r\n\r\n";
-    if (WriteAll(file.get(), Output.Head()) && WriteAll(file.get(), note) && WriteAll(file.get(), Output.Tail()))
-        return 0;
-    const DWORD error = GetLastError();
-    return error != 0 ? error : ERROR_WRITE_FAULT;  // a short write sets no error of its own
+        text += "\r\n\r\n[... " + std::to_string(Output.Dropped()) + " bytes of the compiler's output left out here ...]\r\n\r\n";
+    text += Output.Tail();
+    return static_cast<uint32_t>(WriteWholeFile(Path, text.data(), text.size()));
 }
 
 }  // namespace
-
-const TCompileOutcome& LastCompileOutcome() { return LastOutcome; }
 
 std::wstring CompileLogPath(const std::wstring& Name) {
     const size_t slash = Name.find_last_of(L"\\/");
@@ -73,13 +60,13 @@ std::wstring CompileLogPath(const std::wstring& Name) {
     return PathJoin(GetCurrentDir(), (hasExtension ? Name.substr(0, dot) : Name) + L".log");
 }
 
-int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext&, std::wstring& LogText) {
-    LastOutcome = TCompileOutcome{};
+int32_t CompilePackage(const TScriptItem& Item, const TRunContext& Run, std::wstring& LogText, TCompileOutcome& Outcome) {
+    Outcome = TCompileOutcome{};
     if (Item.Code == 0) return cpNoIde;
     const int row = ProductRowByLowestBit(static_cast<int32_t>(Item.Code));
     const TBorlandProduct* ide = ProductRow(row);
     if (!ide) return cpIdeOutOfTable;
-    const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
+    const std::wstring root = IdeRootOf(row, Run);
 
     const std::wstring name = FieldText(Item.Name);
     const TCompileTool& tool = ToolFor(*ide, Item.Options);
@@ -98,16 +85,21 @@ int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext&, std::wstring& 
     const int32_t result = RunCaptured(QuoteIfBlank(toolPath) + tool.Separator + name, timeoutMs, output, run);
     if (result != 0) return result;
 
-    LastOutcome.Ran = true;
-    LastOutcome.TimedOut = run.TimedOut;
-    LastOutcome.ExitCode = run.ExitCode;
-    LastOutcome.TimeoutMs = timeoutMs;
-    LastOutcome.LogPath = CompileLogPath(name);
-    LastOutcome.LogError = WriteCompileLog(LastOutcome.LogPath, output);
-    LastOutcome.OutputBytes = output.Total();
-    LastOutcome.LastOutput = output.Last(CompileReportBytes);
-    LogText = L"Compiling package: " + name + LogSuccess + L"\r\n" + CompileOutcomeLine(LastOutcome);
+    Outcome.Ran = true;
+    Outcome.TimedOut = run.TimedOut;
+    Outcome.ExitCode = run.ExitCode;
+    Outcome.TimeoutMs = timeoutMs;
+    Outcome.LogPath = CompileLogPath(name);
+    Outcome.LogError = WriteCompileLog(Outcome.LogPath, output);
+    Outcome.OutputBytes = output.Total();
+    Outcome.LastOutput = output.Last(CompileReportBytes);
+    LogText = L"Compiling package: " + name + LogSuccess + L"\r\n" + CompileOutcomeLine(Outcome);
     return 0;
+}
+
+int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText) {
+    TCompileOutcome outcome;
+    return CompilePackage(Item, Run, LogText, outcome);
 }
 
 namespace {

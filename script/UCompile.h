@@ -22,6 +22,12 @@ constexpr int32_t cpNoDelphiCompiler = -3; // bin\dcc32.exe or bin\dcc64.exe is 
 constexpr int32_t cpNoMake = -4;           // bin\make.exe is not there
 // clang-format on
 
+struct TCompileOutcome;
+
+// Runs the compiler of the row's IDE on the row's project; Outcome says what the
+// compiler did (nothing ran when the result is not 0).
+int32_t CompilePackage(const TScriptItem& Item, const TRunContext& Run, std::wstring& LogText, TCompileOutcome& Outcome);
+// The same as a row executor, for callers that do not need the outcome.
 int32_t ExecCompilePackage(const TScriptItem& Item, TRunContext& Run, std::wstring& LogText);
 
 // How long a compile row waits for its compiler: 45000 ms. The definition lives in
@@ -44,7 +50,6 @@ struct TCompileOutcome {
     std::string LastOutput;     // the end of what it printed, in its own bytes
     // clang-format on
 };
-const TCompileOutcome& LastCompileOutcome();
 
 // The output log keeps the first and the last part of a compiler's output and a
 // note of how much lies between.

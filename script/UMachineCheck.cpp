@@ -100,14 +100,14 @@ std::wstring VolumeOf(const std::wstring& Path) {
     return Path.substr(0, 3);
 }
 
-std::wstring SpaceProblem(const std::wstring& Dir, int32_t Versions) {
+std::wstring SpaceProblem(const std::wstring& Dir, int32_t Versions, const TDetectedIdes& Detected) {
     std::map<std::wstring, uint64_t> needed;  // volume root -> bytes, by the text of the root
     int ides = 0;
     std::vector<std::wstring> places{Dir, GetSystemDir()};
     for (int row = 1; row <= ProductCount; ++row) {
         if (!(BorlandProducts[row].InternalId & Versions)) continue;
         ++ides;
-        const std::wstring& root = DetectedIdes[static_cast<size_t>(row)].RootDir;
+        const std::wstring& root = Detected[static_cast<size_t>(row)].RootDir;
         if (!root.empty()) places.push_back(root);
     }
     std::map<std::wstring, std::wstring> existing;  // volume root -> a folder on it
@@ -132,9 +132,9 @@ std::wstring SpaceProblem(const std::wstring& Dir, int32_t Versions) {
 
 }  // namespace
 
-std::wstring MachineProblem(const std::wstring& Dir, int32_t Versions) {
+std::wstring MachineProblem(const std::wstring& Dir, int32_t Versions, const TDetectedIdes& Detected) {
     std::wstring problem = FolderProblem(Dir);
     if (problem.empty()) problem = LogProblem(Dir);
-    if (problem.empty()) problem = SpaceProblem(Dir, Versions);
+    if (problem.empty()) problem = SpaceProblem(Dir, Versions, Detected);
     return problem;
 }

@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "catalogue/UProducts.h"
+
 // Why the machine cannot take an installation into Dir for the environments of
-// Versions (those that are compiled and registered into); empty when it can. Leaves
-// nothing behind: the probes it writes are removed again at once.
-std::wstring MachineProblem(const std::wstring& Dir, int32_t Versions);
+// Versions (those that are compiled and registered into, at their roots in Detected);
+// empty when it can. Leaves nothing behind: the probes it writes are removed again at
+// once.
+std::wstring MachineProblem(const std::wstring& Dir, int32_t Versions, const TDetectedIdes& Detected);

@@ -18,6 +18,7 @@
 #include "support/UPaths.h"
 #include "support/UProduct.h"
 #include "support/UText.h"
+#include "support/UWholeFile.h"
 #include "uninstall/UBinLog.h"
 #include "uninstall/UDeinstall.h"
 #include "uninstall/URollback.h"
@@ -100,6 +101,14 @@ void TScript::StopForUninstallLog(uint32_t Error) {
     RequestStop(why.empty() ? reason : reason + L": " + why);
 }
 
+// The run made sure of the room it needs before it began: a disk that fills up
+// now was filled by something else, and going on would only leave a broken
+// installation. A compiler that cannot write its output is a failing row.
+void TScript::StopIfDiskFull() {
+    const TFailedWrite failed = LastFailedWrite();
+    if (IsDiskFull(failed.Error)) RequestStop(L"the disk is full: " + failed.Path + L" could not be written");
+}
+
 int32_t TScript::Stop() {
     BinLogClose(FBinLogHandle);
     if (FLogEnable) FLogHandle.reset();
@@ -142,11 +151,11 @@ std::wstring TScript::StartLine() {
 
 std::wstring TScript::RootPathLine(const TInstallPlan& Plan) { return L"RootPath: " + Plan.Dir; }
 
-std::wstring TScript::ProductsLine(const TInstallPlan& Plan) {
+std::wstring TScript::ProductsLine(const TInstallPlan& Plan, const TDetectedIdes& Detected) {
     std::wstring names;
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& product = BorlandProducts[row];
-        if ((product.InternalId & Plan.Versions) != 0 && DetectedIdes[static_cast<size_t>(row)].Selected)
+        if ((product.InternalId & Plan.Versions) != 0 && Detected[static_cast<size_t>(row)].Selected)
             names += product.Name + L",";
     }
     if (!names.empty()) names.pop_back();
@@ -162,7 +171,7 @@ int32_t TScript::OpenTextLog() {
     FLogEnable = true;
     WriteLogLine(StartLine());
     WriteLogLine(RootPathLine(FPlan));
-    WriteLogLine(ProductsLine(FPlan));
+    WriteLogLine(ProductsLine(FPlan, FDetected));
     return 0;
 }
 
@@ -170,29 +179,35 @@ namespace {
 
 // Writes Text whole at the end of Log and flushes it, so that a run that is killed
 // or fills the disk leaves whole lines; a line that cannot be written whole is taken
-// back. False when it could not be written.
-bool AppendWholeLine(HANDLE Log, const std::wstring& Text) {
+// back. 0, or the Windows error code when it could not be written.
+DWORD AppendWholeLine(HANDLE Log, const std::wstring& Text) {
     LARGE_INTEGER start{};
-    if (!SetFilePointerEx(Log, LARGE_INTEGER{}, &start, FILE_END)) return false;
+    if (!SetFilePointerEx(Log, LARGE_INTEGER{}, &start, FILE_END)) return GetLastError();
     const DWORD size = static_cast<DWORD>(Text.size() * sizeof(wchar_t));
     DWORD written = 0;
+    SetLastError(0);
     if (WriteFile(Log, Text.data(), size, &written, nullptr) && written == size) {
         FlushFileBuffers(Log);
-        return true;
+        return 0;
     }
+    const DWORD error = GetLastError() ? GetLastError() : ERROR_DISK_FULL;  // a short write is a full disk
     SetFilePointerEx(Log, start, nullptr, FILE_BEGIN);
     SetEndOfFile(Log);
-    return false;
+    return error;
 }
 
 }  // namespace
 
 // UTF-16LE without a byte-order mark, one write per line; a line that fails is
 // tried once more (a full disk may have room again once a temporary file is gone).
+// A log that misses lines tells no longer what the run did: a full disk stops it.
 void TScript::WriteLogLine(const std::wstring& Line) {
     if (!FLogEnable || !FLogHandle) return;
     const std::wstring text = Line + L"\r\n";
-    if (!AppendWholeLine(FLogHandle.get(), text)) AppendWholeLine(FLogHandle.get(), text);
+    DWORD error = AppendWholeLine(FLogHandle.get(), text);
+    if (error != 0) error = AppendWholeLine(FLogHandle.get(), text);
+    if (IsDiskFull(static_cast<int>(error)))
+        RequestStop(L"the disk is full: " + PathJoin(FPlan.Dir, L"install.log") + L" could not be written");
 }
 
 // ---------------------------------------------------------------- rows
@@ -234,8 +249,9 @@ int32_t TScript::Dispatch(const TScriptItem& Item) {
         case itIfCustomize:
         case itIfNotCustomize:
         case itIfFileExists: return BeginBlock(Item);
-        case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name)); return 0;
+        case itSetIde: FRun.Ide = IdeBlock(static_cast<int32_t>(Item.Code), FieldText(Item.Name), FRun); return 0;
         case itUninstallPrevious: return UninstallPrevious();
+        case itCompilePackage: return CompilePackage(Item, FRun, FLogText, FLastCompile);
         default: break;
     }
     TExecutor executor = ExecutorOf(type);
@@ -253,7 +269,7 @@ void TScript::FollowCompile(const TScriptItem& Item, int32_t Result) {
     // A package file left by an earlier build is not this run's package.
     if (type == itCheckFile && followsCompile && (Result != 0 || FLastCompileFailed))
         FUnbuilt.push_back(RowPath(Item.Dir, Item.Name, FRun));
-    FLastCompile = type == itCompilePackage ? LastCompileOutcome() : TCompileOutcome{};
+    if (type != itCompilePackage) FLastCompile = TCompileOutcome{};
     FLastCompileFailed = type == itCompilePackage && Result != 0;
     FLastCompileIde = FRun.Ide.Row;
 }
@@ -296,7 +312,9 @@ int32_t TScript::ItemDoScript() {
         return 0;
     }
     const TMergeTarget mergeTarget = MergeTargetBefore(item, FRun);
+    ForgetFailedWrite();
     const int32_t result = Dispatch(item);
+    StopIfDiskFull();
     FollowCompile(item, result);
     if (result != 0) NoteFailedIde();
     if (FLogEnable && !FLogText.empty()) WriteLogLine(FLogText);

@@ -24,9 +24,13 @@ struct TUndoLogHeader;
 
 class TScript {
 public:
-    // Create. The program runs ScriptItems; tests hand in tables of their own.
-    explicit TScript(TInstallPlan Plan, const TScriptItem* Items = ScriptItems, int32_t Count = ScriptItemCount)
-        : FPlan(std::move(Plan)), FRun(RunContextIn(FPlan.Dir)), FItems(Items), FCount(Count) {}
+    // Create, for Plan on a machine where detection found Detected. The program runs
+    // ScriptItems; tests hand in tables of their own.
+    TScript(TInstallPlan Plan, const TDetectedIdes& Detected, const TScriptItem* Items = ScriptItems,
+            int32_t Count = ScriptItemCount)
+        : FPlan(std::move(Plan)), FDetected(Detected), FRun(RunContextIn(FPlan.Dir)), FItems(Items), FCount(Count) {
+        FRun.Detected = &FDetected;
+    }
     virtual ~TScript();  // Destroy: Stop, then gone
 
     TScript(const TScript&) = delete;
@@ -82,11 +86,12 @@ public:
     // The text log's three opening lines.
     static std::wstring StartLine();
     static std::wstring RootPathLine(const TInstallPlan& Plan);
-    static std::wstring ProductsLine(const TInstallPlan& Plan);
+    static std::wstring ProductsLine(const TInstallPlan& Plan, const TDetectedIdes& Detected);
 
 private:
     int32_t OpenTextLog();
     void StopForUninstallLog(uint32_t Error);
+    void StopIfDiskFull();
     void WriteLogLine(const std::wstring& Line);
     int32_t UninstallPrevious();
     static bool IsLeftInTarget(const TUndoLogHeader& Log, const std::wstring& Target);
@@ -99,6 +104,7 @@ private:
     void NoteFailedIde();
 
     TInstallPlan FPlan;
+    const TDetectedIdes FDetected;
     TRunContext FRun;
     const TScriptItem* FItems;
     int32_t FCount;
@@ -108,7 +114,7 @@ private:
     brd::UniqueFile FLogHandle;
     bool FLogEnable = true;
     brd::UniqueFile FBinLogHandle;
-    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile
+    TCompileOutcome FLastCompile;  // of the row just run, when it was a compile (the compile fills it)
     bool FLastCompileFailed = false;
     std::vector<std::wstring> FUnbuilt;  // packages whose compile or check failed, as their rows name them
     std::vector<std::wstring> FFailedIdes;

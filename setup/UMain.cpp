@@ -6,7 +6,7 @@
 
 #include "catalogue/UDirCodes.h"
 #include "catalogue/UInstallChoice.h"
-#include "pages/UPage.h"
+#include "pages/UWizardPages.h"
 #include "resources/UResourceIds.h"
 #include "script/UScriptItems.h"
 #include "setup/UFrame.h"
@@ -14,6 +14,7 @@
 #include "uninstall/URollback.h"
 #include "support/UConst.h"
 #include "support/UDirTree.h"
+#include "support/UGuard.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -80,6 +81,16 @@ std::wstring RecoverInterruptedRun() {
     return RecoveryMessage(RollBackJournal(quiet));
 }
 
+// Says that something failed that never should, on the caller's output or in a box.
+int StoppedUnexpectedly(const wchar_t* Why, bool Quiet) {
+    const std::wstring text = std::wstring(L"Setup stopped: ") + Why + L".";
+    if (Quiet)
+        PrintToCaller(text);
+    else
+        MessageBoxW(nullptr, text.c_str(), L"Install", MB_OK | MB_ICONERROR);
+    return seUnexpected;
+}
+
 // 1 when steps of the run failed, as for an unattended installation; else 0.
 int RunWizard() {
     brd::ComApartment com;
@@ -87,14 +98,24 @@ int RunWizard() {
     InitCommonControlsEx(&controls);
     RegisterLinkLabelClass();
     TInstallPlan plan = NewInstallPlan(CopyOnly);
-    CreatePages(plan);
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc, 0);
-    if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
-    FreePages();
+    TSelectionList selection = NewSelectionList();
+    TDetectedIdes detected;
+    TRunOutcome outcome;
+    std::wstring unexpected;
+    {
+        TFrame frame(CreatePages({plan, selection, detected, outcome}));
+        INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr, FrameDlgProc,
+                                         reinterpret_cast<LPARAM>(&frame));
+        if (result < 0) MessageBoxW(nullptr, L"Error in create dialog", L"Error", MB_OK);
+        unexpected = frame.Unexpected;
+    }
     // A run that was not completed (the wizard closed between its last row and the
-    // Finish page) is not left half done.
+    // Finish page, or on a failure that never should be) is not left half done.
     if (JournalIsOpen()) RecoverInterruptedRun();
-    return RunOutcome.Failures > 0 ? seRowsFailed : seSuccess;
+    if (!unexpected.empty()) return StoppedUnexpectedly(unexpected.c_str(), false);
+    if (!outcome.Unexpected.empty()) return seUnexpected;  // the progress page has said why
+    if (!outcome.Stopped.empty()) return seCannotTake;     // the progress page has said why
+    return outcome.Failures > 0 ? seRowsFailed : seSuccess;
 }
 
 // A damaged copy of the program would write damaged files, or an uninstaller that
@@ -108,22 +129,23 @@ bool PayloadRefused(bool Quiet) {
     return true;
 }
 
-}  // namespace
-
 // Help and extraction come first, as they always have; /silent replaces the wizard.
-int RunSetup() {
+// Quiet is set once the mode is known: whether a failure is told on the caller's
+// output rather than in a box. OneRun is held by the caller, so that a run stopped by
+// a failure is rolled back before another can begin.
+int RunSetupMode(bool& Quiet, TRunMutex& OneRun) {
     if (ShowHelp) {
         MessageBoxW(nullptr, HelpText, HelpCaption, MB_OK);
         return 0;
     }
     TSilentOptions silent = ParseSilentSwitches(CommandLineArguments());
-    if (PayloadRefused(ExtractFiles || silent.Silent)) return seDamaged;
+    Quiet = ExtractFiles || silent.Silent;
+    if (PayloadRefused(Quiet)) return seDamaged;
     if (ExtractFiles) {
         ExtractAll();
         return 0;
     }
-    TRunMutex oneRun;
-    if (!oneRun.Acquire()) {
+    if (!OneRun.Acquire()) {
         if (silent.Silent)
             PrintToCaller(AnotherRunText);
         else
@@ -137,4 +159,18 @@ int RunSetup() {
     }
     if (!recovered.empty()) MessageBoxW(nullptr, recovered.c_str(), L"Install", MB_OK | MB_ICONINFORMATION);
     return RunWizard();
+}
+
+}  // namespace
+
+// The one catch of the program's own thread: whatever a run had written is rolled
+// back before the program ends.
+int RunSetup() {
+    bool quiet = ExtractFiles;
+    TRunMutex oneRun;
+    return Guarded([&] { return RunSetupMode(quiet, oneRun); },
+                   [&](const wchar_t* Why) {
+                       if (JournalIsOpen()) RecoverInterruptedRun();
+                       return StoppedUnexpectedly(Why, quiet);
+                   });
 }

@@ -16,6 +16,7 @@
 #include "support/UProduct.h"
 #include "support/UText.h"
 #include "support/UTextFile.h"
+#include "support/UWholeFile.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -111,28 +112,29 @@ int ProductRowByName(const std::wstring& Name) {
     return 0;
 }
 
-TSelectionItem* SelectionEntryOfRow(int Row) {
-    for (TSelectionItem& item : SelectionItems)
+TSelectionItem* SelectionEntryOfRow(TSelectionList& Selection, int Row) {
+    for (TSelectionItem& item : Selection)
         if (item.ProductId != 0 && ProductRowById(item.ProductId) == Row) return &item;
     return nullptr;
 }
 
-TSelectionItem* SelectionEntryOfMask(int32_t Mask) {
-    for (TSelectionItem& item : SelectionItems)
+TSelectionItem* SelectionEntryOfMask(TSelectionList& Selection, int32_t Mask) {
+    for (TSelectionItem& item : Selection)
         if (item.ProductId == 0 && item.Mask == Mask) return &item;
     return nullptr;
 }
 
 // Checks exactly the environments named, as a user would on the selection page, and
 // notes those named for files only in FilesOnly.
-bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std::wstring& Message) {
+bool ChooseIdes(const std::vector<std::wstring>& Names, const TDetectedIdes& Detected, TSelectionList& Selection,
+                int32_t& FilesOnly, std::wstring& Message) {
     std::vector<bool> chosen(ProductCount + 1, false);
     for (std::wstring name : Names) {
         const bool filesOnly = name.size() > 1 && name.back() == FilesOnlySuffix;
         if (filesOnly) name.pop_back();
         if (SameTextIgnoringCase(name, FoundIdes)) {
             for (int row = 1; row <= ProductCount; ++row) {
-                if (!DetectedIdes[static_cast<size_t>(row)].Exists || !SelectionEntryOfRow(row)) continue;
+                if (!Detected[static_cast<size_t>(row)].Exists || !SelectionEntryOfRow(Selection, row)) continue;
                 chosen[static_cast<size_t>(row)] = true;
                 if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
             }
@@ -143,11 +145,11 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std:
             Message = L"Unknown IDE name: " + name + L" (names such as Delphi7 or RADStudio22, or found).";
             return false;
         }
-        if (!SelectionEntryOfRow(row)) {
+        if (!SelectionEntryOfRow(Selection, row)) {
             Message = L"The library cannot be installed into " + name + L".";
             return false;
         }
-        if (!DetectedIdes[static_cast<size_t>(row)].Exists) {
+        if (!Detected[static_cast<size_t>(row)].Exists) {
             Message = L"The IDE " + name + L" was not found on this computer.";
             return false;
         }
@@ -155,11 +157,11 @@ bool ChooseIdes(const std::vector<std::wstring>& Names, int32_t& FilesOnly, std:
         if (filesOnly) FilesOnly |= BorlandProducts[row].InternalId;
     }
     for (int row = 1; row <= ProductCount; ++row)
-        if (TSelectionItem* entry = SelectionEntryOfRow(row)) entry->Checked = chosen[static_cast<size_t>(row)];
+        if (TSelectionItem* entry = SelectionEntryOfRow(Selection, row)) entry->Checked = chosen[static_cast<size_t>(row)];
     return true;
 }
 
-bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) {
+bool ChooseItems(const std::vector<std::wstring>& Names, TSelectionList& Selection, std::wstring& Message) {
     std::vector<int32_t> masks;
     for (const std::wstring& name : Names) {
         const TComponentName* known = nullptr;
@@ -172,7 +174,7 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
         masks.push_back(known->Mask);
     }
     for (const TComponentName& component : ComponentNames) {
-        TSelectionItem* entry = SelectionEntryOfMask(component.Mask);
+        TSelectionItem* entry = SelectionEntryOfMask(Selection, component.Mask);
         if (!entry) continue;
         entry->Checked = false;
         for (int32_t mask : masks)
@@ -181,9 +183,9 @@ bool ChooseItems(const std::vector<std::wstring>& Names, std::wstring& Message) 
     return true;
 }
 
-std::vector<TIdeChoice> CheckedIdes(int32_t FilesOnly) {
+std::vector<TIdeChoice> CheckedIdes(const TSelectionList& Selection, int32_t FilesOnly) {
     std::vector<TIdeChoice> ides;
-    for (const TSelectionItem& item : SelectionItems)
+    for (const TSelectionItem& item : Selection)
         if (item.Checked && item.ProductId != 0) {
             const int row = ProductRowById(item.ProductId);
             ides.push_back({row, IdeIsFilesOnly(row, FilesOnly)});
@@ -224,10 +226,17 @@ public:
     void RowFailed(const std::wstring& ErrorText) override { PrintToCaller(ErrorText); }
 };
 
+// How an unattended run ended: the failures it counted, or stopped (a drive filled
+// up, the uninstall log could not be written) and rolled back.
+struct TSilentRunResult {
+    int32_t Failures = 0;
+    bool Stopped = false;
+};
+
 // The run the progress page makes and the record the Finish page writes, with the
-// failures printed instead of shown. Returns the number of failures.
-int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote) {
-    TScript script(Plan.Install);
+// failures printed instead of shown.
+TSilentRunResult InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote) {
+    TScript script(Plan.Install, Plan.Detected);
     script.Start();
     if (!RecoveryNote.empty()) script.LogLine(RecoveryNote);
     TSilentObserver observer;
@@ -237,7 +246,7 @@ int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNot
         RollBackRun(script, quiet);
         PrintToCaller(L"The installation was stopped (" + script.StopReason() +
                       L"). Everything it had changed has been put back.");
-        return failures + 1;
+        return {failures, true};
     }
     if (!WriteInstallRecord(CurrentInstallRecord(Plan.Install))) {
         std::wstring text = L"The installation record could not be written: HKEY_LOCAL_MACHINE\\" +
@@ -247,7 +256,7 @@ int32_t InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNot
         ++failures;
     }
     CommitRun();
-    return failures;
+    return {failures, false};
 }
 
 // The copy starts with the byte-order mark of UTF-16LE, so that type, Notepad and
@@ -260,12 +269,7 @@ bool WriteLogCopy(const std::wstring& Log, const std::wstring& Target) {
     if (ReadWholeFile(source.get(), text) != 0) return false;
     const char bom[] = "\xFF\xFE";
     if (text.compare(0, 2, bom) != 0) text.insert(0, bom, 2);
-    brd::UniqueFile target(
-        CreateFileW(Target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target) return false;
-    DWORD written = 0;
-    return WriteFile(target.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return WriteWholeFile(Target, text.data(), text.size()) == 0;  // a full disk leaves no cut copy
 }
 
 bool CopyLog(const std::wstring& Dir, const std::wstring& Target) {
@@ -338,12 +342,13 @@ int ApplySilentChoice(const TSilentOptions& Options, const std::wstring& Previou
         return seBadArguments;
     }
     TInstallPlan& install = Plan.Install;
-    if (Options.HasIdes && !ChooseIdes(Options.Ides, install.FilesOnlyVersions, Message)) return seBadArguments;
-    if (Options.HasItems && !ChooseItems(Options.Items, Message)) return seBadArguments;
-    ApplySelection(install);
-    Plan.Ides = CheckedIdes(install.FilesOnlyVersions);
+    if (Options.HasIdes && !ChooseIdes(Options.Ides, Plan.Detected, Plan.Selection, install.FilesOnlyVersions, Message))
+        return seBadArguments;
+    if (Options.HasItems && !ChooseItems(Options.Items, Plan.Selection, Message)) return seBadArguments;
+    ApplySelection(Plan.Selection, install);
+    Plan.Ides = CheckedIdes(Plan.Selection, install.FilesOnlyVersions);
 
-    install.Dir = Options.HasDir ? TrimInstallDir(Options.Dir) : ProposedInstallDir(PreviousDir);
+    install.Dir = Options.HasDir ? TrimInstallDir(Options.Dir) : ProposedInstallDir(PreviousDir, Plan.Detected);
     TInstallDirCheck check = CheckInstallDir(install.Dir, PreviousDir);
     if (check != dirAcceptable) {
         Message = DirectoryProblem(install.Dir, check);
@@ -366,7 +371,7 @@ int PlanSilentRun(const TSilentOptions& Options, TSilentPlan& Plan, std::wstring
         Message = Options.Error;
         return seBadArguments;
     }
-    const TPreviousInstall previous = PrepareSelection(Plan.Install);  // what the selection page preselects
+    const TPreviousInstall previous = PrepareSelection(Plan.Install, Plan.Selection, Plan.Detected);  // what the selection page preselects
     // Without /ides= the previous choice comes back whole: the environments that got
     // the library's files only get them so again.
     if (!Options.HasIdes) Plan.Install.FilesOnlyVersions |= previous.FilesOnlyVersions;
@@ -388,19 +393,23 @@ int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std
         return status;
     }
     // A running IDE would write its old settings back when it closes.
-    const std::vector<TRunningIde> running = FindRunningIdes(IdeRootsOfVersions(VersionsTouchedByRun(plan.Install.Versions)));
+    const std::vector<TRunningIde> running =
+        FindRunningIdes(IdeRootsOfVersions(VersionsTouchedByRun(plan.Install.Versions), plan.Detected));
     if (!running.empty()) {
         PrintToCaller(L"Close these IDEs and run setup again; nothing has been installed:\r\n" +
-                      RunningIdesList(running));
+                      RunningIdesList(running, plan.Detected));
         return seIdeRunning;
     }
     // Before the first write: a run that could not finish must not begin.
-    const std::wstring problem = MachineProblem(plan.Install.Dir, plan.Install.Versions);
+    const std::wstring problem = MachineProblem(plan.Install.Dir, plan.Install.Versions, plan.Detected);
     if (!problem.empty()) {
         PrintToCaller(problem + L" Nothing has been installed.");
         return seCannotTake;
     }
-    int32_t failures = InstallWithPlan(plan, RecoveryNote);
+    const TSilentRunResult run = InstallWithPlan(plan, RecoveryNote);
+    // The machine could not take the run after all, and the rollback took its log.
+    if (run.Stopped) return seCannotTake;
+    int32_t failures = run.Failures;
     if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;
     if (failures == 0) return seSuccess;
     PrintToCaller(std::to_wstring(failures) + L" failures; the log: " + PathJoin(plan.Install.Dir, L"install.log"));

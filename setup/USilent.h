@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/UProducts.h"
 #include "catalogue/URunContext.h"
 
 // Exit statuses of an unattended installation.
@@ -22,7 +23,9 @@ enum TSilentExit : int {
     seIdeRunning = 4,     // an IDE the run would change is running: nothing was written
     seAnotherRun = 6,     // another installation or removal is running: nothing was written
     seDamaged = 7,        // the program's payload is not what the build recorded: nothing was written
-    seCannotTake = 8,     // the machine cannot take the installation (folder, space, log): nothing was written
+    seCannotTake = 8,     // the machine cannot take the installation (folder, space, log): nothing was
+                          // written, or a drive filled up or the uninstall log failed while it ran: rolled back
+    seUnexpected = 9,     // something failed that never should (out of memory): what the run wrote is rolled back
 };
 
 struct TSilentOptions {
@@ -49,10 +52,13 @@ struct TIdeChoice {
 };
 
 // Everything an unattended run needs, decided before anything is written: the plan
-// the engine runs (Install) and the environments it names.
+// the engine runs (Install) and the environments it names, and the selection list
+// the switches check entries of, as a user would on the selection page.
 struct TSilentPlan {
     std::vector<TIdeChoice> Ides;
     TInstallPlan Install;
+    TSelectionList Selection = NewSelectionList();
+    TDetectedIdes Detected;  // what detection found and the preselection chose
 };
 
 // Resolves the switches against the detected environments and the previous

@@ -9,6 +9,7 @@
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/URegistry.h"
+#include "support/UWholeFile.h"
 #include "support/WinHandles.h"
 
 using brd::UniqueFile;
@@ -327,6 +328,7 @@ public:
     void CoverKey(const std::wstring& id) { FCoveredKeys.push_back(id); }
     // True the first time Id is seen.
     bool FirstTime(const std::wstring& id) { return FKept.insert(id).second; }
+    bool Seen(const std::wstring& id) const { return FKept.count(id) != 0; }
 
 private:
     UniqueFile FFile;
@@ -444,6 +446,13 @@ bool NoteFileCreated(const std::wstring& Path) {
     record.Kind = TJournalKind::FileAbsent;
     record.Path = full;
     return Writer->Write(record);
+}
+
+bool NoteBesideFile(const std::wstring& Target, const std::wstring& Beside) {
+    if (!Writer) return true;
+    const std::wstring full = NormalPath(Target);
+    if (Writer->DirCovered(full) || Writer->Seen(Lower(full))) return true;
+    return NoteFileCreated(Beside);
 }
 
 bool KeepDirBeforeCreation(const std::wstring& Dir) {
@@ -587,20 +596,31 @@ void JournalClose() { Writer.reset(); }
 
 // ---------------------------------------------------------------- rollback
 
+namespace {
+
+void RemoveFile(const std::wstring& Path) {
+    if (!FileExists(Path)) return;
+    SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(Path.c_str());
+}
+
+}  // namespace
+
 void RestoreJournalRecord(const TJournalRecord& Record, const std::wstring& Folder) {
     const std::wstring& path = Record.Path;
     const HKEY root = RegRootFromCode(Record.Root);
     switch (Record.Kind) {
         case TJournalKind::FileKept:
             if (!IsFullPath(path)) return;
+            RemoveFile(BesideName(path));  // a whole write stopped before its move
             CreateDirectoryPath(ParentOf(path));
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             CopyFileW(PathJoin(Folder, Record.Copy).c_str(), path.c_str(), FALSE);
             return;
         case TJournalKind::FileAbsent:
-            if (!FileExists(path)) return;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
+            if (!IsFullPath(path)) return;
+            RemoveFile(BesideName(path));
+            RemoveFile(path);
             return;
         case TJournalKind::DirAbsent:
             if (DirectoryExists(path)) DeleteDirTree(path, false);

@@ -35,6 +35,11 @@ bool KeepFileBeforeDeletion(const std::wstring& Path);
 // A file the run has just created by a call that cannot be asked first (a new
 // temporary file name): the rollback removes it.
 bool NoteFileCreated(const std::wstring& Path);
+// Before the file Beside is made to be moved over Target (a whole write): a run
+// stopped before the move leaves it, and the rollback removes it. The record kept
+// for Target covers it already (its rollback removes the file beside too); only a
+// target the journal does not know gets a record for it.
+bool NoteBesideFile(const std::wstring& Target, const std::wstring& Beside);
 // Before a folder is created: the shallowest level of Dir that is missing.
 bool KeepDirBeforeCreation(const std::wstring& Dir);
 // Before a folder tree is removed or emptied. A tree of plain files and folders on
@@ -83,8 +88,8 @@ bool JournalFailed();
 
 enum class TJournalKind : uint8_t {
     // clang-format off
-    FileKept = 1,     // Path had bytes; Copy is their copy
-    FileAbsent = 2,   // nothing was at Path
+    FileKept = 1,     // Path had bytes; Copy is their copy (a whole write's file beside it was not there)
+    FileAbsent = 2,   // nothing was at Path (nor beside it)
     DirAbsent = 3,    // the folder Path was not there
     TreeKept = 4,     // the folder tree Path; Copy is the kept tree
     ValueKept = 5,    // Root\Key\Name had Type and Data

@@ -2,11 +2,18 @@
 
 #include <windows.h>
 
+#include "support/UJournal.h"
 #include "support/WinHandles.h"
 
 using brd::UniqueFile;
 
+void (*WholeFileWrittenHook)(const std::wstring& Beside) = nullptr;
+
 namespace {
+
+// Kept per thread, like GetLastError: the rows of a run and the writes they make
+// share the run's worker thread.
+thread_local TFailedWrite FailedWrite;
 
 int LastErrorOr(DWORD Fallback) {
     DWORD error = GetLastError();
@@ -43,9 +50,21 @@ int MoveOver(const std::wstring& Beside, const std::wstring& FileName, bool Keep
     return LastErrorOr(ERROR_WRITE_FAULT);
 }
 
-int Finished(const std::wstring& Beside, int Result) {
+// The rollback removes the file beside Target should the run end before it is
+// moved; a target that the journal keeps already has it covered.
+int Announced(const std::wstring& Target, const std::wstring& Beside) {
+    return NoteBesideFile(Target, Beside) ? 0 : ERROR_WRITE_FAULT;
+}
+
+int Written(const std::wstring& Beside, int Result) {
+    if (Result == 0 && WholeFileWrittenHook) WholeFileWrittenHook(Beside);
+    return Result;
+}
+
+int Finished(const std::wstring& Target, const std::wstring& Beside, int Result) {
     if (Result != 0) {
         DeleteFileW(Beside.c_str());
+        FailedWrite = {Target, Result};
         SetLastError(static_cast<DWORD>(Result));
     }
     return Result;
@@ -57,19 +76,28 @@ std::wstring BesideName(const std::wstring& FileName) { return FileName + L".cvl
 
 int WriteWholeFile(const std::wstring& FileName, const void* Data, size_t Size, bool KeepAttributes) {
     const std::wstring beside = BesideName(FileName);
-    int result = WriteAndFlush(beside, Data, Size);
+    int result = Announced(FileName, beside);
+    if (result == 0) result = Written(beside, WriteAndFlush(beside, Data, Size));
     if (result == 0) result = MoveOver(beside, FileName, KeepAttributes);
-    return Finished(beside, result);
+    return Finished(FileName, beside, result);
 }
 
 int CopyWholeFile(const std::wstring& Source, const std::wstring& Target) {
     const std::wstring beside = BesideName(Target);
-    int result = CopyFileW(Source.c_str(), beside.c_str(), FALSE) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+    int result = Announced(Target, beside);
+    if (result == 0) result = CopyFileW(Source.c_str(), beside.c_str(), FALSE) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
     if (result == 0) {
         SetFileAttributesW(beside.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only source gives a read-only copy
         UniqueFile copy(CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         if (!copy || !FlushFileBuffers(copy.get())) result = LastErrorOr(ERROR_WRITE_FAULT);
     }
+    if (result == 0) result = Written(beside, 0);
     if (result == 0) result = MoveOver(beside, Target, false);
-    return Finished(beside, result);
+    return Finished(Target, beside, result);
 }
+
+TFailedWrite LastFailedWrite() { return FailedWrite; }
+
+void ForgetFailedWrite() { FailedWrite = {}; }
+
+bool IsDiskFull(int Error) { return Error == ERROR_DISK_FULL || Error == ERROR_HANDLE_DISK_FULL; }

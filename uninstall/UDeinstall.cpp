@@ -229,8 +229,10 @@ namespace {
 
 TRunContext Replay(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer, bool DeleteAtRestart,
                    std::vector<TLeftOver>& Left) {
-    DetectProducts();  // directory codes of the IDEs resolve against their current roots
+    // Directory codes of the IDEs resolve against their current roots.
+    const TDetectedIdes detected = DetectProducts();
     TRunContext run = RunContextIn(Log.Header.InstallDir);
+    run.Detected = &detected;
     // The uninstall entry goes last, and only when nothing is left, so that the user
     // can run the removal again from the list of programs.
     TUndoLedger ledger;
@@ -248,7 +250,7 @@ TRunContext Replay(const TUndoLogContent& Log, bool Partial, TReplayObserver& Ob
         } else {
             if (const wchar_t* text = UndoActionText(record.TypeId)) actionText = text;
             Observer.RecordStarting(actionText);
-            if (logged.Placed) run.Ide = IdeBlock(logged.Ide, logged.IdeFolder);
+            if (logged.Placed) run.Ide = IdeBlock(logged.Ide, logged.IdeFolder, run);
             if (record.Type() == itRegisterUninstall) {
                 entries.emplace_back(record, run);
                 const std::wstring uninstaller = RecordPath(record, run);
@@ -264,6 +266,7 @@ TRunContext Replay(const TUndoLogContent& Log, bool Partial, TReplayObserver& Ob
         for (auto& entry : entries) UndoRecord(entry.first, entry.second, ledger);
     Observer.ReplayEnded();
     Left = ledger.Left;
+    run.Detected = nullptr;  // the detection goes with the replay
     return run;
 }
 

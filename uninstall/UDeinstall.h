@@ -95,9 +95,9 @@ public:
 // the next restart (only this form, the uninstaller's, schedules that: a replay
 // within a run must find its files again when it is rolled back). While anything is left, the
 // uninstall entry, the log and the uninstaller it starts stay, so that the removal
-// can be run again. Refreshes the catalogue's detected state first, so that IDE
-// directory codes resolve against the IDEs' roots as they are now. Returns the
-// context the replay ended in.
+// can be run again. Detects the IDEs first, for itself, so that IDE directory codes
+// resolve against the IDEs' roots as they are now. Returns the context the replay
+// ended in (without the detection, which ends with the replay).
 TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer,
                           std::vector<TLeftOver>& Left);
 TRunContext ReplayUndoLog(const TUndoLogContent& Log, bool Partial, TReplayObserver& Observer);

@@ -10,6 +10,7 @@
 #include "catalogue/UProducts.h"
 #include "resources/UResourceIds.h"
 #include "support/UDpi.h"
+#include "support/UGuard.h"
 #include "support/UPaths.h"
 #include "support/UPlatform.h"
 #include "support/UProcess.h"
@@ -89,15 +90,22 @@ constexpr DWORD RecordPauseMs = 50;
 // The progress bar's range is 16 bits wide.
 constexpr size_t ProgressRangeMax = 0xFFFF;
 
-// The root folders of the IDEs the installation registered with, as they are now.
-std::vector<std::wstring> LoggedIdeRoots(const TUndoLogContent& log) {
-    DetectProducts();
-    return IdeRootsOfRows(log.Ides);
+// The IDEs the installation registered with, as they are now: what detection finds
+// and their root folders.
+struct TLoggedIdes {
+    TDetectedIdes Detected;
+    std::vector<std::wstring> Roots;
+};
+
+TLoggedIdes LoggedIdes(const TUndoLogContent& log) {
+    TLoggedIdes ides{DetectProducts(), {}};
+    ides.Roots = IdeRootsOfRows(log.Ides, ides.Detected);
+    return ides;
 }
 
-std::wstring IdesRunningText(const std::vector<TRunningIde>& running) {
+std::wstring IdesRunningText(const std::vector<TRunningIde>& running, const TDetectedIdes& detected) {
     return L"Nothing has been removed: close these IDEs first and run the removal again.\r\n" +
-           RunningIdesList(running);
+           RunningIdesList(running, detected);
 }
 
 // A log that ends inside a record is removed up to that record; the user learns
@@ -119,6 +127,11 @@ inline constexpr const wchar_t* RunAgainText =
 
 std::wstring LeftOverText(const std::vector<TLeftOver>& left) {
     return L"The removal is not complete. What is left, and why:\r\n" + LeftOverLines(left) + L"\r\n" + RunAgainText;
+}
+
+std::wstring UnexpectedText(const wchar_t* why) {
+    return std::wstring(L"The removal stopped: ") + why +
+           L". The uninstall entry and the uninstall log stay, so that the removal can be run again.";
 }
 
 std::wstring LogProblemText(int32_t result, const std::wstring& logFile) {
@@ -267,7 +280,7 @@ void ReportToOriginal(const TUnbrdOptions& options, int code, const std::wstring
 struct TRemoval {
     const TUndoLogContent& Log;
     bool Partial;
-    std::vector<std::wstring> IdeRoots;  // of the IDEs the installation registered with
+    TLoggedIdes Ides;  // the IDEs the installation registered with
     bool Done = false;
     bool Incomplete = false;  // something is left; the last page lists it
     brd::UniqueIcon Icon;
@@ -344,7 +357,9 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
     const TUndoLogContent& log = removal.Log;
     std::wstring question = L"Are you sure you want to remove " + ProductTitle(log.Header) + L"?";
     if (MessageBoxW(dlg, question.c_str(), BoxCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    if (!AskToCloseRunningIdes(dlg, removal.IdeRoots, BoxCaption, L"to go back without removing anything")) return;
+    if (!AskToCloseRunningIdes(dlg, removal.Ides.Roots, removal.Ides.Detected, BoxCaption,
+                               L"to go back without removing anything"))
+        return;
     removal.Partial = IsDlgButtonChecked(dlg, idcKeepSettings) == BST_CHECKED;
     ShowWindow(GetDlgItem(dlg, idcKeepSettings), SW_HIDE);
     TRemovalProgress progress(dlg, ProductText(log.Header));
@@ -365,7 +380,7 @@ void RunRemoval(HWND dlg, TRemoval& removal) {
     MakeFinishTheDefault(dlg);
 }
 
-INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR RemovalMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* removal = reinterpret_cast<TRemoval*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
         case WM_INITDIALOG:
@@ -395,10 +410,20 @@ INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
     }
 }
 
-int RemoveWithDialog(const TUndoLogContent& log, bool partial, std::vector<std::wstring> ideRoots) {
+// Nothing thrown passes into user32: the removal stops where it is and says so.
+INT_PTR CALLBACK RemovalDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return RemovalMessage(dlg, msg, wParam, lParam); },
+                   [&](const wchar_t* why) -> INT_PTR {
+                       MessageBoxW(dlg, UnexpectedText(why).c_str(), BoxCaption, MB_OK | MB_ICONERROR);
+                       EndDialog(dlg, euUnexpected);
+                       return TRUE;
+                   });
+}
+
+int RemoveWithDialog(const TUndoLogContent& log, bool partial, TLoggedIdes ides) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TRemoval removal{log, partial, std::move(ideRoots), false, false, {}, {}, {}};
+    TRemoval removal{log, partial, std::move(ides), false, false, {}, {}, {}};
     INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRAME), nullptr,
                                      RemovalDlgProc, reinterpret_cast<LPARAM>(&removal));
     return result < 0 ? euCancelled : static_cast<int>(result);
@@ -469,11 +494,11 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
         return euBadLog;
     }
 
-    std::vector<std::wstring> ideRoots = LoggedIdeRoots(log);
+    TLoggedIdes ides = LoggedIdes(log);
     if (options.Silent) {
-        std::vector<TRunningIde> running = FindRunningIdes(ideRoots);
+        std::vector<TRunningIde> running = FindRunningIdes(ides.Roots);
         if (!running.empty()) {
-            WriteStdErr(IdesRunningText(running));
+            WriteStdErr(IdesRunningText(running, ides.Detected));
             return euIdeRunning;
         }
     }
@@ -498,7 +523,7 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
             code = euIncomplete;
         }
     } else {
-        code = RemoveWithDialog(log, options.Partial, std::move(ideRoots));
+        code = RemoveWithDialog(log, options.Partial, std::move(ides));
         if (code == euRemoved) code = removed;
     }
     if (code != euRemoved && code != euCutLog) {
@@ -510,12 +535,24 @@ int Uninstall(const TUnbrdOptions& options, std::wstring& aside) {
 
 }  // namespace
 
+// The one catch of the program's own thread: a removal that stops on the way puts
+// the original uninstaller back and reports like any other.
 int RunUninstaller() {
-    TUnbrdOptions options = ParseUnbrdArguments(CommandLineArguments());
-    // The log is named relative to the directory this process started in.
-    if (!options.LogFile.empty()) options.LogFile = GetFullPath(options.LogFile);
+    TUnbrdOptions options;
     std::wstring aside;
-    const int code = Uninstall(options, aside);
+    const int code = Guarded(
+        [&] {
+            options = ParseUnbrdArguments(CommandLineArguments());
+            // The log is named relative to the directory this process started in.
+            if (!options.LogFile.empty()) options.LogFile = GetFullPath(options.LogFile);
+            return Uninstall(options, aside);
+        },
+        [&](const wchar_t* why) {
+            Tell(options, UnexpectedText(why));
+            if (!aside.empty()) PutOriginalBack(aside, options.Original);
+            if (!FileExists(aside)) aside.clear();
+            return euUnexpected;
+        });
     if (options.ReportTo) ReportToOriginal(options, code, aside);
     return code;
 }

@@ -54,6 +54,9 @@ constexpr int euAnotherRun = 6;  // another installation or removal of the libra
 // Something the log records could not be removed: the uninstall entry and the log
 // stay, so that the removal can be run again; what is left is listed.
 constexpr int euIncomplete = 7;
+// Something failed that never should (memory ran out): the removal stopped where it
+// was; the uninstall entry and the log stay, so that it can be run again.
+constexpr int euUnexpected = 8;
 
 // The whole program for the process's command line.
 int RunUninstaller();

@@ -232,7 +232,7 @@ std::wstring RecordPath(const TUndoRecord& Record, const TRunContext& Run) {
 // ---------------------------------------------------------------- actions
 
 int UndoSetIde(const TUndoRecord& Record, TRunContext& Run) {
-    Run.Ide = IdeBlock(static_cast<int32_t>(Record.Code), Record.RecordName());
+    Run.Ide = IdeBlock(static_cast<int32_t>(Record.Code), Record.RecordName(), Run);
     return 0;
 }
 

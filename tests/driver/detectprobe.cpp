@@ -20,10 +20,10 @@
 namespace {
 
 void PrintDetection() {
-    DetectProducts();
+    const TDetectedIdes detected = DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
         const TBorlandProduct& p = BorlandProducts[row];
-        const TDetectedIde& d = DetectedIdes[static_cast<size_t>(row)];
+        const TDetectedIde& d = detected[static_cast<size_t>(row)];
         PrintUtf8(std::to_wstring(row) + L"\t" + p.Name + L"\t" + (d.Exists ? L"1" : L"0") + L"\t" + d.RootDir + L"\n");
     }
 }

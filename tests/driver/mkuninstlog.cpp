@@ -131,7 +131,7 @@ void RunRow(const TScriptItem& row, TRunContext& run) {
             break;
         case itCopyFile: CopyFileW(path.c_str(), PathJoin(DirCodeToPath(row.Target->Dir, run), row.Target->Name).c_str(), FALSE); break;
         case itDeleteFile: DeleteFileW(path.c_str()); break;
-        case itSetIde: run.Ide = IdeBlock(static_cast<int32_t>(row.Code), row.Name); break;
+        case itSetIde: run.Ide = IdeBlock(static_cast<int32_t>(row.Code), row.Name, run); break;
         case itSetHelpDir: run.HelpDir = path; break;
         case itRegisterWinHelp: WriteRegString(HKEY_LOCAL_MACHINE, WindowsHelpKey, row.Name, run.HelpDir); break;
         case itRegisterHelp: WriteRegString(HKEY_LOCAL_MACHINE, HelpKey, L"Collection", run.HelpDir + L"\\cvl.hxs"); break;
@@ -164,8 +164,9 @@ void RunRow(const TScriptItem& row, TRunContext& run) {
 }
 
 int Install(const std::wstring& dir) {
+    const TDetectedIdes detected = DetectProducts();
     TRunContext run = RunContextIn(dir);
-    DetectProducts();
+    run.Detected = &detected;
     brd::UniqueFile log;
     if (BinLogOpen(log, dir) != 0) return 2;
     for (const TScriptItem& row : Rows) {

@@ -85,9 +85,9 @@ void PrintIndented(const std::wstring& Report) {
     }
 }
 
-int RunScript(const TInstallPlan& plan) {
+int RunScript(const TInstallPlan& plan, const TDetectedIdes& detected) {
     int failures = 0;
-    TScript script(plan);
+    TScript script(plan, detected);
     RunningScript = &script;
     if (!CancelFile.empty()) CloseHandle(CreateThread(nullptr, 0, WatchCancelFile, nullptr, 0, nullptr));
     script.Start();
@@ -145,12 +145,12 @@ int wmain(int argc, wchar_t** argv) {
             TestCompileTimeoutMs = static_cast<uint32_t>(wcstoul(argv[++i], nullptr, 0));
     }
     if (KillAtRecord > 0) JournalWrittenHook = KillAtJournalRecord;
-    DetectProducts();
+    TDetectedIdes detected = DetectProducts();
     for (int row = 1; row <= ProductCount; ++row) {
-        TDetectedIde& ide = DetectedIdes[static_cast<size_t>(row)];
+        TDetectedIde& ide = detected[static_cast<size_t>(row)];
         ide.Selected = ide.Exists && (BorlandProducts[row].InternalId & plan.Versions) != 0;
     }
-    int failures = RunScript(plan);
+    int failures = RunScript(plan, detected);
     if (failures < 0) return 98;
     if (record && !WriteInstallRecord(CurrentInstallRecord(plan))) {
         PrintUtf8(L"the installation record could not be written\n");

@@ -96,9 +96,10 @@ fi
 
 same_state "a refused run changed the machine" "$before" "$(machine_state)"
 
-# The engine on a drive that fills up (no checks before it): when the uninstall log
-# cannot be written the run stops there, says why and is rolled back; whatever
-# happens, the log it leaves ends with a whole record.
+# The engine on a drive that fills up (no checks before it): on the tiny drive the
+# uninstall log's first record finds no room, on the small one the payload fills the
+# drive and the first file that finds no room stops the run. Either way the run says
+# why, is rolled back, and the log it leaves ends with a whole record.
 if [ "$(id -u)" = 0 ]; then
     TINY="$WINEPREFIX/tiny-drive"; mkdir -p "$TINY" "$SMALL"
     trap 'umount "$SMALL" "$TINY" 2>/dev/null || true; stop_wineserver "$WINEPREFIX"; rm -rf "$WINEPREFIX"' EXIT
@@ -107,16 +108,16 @@ if [ "$(id -u)" = 0 ]; then
     ln -s "$SMALL" "$WINEPREFIX/dosdevices/d:"
     for drive in F D; do
         OUT="$(win "$SCRIPTRUN" "$drive:\\Corvane" 0x100 0 2>&1 | tr -d '\r')" || true
-        # On the tiny drive the log's first record finds no room; on the small one the
-        # payload fills the drive, and whether a later record finds room depends on
-        # which files failed first: when it does not, the run stops there.
-        stop="$(grep '^stopped (' <<<"$OUT")" || [ "$drive" == D ] || fail "no stop on drive $drive: $(tail -3 <<<"$OUT")"
-        if [ -n "$stop" ]; then
+        stop="$(grep '^stopped (' <<<"$OUT")" || fail "no stop on drive $drive: $(tail -3 <<<"$OUT")"
+        if [ "$drive" == F ]; then
             # Windows words a full disk one way, Wine another.
             [[ "$stop" == "stopped (the uninstall log $drive:\Corvane\uninst.log could not be written: "@(There is not enough space on the disk|Disk full)"), rolled back" ]] \
                 || fail "the stop on drive $drive: [$stop]"
-            expect_eq "last line on drive $drive" "$(tail -1 <<<"$OUT")" "$stop"
+        else
+            [[ "$stop" == "stopped (the disk is full: $drive:\\Corvane\\"*" could not be written), rolled back" ]] \
+                || fail "the stop on drive $drive: [$stop]"
         fi
+        expect_eq "last line on drive $drive" "$(tail -1 <<<"$OUT")" "$stop"
         python3 - "$WINEPREFIX/dosdevices/${drive,,}:/Corvane/uninst.log" <<'PY' || fail "the uninstall log on drive $drive is cut"
 import struct, sys
 import os

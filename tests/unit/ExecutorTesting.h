@@ -21,6 +21,7 @@ protected:
     void SetUp() override {
         FreshStateTest::SetUp();
         context.InstallDir = dir.path();
+        context.Detected = &detected;
     }
     void TearDown() override {
         SetCurrentDirectoryW(L"C:\\");
@@ -33,9 +34,10 @@ protected:
     std::wstring Path(const std::wstring& Name) const { return dir / Name; }
 
     // The row's IDE block: row `row` of the catalogue, as detection sees it now.
-    void EnterIde(int row, const std::wstring& folder = L"") { context.Ide = IdeBlock(row, folder); }
+    void EnterIde(int row, const std::wstring& folder = L"") { context.Ide = IdeBlock(row, folder, context); }
 
     ScratchDir dir;
+    TDetectedIdes detected;  // what detection found on the test's machine
     TRunContext context;
     std::wstring log;
 };

@@ -46,8 +46,8 @@ public:
         ResetCatalogue();
     }
     const std::wstring& Key() const { return BorlandProducts[FRow].RegKey; }
-    // The IDE block of this row, with the root as detection sees it now.
-    TIdeBlock Block(const std::wstring& Folder = L"") const { return IdeBlock(FRow, Folder); }
+    // The IDE block of this row, without a root.
+    TIdeBlock Block(const std::wstring& Folder = L"") const { return IdeBlock(FRow, Folder, TRunContext{}); }
 
 private:
     int FRow;
@@ -116,9 +116,9 @@ private:
 };
 
 // A stand-in IDE installation in Root (bin\ with the chosen tools, copies of the
-// stand-in compiler), made the root directory of catalogue row `row` as detection
-// would.
-inline void MakeStandInIde(int row, const std::wstring& Root, unsigned Tools = AllTools) {
+// stand-in compiler), made the root directory of catalogue row `row` in Detected as
+// detection would.
+inline void MakeStandInIde(TDetectedIdes& Detected, int row, const std::wstring& Root, unsigned Tools = AllTools) {
     StandInIdeLayout ide(row, Root);
     ide.Tools = Tools;
     ide.Compilers = StandInCompilerFile();
@@ -126,8 +126,8 @@ inline void MakeStandInIde(int row, const std::wstring& Root, unsigned Tools = A
     ide.Help = false;
     std::wstring error;
     ASSERT_TRUE(BuildStandInIde(ide, error)) << Narrow(error);
-    DetectedIdes[row].RootDir = Root;
-    DetectedIdes[row].Exists = true;
+    Detected[row].RootDir = Root;
+    Detected[row].Exists = true;
 }
 
 // The stand-in's journal: the environment of this process points it at File, so the

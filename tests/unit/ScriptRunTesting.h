@@ -14,14 +14,14 @@
 
 namespace cvltest {
 
-// Runs every row with Plan as the progress page does; returns the row results,
+// Runs every row with Plan as the progress page does, on a machine without IDEs; returns the row results,
 // appends each row's LogString to Texts and stores the plan as the run used it in
 // Used, when given.
 inline std::vector<int32_t> RunAsProgressPage(const TInstallPlan& Plan, const std::vector<TScriptItem>& Rows,
                                               std::vector<std::wstring>* Texts = nullptr,
                                               TInstallPlan* Used = nullptr) {
     std::vector<int32_t> results;
-    TScript script(Plan, Rows.data(), static_cast<int32_t>(Rows.size()));
+    TScript script(Plan, TDetectedIdes{}, Rows.data(), static_cast<int32_t>(Rows.size()));
     script.Start();
     while (script.Current < script.Count()) {
         results.push_back(script.ItemDoScript());

@@ -55,9 +55,9 @@ struct Expected {
     const char* What;
 };
 
-void ExpectRows(const std::vector<Expected>& rows) {
+void ExpectRows(const TDetectedIdes& detected, const std::vector<Expected>& rows) {
     for (const Expected& e : rows) {
-        const TDetectedIde& p = DetectedIdes[static_cast<size_t>(e.Row)];
+        const TDetectedIde& p = detected[static_cast<size_t>(e.Row)];
         EXPECT_EQ(p.Exists, e.Exists) << "row " << e.Row << ": " << e.What;
         EXPECT_EQ(p.RootDir, e.RootDir) << "row " << e.Row << ": " << e.What;
     }
@@ -97,10 +97,10 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
     ASSERT_TRUE(WriteRootDir(HKEY_LOCAL_MACHINE, 16, REG_SZ, L""));
     StandInIde xe3(17, d / L"XE3", WithValue(d / L"XE3\\bin\\dcc32.exe"));
 
-    DetectProducts();
+    const TDetectedIdes detected = DetectProducts();
 
-    ExpectRows({
-        // clang-format off
+    ExpectRows(detected, {
+                             // clang-format off
         {9,  true,  d / L"D7",      "complete, machine-wide"},
         {3,  true,  d / L"D5",      "complete, current user only"},
         {2,  true,  d / L"D4",      "trailing backslashes are removed"},
@@ -109,42 +109,39 @@ TEST_F(CatalogueDetection, FindsOnlyCompleteInstallationsAndKeepsWhatWasRead) {
         {10, false, d / L"Deleted", "the machine-wide value wins even when its folder is gone"},
         {5,  false, d / L"CB4",     "C++Builder needs make.exe, dcc32.exe is not enough"},
         {6,  true,  d / L"CB5",     "C++Builder with make.exe and no dcc32.exe"},
-        // clang-format on
-        {11, false, d / L"BDS2006", "Delphi needs dcc32.exe"},
-        {12, false, d / L"BDS2007", "no bin folder"},
-        // clang-format off
+                             // clang-format on
+                             {11, false, d / L"BDS2006", "Delphi needs dcc32.exe"},
+                             {12, false, d / L"BDS2007", "no bin folder"},
+                             // clang-format off
         {13, false, L"",            "a DWORD is no root directory"},
         {14, false, L"",            "a value in the 64-bit view is not seen"},
         {15, false, d / L"XE",      "dcc32.exe is a folder"},
         {16, false, L"",            "empty value"},
-        // clang-format on
-        {17, false, d / L"XE3\\bin\\dcc32.exe", "the root is a file"},
-    });
-    for (int row = 18; row <= ProductCount; ++row) EXPECT_FALSE(DetectedIdes[row].Exists) << "row " << row;
+                             // clang-format on
+                             {17, false, d / L"XE3\\bin\\dcc32.exe", "the root is a file"},
+                         });
+    for (int row = 18; row <= ProductCount; ++row) EXPECT_FALSE(detected[row].Exists) << "row " << row;
 }
 
 TEST_F(CatalogueDetection, RunningAgainRepeatsTheWholeDetection) {
     {
         StandInIde delphi7(9, FDir / L"D7");
         StandInIde studio11(28, FDir / L"RAD11", InHive(HKEY_CURRENT_USER));
-        DetectProducts();
-        ExpectRows({{9, true, FDir / L"D7", "found"}, {28, true, FDir / L"RAD11", "found"}});
-        EXPECT_FALSE(DetectedIdes[8].Exists);
+        const TDetectedIdes first = DetectProducts();
+        ExpectRows(first, {{9, true, FDir / L"D7", "found"}, {28, true, FDir / L"RAD11", "found"}});
+        EXPECT_FALSE(first[8].Exists);
 
         ASSERT_TRUE(DeleteFileW((delphi7 / L"bin\\dcc32.exe").c_str()));
-        DetectProducts();
-        ExpectRows({{9, false, FDir / L"D7", "compiler gone, root kept"}, {28, true, FDir / L"RAD11", "still found"}});
+        ExpectRows(DetectProducts(), {{9, false, FDir / L"D7", "compiler gone, root kept"}, {28, true, FDir / L"RAD11", "still found"}});
     }
     // The stand-ins have removed their keys.
-    DetectProducts();
-    ExpectRows({{9, false, L"", "key gone"}, {28, false, L"", "key gone"}});
+    ExpectRows(DetectProducts(), {{9, false, L"", "key gone"}, {28, false, L"", "key gone"}});
 }
 
 TEST_F(CatalogueDetection, ARootWithBlanksAndNoHelpFolderIsFound) {
     StandInIde studio(27, FDir / L"Program Files (x86)\\Embarcadero\\Studio\\21.0");
     ASSERT_EQ(DeleteDirTree(studio / L"Help", false), 0u);
-    DetectProducts();
-    ExpectRows({{27, true, studio.root(), "help folder is not probed"}});
+    ExpectRows(DetectProducts(), {{27, true, studio.root(), "help folder is not probed"}});
 }
 
 }  // namespace

@@ -118,42 +118,47 @@ TEST_F(ProductKeyRecord, AFailedWriteReportsFailure) {
 
 // ---------------------------------------------------------------- preselection
 
-void FoundRows(std::initializer_list<int> rows) {
-    for (int row : rows) DetectedIdes[row].Exists = true;
+TDetectedIdes FoundRows(std::initializer_list<int> rows) {
+    TDetectedIdes detected;
+    for (int row : rows) detected[row].Exists = true;
+    return detected;
 }
 
-int32_t SelectedRows() {
+int32_t SelectedRows(const TDetectedIdes& detected) {
     int32_t mask = 0;
     for (int row = 1; row <= ProductCount; ++row)
-        if (DetectedIdes[row].Selected) mask |= BorlandProducts[row].InternalId;
+        if (detected[row].Selected) mask |= BorlandProducts[row].InternalId;
     return mask;
 }
 
 TEST_F(ProductKeyRecord, PreviousMasksOfZeroOrLessMeanNoPreviousChoice) {
     for (int32_t none : {0, -5, int32_t(0x80000000)}) {
         ResetCatalogue();
-        FoundRows({7, 8, 9, 28});
-        PresetFromPreviousInstall({none, L"", none});
-        EXPECT_EQ(SelectedRows(), 0x8000000 | 0x100 | 0x80 | 0x40) << none;
+        TDetectedIdes detected = FoundRows({7, 8, 9, 28});
+        TSelectionList selection = NewSelectionList();
+        PresetFromPreviousInstall({none, L"", none}, selection, detected);
+        EXPECT_EQ(SelectedRows(detected), 0x8000000 | 0x100 | 0x80 | 0x40) << none;
         // Every found environment that can be chosen, and both components.
-        EXPECT_EQ(CheckedInstallItems(), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
+        EXPECT_EQ(CheckedInstallItems(selection), 0x20000000 | 0x400 | 0x8 | 0x80 | 0x100) << none;
     }
 }
 
 TEST_F(ProductKeyRecord, APreviousChoiceIsOfferedAgainWhereTheEnvironmentIsStillThere) {
-    FoundRows({7, 9});
+    TDetectedIdes detected = FoundRows({7, 9});
     // Delphi 6, Delphi 7 and RAD Studio 11 before, with the help files; RAD Studio 11
     // has gone since.
-    PresetFromPreviousInstall({0x8000140, L"4.07", 0x20000488});
-    EXPECT_EQ(SelectedRows(), 0x140);
-    EXPECT_EQ(CheckedInstallItems(), 0x400 | 0x8 | 0x80);
+    TSelectionList selection = NewSelectionList();
+    PresetFromPreviousInstall({0x8000140, L"4.07", 0x20000488}, selection, detected);
+    EXPECT_EQ(SelectedRows(detected), 0x140);
+    EXPECT_EQ(CheckedInstallItems(selection), 0x400 | 0x8 | 0x80);
 
     // Entries the record does not name keep their state.
     ResetCatalogue();
-    FoundRows({9});
-    SelectionItems[25].Checked = true;  // demo projects
-    PresetFromPreviousInstall({0x100, L"4.07", 0x400});
-    EXPECT_EQ(CheckedInstallItems(), 0x400 | 0x100);
+    detected = FoundRows({9});
+    selection = NewSelectionList();
+    selection[25].Checked = true;  // demo projects
+    PresetFromPreviousInstall({0x100, L"4.07", 0x400}, selection, detected);
+    EXPECT_EQ(CheckedInstallItems(selection), 0x400 | 0x100);
 }
 
 // ---------------------------------------------------------------- uninstall entry

@@ -20,7 +20,7 @@ TEST(CatalogueTable, RowsCarryTheirBitAndTheirKindOfCompiler) {
         EXPECT_TRUE(StartsWith(p.RegKey, L"Software\\Borland\\") || StartsWith(p.RegKey, L"Software\\CodeGear\\") ||
                     StartsWith(p.RegKey, L"Software\\Embarcadero\\"))
             << "row " << row;
-        const TDetectedIde& d = DetectedIdes[static_cast<size_t>(row)];
+        const TDetectedIde d = TDetectedIdes{}[static_cast<size_t>(row)];
         EXPECT_TRUE(d.RootDir.empty() && !d.Exists && !d.Selected) << "row " << row;
     }
     // Anchors where the table is easy to get wrong: no key 13.0, and a name that is
@@ -35,7 +35,7 @@ TEST(CatalogueTable, RowsCarryTheirBitAndTheirKindOfCompiler) {
 
 TEST(CatalogueTable, EverySelectionEntryStandsForOneDelphiRowOrForNone) {
     std::set<int32_t> masks, products;
-    for (const TSelectionItem& item : SelectionItems) {
+    for (const TSelectionItem& item : NewSelectionList()) {
         EXPECT_TRUE(masks.insert(item.Mask).second) << "item bit used twice";
         EXPECT_FALSE(item.Checked);
         if (item.ProductId == 0) continue;
@@ -80,14 +80,15 @@ TEST(CatalogueLookup, ByIdAndByLowestBit) {
     EXPECT_EQ(ProductRow(28)->Name, L"RADStudio22");
 }
 
-void CheckOnly(const std::vector<std::wstring>& captions) {
-    ResetCatalogue();
+TSelectionList CheckOnly(const std::vector<std::wstring>& captions) {
+    TSelectionList selection = NewSelectionList();
     for (const std::wstring& caption : captions) {
         bool found = false;
-        for (TSelectionItem& item : SelectionItems)
+        for (TSelectionItem& item : selection)
             if (item.Caption == caption) item.Checked = found = true;
-        ASSERT_TRUE(found) << "no entry " << std::string(caption.begin(), caption.end());
+        EXPECT_TRUE(found) << "no entry " << std::string(caption.begin(), caption.end());
     }
+    return selection;
 }
 
 TEST(CatalogueMasks, TheTwoMasksGiveOneEnvironmentDifferentBits) {
@@ -108,14 +109,14 @@ TEST(CatalogueMasks, TheTwoMasksGiveOneEnvironmentDifferentBits) {
         // clang-format on
     };
     for (const Case& c : cases) {
-        CheckOnly(c.Checked);
-        EXPECT_EQ(CheckedInstallVersions(), c.Versions) << c.Checked.size() << " entries";
-        EXPECT_EQ(CheckedInstallItems(), c.Items) << c.Checked.size() << " entries";
+        const TSelectionList selection = CheckOnly(c.Checked);
+        EXPECT_EQ(CheckedInstallVersions(selection), c.Versions) << c.Checked.size() << " entries";
+        EXPECT_EQ(CheckedInstallItems(selection), c.Items) << c.Checked.size() << " entries";
     }
-    for (TSelectionItem& item : SelectionItems) item.Checked = true;
-    EXPECT_EQ(CheckedInstallVersions(), 0x0FFFFF47);  // every row but the four C++Builders
-    EXPECT_EQ(CheckedInstallItems(), 0x3FFFFD8F);
-    ResetCatalogue();
+    TSelectionList all = NewSelectionList();
+    for (TSelectionItem& item : all) item.Checked = true;
+    EXPECT_EQ(CheckedInstallVersions(all), 0x0FFFFF47);  // every row but the four C++Builders
+    EXPECT_EQ(CheckedInstallItems(all), 0x3FFFFD8F);
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ protected:
     int32_t Run(const TScriptItem& Item) {
         log.clear();
         TRunContext run;
-        return ExecCompilePackage(Item, run, log);
+        run.Detected = &detected;
+        return CompilePackage(Item, run, log, outcome);
     }
     // The starts the journal holds: {tool, current directory, command line}.
     std::vector<std::vector<std::string>> Starts() const {
@@ -55,6 +56,8 @@ protected:
     ScratchDir dir;
     StandInJournal journal{dir / L"journal.txt"};
     std::wstring log;
+    TCompileOutcome outcome;  // of the last Run
+    TDetectedIdes detected;   // what detection found on the test's machine
 };
 
 std::wstring FirstLine(const std::wstring& Text) { return Text.substr(0, Text.find(L"\r\n")); }
@@ -85,7 +88,7 @@ TEST_F(Compile, TheLowestBitPicksTheIdeAndItsRowPicksTheTool) {
     };
     // clang-format on
     for (int row : {Delphi7, CBuilder4, CBuilder6, RadStudioXE2})
-        MakeStandInIde(row, dir / (L"ide" + std::to_wstring(row)));
+        MakeStandInIde(detected, row, dir / (L"ide" + std::to_wstring(row)));
     for (const Case& c : cases) {
         DeleteFileW((dir / L"journal.txt").c_str());
 
@@ -96,7 +99,7 @@ TEST_F(Compile, TheLowestBitPicksTheIdeAndItsRowPicksTheTool) {
         ASSERT_TRUE(journal.WaitAllExited(10000));
         auto starts = Starts();
         ASSERT_EQ(starts.size(), 1u) << std::hex << c.code;
-        const std::string toolPath = Narrow(DetectedIdes[c.row].RootDir) + "\\bin\\" + c.tool + ".exe";
+        const std::string toolPath = Narrow(detected[c.row].RootDir) + "\\bin\\" + c.tool + ".exe";
         EXPECT_EQ(starts[0][0], c.tool) << std::hex << c.code;
         EXPECT_EQ(starts[0][1], Narrow(dir / L"work"));  // the installer's current directory
         EXPECT_EQ(starts[0][2], toolPath + c.args);
@@ -123,10 +126,11 @@ TEST_F(Compile, NoIdeOrAMissingToolGivesItsResultAndText) {
     // clang-format on
     for (const Case& c : cases) {
         const std::wstring tools = std::to_wstring(c.tools);
-        MakeStandInIde(Delphi7, dir / (L"d7-" + tools), c.tools);
-        MakeStandInIde(CBuilder6, dir / (L"cb6-" + tools), c.tools);
+        MakeStandInIde(detected, Delphi7, dir / (L"d7-" + tools), c.tools);
+        MakeStandInIde(detected, CBuilder6, dir / (L"cb6-" + tools), c.tools);
         log = L"left by the row before";
         TRunContext run;
+        run.Detected = &detected;
         EXPECT_EQ(ExecCompilePackage(CompileRow(L"cvl70.dpk", c.code, c.options), run, log), c.result) << std::hex << c.code;
         EXPECT_EQ(log, std::wstring(c.log).empty() ? L"left by the row before" : c.log) << std::hex << c.code;
     }
@@ -136,9 +140,9 @@ TEST_F(Compile, NoIdeOrAMissingToolGivesItsResultAndText) {
 TEST_F(Compile, AnIdeRootThatIsNoFullPathHasNoCompiler) {
     // An empty or relative root would send the tool's path to \bin\dcc32.exe on the
     // current drive or below the current directory, where anything may lie.
-    MakeStandInIde(Delphi7, dir / L"work\\d7", ToolDcc32);
+    MakeStandInIde(detected, Delphi7, dir / L"work\\d7", ToolDcc32);
     for (const wchar_t* root : {L"", L"d7", L".\\d7"}) {
-        DetectedIdes[Delphi7].RootDir = root;
+        detected[Delphi7].RootDir = root;
         EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), cpNoDelphiCompiler) << Narrow(root);
         EXPECT_EQ(log, L"Compiling package, cannot find dcc32.exe: cvl70.dpk...Fail");
     }
@@ -149,11 +153,11 @@ TEST_F(Compile, AToolPathWithBlanksIsQuotedAndTheProjectNameIsNot) {
     // Unquoted, the system would start ...\Program.exe for a root below "Program Files".
     CreateDirectoryPath(dir / L"Program Files (x86)");
     ASSERT_TRUE(WriteStandInCompiler(dir / L"Program.exe"));
-    MakeStandInIde(Delphi7, dir / L"Program Files (x86)\\Borland\\Delphi7");
+    MakeStandInIde(detected, Delphi7, dir / L"Program Files (x86)\\Borland\\Delphi7");
 
     EXPECT_EQ(Run(CompileRow(L"my package.dpk", 0x100)), 0);
     EXPECT_EQ(FirstLine(log), L"Compiling package: my package.dpk...Success");
-    EXPECT_EQ(LastCompileOutcome().LogPath, dir / L"work\\my package.log");
+    EXPECT_EQ(outcome.LogPath, dir / L"work\\my package.log");
     ASSERT_TRUE(journal.WaitAllExited(10000));
     auto starts = Starts();
     ASSERT_EQ(starts.size(), 1u);
@@ -163,7 +167,7 @@ TEST_F(Compile, AToolPathWithBlanksIsQuotedAndTheProjectNameIsNot) {
 }
 
 TEST_F(Compile, AToolThatCannotStartGivesTheWindowsError) {
-    MakeStandInIde(Delphi7, dir / L"d7", ToolDcc64 | ToolMake);
+    MakeStandInIde(detected, Delphi7, dir / L"d7", ToolDcc64 | ToolMake);
     WriteFileBytes(dir / L"d7\\bin\\dcc32.exe", "not a program");
     EXPECT_GT(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(log, L"");
@@ -172,7 +176,7 @@ TEST_F(Compile, AToolThatCannotStartGivesTheWindowsError) {
 // A tool held open without sharing, the way a virus scanner holds a program it is
 // looking at, only delays the compile.
 TEST_F(Compile, AToolHeldOpenForAMomentStillStarts) {
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     const std::wstring tool = dir / L"d7\\bin\\dcc32.exe";
     brd::UniqueFile held(CreateFileW(tool.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
@@ -209,7 +213,7 @@ void WriteProjects(const ScratchDir& dir) {
 
 TEST_F(Compile, TheStandInBuildsWhereTheConfigurationSays) {
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     // The design-time package needs the runtime package's .dcp: compiled the wrong way
     // round it fails, as the real compiler would.
     EXPECT_EQ(Run(CompileRow(L"dclcvl70.dpk", 0x100)), 0);
@@ -225,7 +229,7 @@ TEST_F(Compile, TheStandInBuildsWhereTheConfigurationSays) {
 
 TEST_F(Compile, ASuccessfulCompileLogsExitCodeZeroAndWhatTheCompilerPrinted) {
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     WriteFileBytes(dir / L"work\\cvl70.log", std::string(100000, 'x'));  // of an earlier run
     EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(log, L"Compiling package: cvl70.dpk...Success\r\nCompiler exit code: 0, output in " +
@@ -256,7 +260,7 @@ TEST_F(Compile, AFailingCompilerIsLoggedInItsOwnBytesAndReportedReadably) {
     };
     // clang-format on
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     for (const Case& c : cases) {
         SetEnvironmentVariableW(c.mode, L"cvl70");
         EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0) << Narrow(c.mode);
@@ -268,7 +272,7 @@ TEST_F(Compile, AFailingCompilerIsLoggedInItsOwnBytesAndReportedReadably) {
             EXPECT_EQ(bytes, "");
         }
 
-        const std::wstring report = CompileReport(LastCompileOutcome());
+        const std::wstring report = CompileReport(outcome);
         for (wchar_t ch : report)
             EXPECT_TRUE(ch >= 0x20 || ch == L'\r' || ch == L'\n' || ch == L'\t') << Narrow(c.mode) << " " << int(ch);
         const std::wstring path = L"\r\n\r\nThe whole output is in " + dir / L"work\\cvl70.log";
@@ -285,13 +289,12 @@ TEST_F(Compile, AFailingCompilerIsLoggedInItsOwnBytesAndReportedReadably) {
 
 TEST_F(Compile, MegabytesOfOutputNeitherBlockTheCompilerNorFillTheDisk) {
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     SetEnvironmentVariableW(L"CVL_STANDIN_FLOOD", L"dcc32");
     SetEnvironmentVariableW(L"CVL_STANDIN_FLOOD_BYTES", L"6291456");
     TestCompileTimeoutMs = 30000;
     EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(SecondLine(log), L"Compiler exit code: 1, output in " + dir / L"work\\cvl70.log");
-    const TCompileOutcome& outcome = LastCompileOutcome();
     EXPECT_GT(outcome.OutputBytes, 6291456u);
     const std::string bytes = ReadFileBytes(dir / L"work\\cvl70.log");
     EXPECT_LT(bytes.size(), CompileLogHeadBytes + CompileLogTailBytes + 200);
@@ -321,7 +324,7 @@ TEST_F(Compile, MegabytesOfOutputNeitherBlockTheCompilerNorFillTheDisk) {
 
 TEST_F(Compile, ACompilerThatHangsIsEndedWithEverythingItStartedAfterTheWait) {
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     SetEnvironmentVariableW(L"CVL_STANDIN_HANG", L"dcc32");
     TestCompileTimeoutMs = 3000;
     DWORD started = GetTickCount();
@@ -340,26 +343,26 @@ TEST_F(Compile, ACompilerThatHangsIsEndedWithEverythingItStartedAfterTheWait) {
     for (DWORD pid : pids) EXPECT_TRUE(StandInJournal::ProcessGone(pid)) << pid;
     EXPECT_TRUE(journal.Pids("exit").empty());
     EXPECT_FALSE(Exists(dir / L"work\\out\\cvl70.bpl"));
-    const std::wstring report = CompileReport(LastCompileOutcome());
+    const std::wstring report = CompileReport(outcome);
     EXPECT_EQ(report.rfind(L"\r\n\r\nThe compiler did not finish within 3 seconds and was stopped.\r\n", 0), 0u)
         << Narrow(report);
 }
 
 TEST_F(Compile, ALogThatCannotBeWrittenIsSaidSo) {
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     CreateDirectoryPath(dir / L"work\\cvl70.log");  // a folder where the log should go
     EXPECT_EQ(Run(CompileRow(L"cvl70.dpk", 0x100)), 0);
     EXPECT_EQ(SecondLine(log).rfind(L"Compiler exit code: 0, output not saved in " + dir / L"work\\cvl70.log: ", 0), 0u)
         << Narrow(log);
-    EXPECT_NE(CompileReport(LastCompileOutcome()).find(L"The output could not be saved in "), std::wstring::npos);
+    EXPECT_NE(CompileReport(outcome).find(L"The output could not be saved in "), std::wstring::npos);
 }
 
 // The engine adds a compiler's report to the check row right after its compile, and
 // to no other row.
 TEST_F(Compile, OnlyTheCheckRowRightAfterACompileGetsTheCompilersReport) {
     WriteProjects(dir);
-    MakeStandInIde(Delphi7, dir / L"d7");
+    MakeStandInIde(detected, Delphi7, dir / L"d7");
     SetEnvironmentVariableW(L"CVL_STANDIN_FAIL", L"cvl70");
     const std::wstring work = dir / L"work";
     const TScriptItem setIde = {itSetIde, L"Delphi7", 9, dcNone, nullptr, nullptr, dcNone, 0, nullptr};
@@ -382,7 +385,7 @@ TEST_F(Compile, OnlyTheCheckRowRightAfterACompileGetsTheCompilersReport) {
     plan.Dir = dir / L"lib";
     std::vector<std::wstring> reports;
     {
-        TScript script(plan, rows, static_cast<int32_t>(std::size(rows)));
+        TScript script(plan, detected, rows, static_cast<int32_t>(std::size(rows)));
         script.Start();
         for (; script.Current < script.Count(); ++script.Current) {
             script.ItemDoScript();

@@ -17,7 +17,7 @@ class ModifyFile : public FileOpsTest {
 protected:
     void SetUp() override {
         FileOpsTest::SetUp();
-        DetectedIdes[Delphi7].RootDir = Path(L"IDE");
+        detected[Delphi7].RootDir = Path(L"IDE");
         EnterIde(Delphi7);
         CreateDirectoryPath(Path(L"IDE\\Help"));
     }

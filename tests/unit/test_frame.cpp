@@ -9,7 +9,9 @@
 #include <iterator>
 
 #include "catalogue/UInstallRecord.h"
-#include "pages/UPage.h"
+#include "pages/UPageFinish.h"
+#include "pages/UPageReadyForInstall.h"
+#include "pages/UPageWelcome.h"
 #include "resources/UResourceIds.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
@@ -26,16 +28,16 @@ protected:
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         RegisterLinkLabelClass();
-        CreatePages(Plan);
+        Wizard = std::make_unique<TFrame>(CreatePages({Plan, Selection, Detected, Outcome}));
         OpenCount = 0;
-        LinkOpener = CountingOpener;
-        Wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc, 0);
+        Wizard->LinkOpener = CountingOpener;
+        Wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), nullptr, FrameDlgProc,
+                                 reinterpret_cast<LPARAM>(Wizard.get()));
         ASSERT_NE(Wnd, nullptr);
     }
     void TearDown() override {
         if (Wnd) DestroyWindow(Wnd);
-        FreePages();
-        LinkOpener = ShellOpenLink;
+        Wizard.reset();
     }
     std::wstring Text(int id) const {
         wchar_t buf[4096] = {};
@@ -59,12 +61,16 @@ protected:
     }
     POINT InsideLink() const {
         RECT r{};
-        GetWindowRect(LinkLabel, &r);
+        GetWindowRect(Wizard->LinkLabel(), &r);
         POINT p{r.left + 2, r.top + 2};
         ScreenToClient(Wnd, &p);
         return p;
     }
     TInstallPlan Plan;  // the wizard's plan, which the pages build
+    TSelectionList Selection = NewSelectionList();
+    TDetectedIdes Detected;
+    TRunOutcome Outcome;
+    std::unique_ptr<TFrame> Wizard;
     HWND Wnd = nullptr;
 };
 
@@ -72,7 +78,7 @@ TEST_F(Frame, OpensOnTheWelcomePage) {
     wchar_t caption[256] = {};
     GetWindowTextW(Wnd, caption, 256);
     EXPECT_STREQ(caption, L"Installation Wizard for Corvane library v4.07");
-    EXPECT_EQ(CurrentPage, 1);
+    EXPECT_EQ(Wizard->CurrentPage(), 1);
     EXPECT_FALSE(Enabled(idcBack));
     EXPECT_TRUE(Enabled(idcNext));
     EXPECT_EQ(Text(idcPageText), WelcomeText());
@@ -93,13 +99,13 @@ TEST_F(Frame, ReadyPageCallsNextStartAndBackRestoresIt) {
     Press(idcNext);
     Press(idcNext);
     Press(idcNext);
-    ASSERT_EQ(CurrentPage, 4);
+    ASSERT_EQ(Wizard->CurrentPage(), 4);
     EXPECT_EQ(Text(idcNext), L"Start");
     EXPECT_TRUE(Enabled(idcBack));
     EXPECT_EQ(Text(idcPageText), ReadyText());
     EXPECT_EQ(Height(idcPageText), PictureHeight() / 2);
     Press(idcBack);
-    EXPECT_EQ(CurrentPage, 3);
+    EXPECT_EQ(Wizard->CurrentPage(), 3);
     EXPECT_EQ(Text(idcNext), L"&Next >");
     Press(idcNext);
     EXPECT_EQ(Text(idcNext), L"Start");
@@ -107,21 +113,21 @@ TEST_F(Frame, ReadyPageCallsNextStartAndBackRestoresIt) {
 
 TEST_F(Frame, NavigateReturnsTheResultOfTheLastShow) {
     EXPECT_EQ(Press(idcNext), 1);
-    EXPECT_EQ(CurrentPage, 2);
+    EXPECT_EQ(Wizard->CurrentPage(), 2);
 }
 
 TEST_F(Frame, LinkClicksWithinHalfASecondAreSwallowed) {
-    ASSERT_NE(LinkLabel, nullptr);
+    ASSERT_NE(Wizard->LinkLabel(), nullptr);
     ClickAt(InsideLink());
     EXPECT_EQ(OpenCount, 1);
     ClickAt(InsideLink());  // at once: swallowed
     EXPECT_EQ(OpenCount, 1);
-    LastLinkClick = GetTickCount() - 300;
-    const uint32_t accepted = LastLinkClick;
+    Wizard->LastLinkClick = GetTickCount() - 300;
+    const uint32_t accepted = Wizard->LastLinkClick;
     ClickAt(InsideLink());  // 300 ms after the accepted click: swallowed, window not extended
     EXPECT_EQ(OpenCount, 1);
-    EXPECT_EQ(LastLinkClick, accepted);
-    LastLinkClick = GetTickCount() - 600;
+    EXPECT_EQ(Wizard->LastLinkClick, accepted);
+    Wizard->LastLinkClick = GetTickCount() - 600;
     ClickAt(InsideLink());
     EXPECT_EQ(OpenCount, 2);
 }
@@ -138,17 +144,17 @@ TEST_F(Frame, ClicksElsewhereOpenNothing) {
 
 TEST_F(Frame, LinkLabelSitsLeftOfTheButtonRowInBlue) {
     RECT label{}, back{};
-    GetWindowRect(LinkLabel, &label);
+    GetWindowRect(Wizard->LinkLabel(), &label);
     GetWindowRect(GetDlgItem(Wnd, idcBack), &back);
     EXPECT_EQ(label.top, back.top + 4);
     POINT origin{label.left, label.top};
     ScreenToClient(Wnd, &origin);
     EXPECT_EQ(origin.x, 30);
     wchar_t text[64] = {};
-    GetWindowTextW(LinkLabel, text, 64);
+    GetWindowTextW(Wizard->LinkLabel(), text, 64);
     EXPECT_STREQ(text, L"Brindlecraft");
     HDC dc = GetDC(Wnd);
-    auto brush = SendMessageW(Wnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(LinkLabel));
+    auto brush = SendMessageW(Wnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Wizard->LinkLabel()));
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0xC0));
     EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(NULL_BRUSH));
     ReleaseDC(Wnd, dc);

@@ -106,13 +106,14 @@ TEST(IdeState, OtherProgramsBelowARootDoNotCount) {
 
 TEST(IdeState, RootsOfTheChosenRowsAsDetected) {
     ResetCatalogue();
-    DetectedIdes[9].RootDir = L"C:\\Borland\\Delphi7";
-    DetectedIdes[16].RootDir = L"C:\\Embarcadero\\9.0";
-    EXPECT_EQ(IdeRootsOfVersions(0x8100), (std::vector<std::wstring>{L"C:\\Borland\\Delphi7", L"C:\\Embarcadero\\9.0"}));
-    EXPECT_EQ(IdeRootsOfVersions(0x8000 | 0x1), (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0"}));  // row 1 has none
-    EXPECT_EQ(IdeRootsOfRows({16, 0, 29, 9}),
+    TDetectedIdes detected;
+    detected[9].RootDir = L"C:\\Borland\\Delphi7";
+    detected[16].RootDir = L"C:\\Embarcadero\\9.0";
+    EXPECT_EQ(IdeRootsOfVersions(0x8100, detected), (std::vector<std::wstring>{L"C:\\Borland\\Delphi7", L"C:\\Embarcadero\\9.0"}));
+    EXPECT_EQ(IdeRootsOfVersions(0x8000 | 0x1, detected), (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0"}));  // row 1 has none
+    EXPECT_EQ(IdeRootsOfRows({16, 0, 29, 9}, detected),
               (std::vector<std::wstring>{L"C:\\Embarcadero\\9.0", L"C:\\Borland\\Delphi7"}));
-    EXPECT_NE(RunningIdesList({{L"C:\\Borland\\Delphi7", L"C:\\Borland\\Delphi7\\bin\\delphi32.exe", 1}})
+    EXPECT_NE(RunningIdesList({{L"C:\\Borland\\Delphi7", L"C:\\Borland\\Delphi7\\bin\\delphi32.exe", 1}}, detected)
                   .find(L"Delphi 7: C:\\Borland\\Delphi7\\bin\\delphi32.exe"),
               std::wstring::npos);
     ResetCatalogue();

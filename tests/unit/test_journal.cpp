@@ -9,6 +9,7 @@
 #include "support/UDirTree.h"
 #include "support/UJournal.h"
 #include "support/URegistry.h"
+#include "support/UWholeFile.h"
 #include "support/UbrdStringList.h"
 #include "uninstall/URollback.h"
 
@@ -152,4 +153,55 @@ TEST(Journal, RollbackPutsFilesAndRegistryBackExactly) {
     EXPECT_EQ(Snapshot(dir.path(), HKEY_CURRENT_USER, key.path()), before);
     EXPECT_FALSE(IsDir(JournalFolder()));
     EXPECT_EQ(RollBackJournal(quiet), TRollbackResult::NothingToDo);
+}
+
+namespace {
+
+// A run killed once a whole write's bytes are flushed beside the target and before
+// they are moved over it; the next start rolls the journal back.
+bool BesideWasThere = false;
+void KilledBeforeTheMove(const std::wstring& Beside) {
+    BesideWasThere = GetFileAttributesW(Beside.c_str()) != INVALID_FILE_ATTRIBUTES;
+    JournalClose();
+    TRollbackObserver quiet;
+    RollBackJournal(quiet);
+}
+
+}  // namespace
+
+// Whether the journal keeps the target, knows nothing of it or made its folder, the
+// rollback takes away the file beside it and leaves the target as it was.
+TEST(Journal, AWholeWriteStoppedBeforeItsMoveLeavesNothingBeside) {
+    TRollbackObserver quiet;
+    RollBackJournal(quiet);
+    ScratchDir dir;
+    WriteFileBytes(dir / L"kept.txt", "old bytes");
+    const std::string before = Snapshot(dir.path(), nullptr, L"");
+    struct Case {
+        const char* what;
+        std::wstring target;
+        bool keptFirst;
+        bool inNewFolder;
+    };
+    const Case cases[] = {
+        {"a file the journal keeps", dir / L"kept.txt", true, false},
+        {"a new file the journal does not know", dir / L"unknown.txt", false, false},
+        {"a file in a folder the run made", dir / L"made\\new.txt", false, true},
+    };
+    WholeFileWrittenHook = KilledBeforeTheMove;
+    for (const Case& c : cases) {
+        BesideWasThere = false;
+        ASSERT_TRUE(JournalBegin()) << c.what;
+        if (c.inNewFolder) {
+            EXPECT_EQ(CreateDirectoryPath(dir / L"made"), 0) << c.what;
+        }
+        if (c.keptFirst) {
+            EXPECT_TRUE(KeepFileBeforeChange(c.target)) << c.what;
+        }
+        EXPECT_NE(WriteWholeFile(c.target, "new bytes", 9), 0) << c.what;
+        EXPECT_TRUE(BesideWasThere) << c.what;
+        EXPECT_EQ(Snapshot(dir.path(), nullptr, L""), before) << c.what;
+        EXPECT_FALSE(JournalLeftOver()) << c.what;
+    }
+    WholeFileWrittenHook = nullptr;
 }

@@ -75,11 +75,12 @@ TEST_F(Engine, OpensTheTextLogWithItsThreeLines) {
 
 TEST_F(Engine, ProductsLineNamesTheChosenSelectedRows) {
     plan.Versions = 0x100 | 0x8000 | 0x1;
-    DetectedIdes[9].Selected = true;   // Delphi7
-    DetectedIdes[16].Selected = true;  // RADStudio9
-    DetectedIdes[1].Selected = false;  // chosen but not selected
-    DetectedIdes[2].Selected = true;   // selected but not chosen
-    EXPECT_EQ(TScript::ProductsLine(plan), L"Borland products: Delphi7,RADStudio9");
+    TDetectedIdes detected;
+    detected[9].Selected = true;   // Delphi7
+    detected[16].Selected = true;  // RADStudio9
+    detected[1].Selected = false;  // chosen but not selected
+    detected[2].Selected = true;   // selected but not chosen
+    EXPECT_EQ(TScript::ProductsLine(plan, detected), L"Borland products: Delphi7,RADStudio9");
 }
 
 TEST_F(Engine, SkippedBlocksRunNothingAndLeaveNoRecord) {
@@ -184,7 +185,7 @@ TEST_F(Engine, SetIdeMakesTheRowCurrent) {
     const std::vector<TScriptItem> rows = {Row(itSetIde | ifLogUndo, L"Delphi7", 9)};
     TIdeBlock block;
     {
-        TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
+        TScript script(plan, TDetectedIdes{}, rows.data(), static_cast<int32_t>(rows.size()));
         script.Start();
         script.ItemDoScript();
         block = script.Context().Ide;
@@ -198,7 +199,7 @@ TEST_F(Engine, SetIdeMakesTheRowCurrent) {
 TEST_F(Engine, ItemTextNamesThreeKindsOfRow) {
     const std::vector<TScriptItem> rows = {Row(itCompilePackage), Row(itCreateDir), Row(itCopyResource),
                                            Row(itCheckFile)};
-    TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
+    TScript script(plan, TDetectedIdes{}, rows.data(), static_cast<int32_t>(rows.size()));
     const wchar_t* expected[] = {L"Compiling package", L"Creating directory", L"Copying file", L"Copying file"};
     std::wstring text = L"before";
     for (script.Current = 0; script.Current < script.Count(); ++script.Current) {
@@ -206,8 +207,8 @@ TEST_F(Engine, ItemTextNamesThreeKindsOfRow) {
         EXPECT_EQ(text, expected[script.Current]);
     }
     EXPECT_EQ(script.Count(), 4);
-    EXPECT_EQ(TScript(plan).Count(), 823);
-    EXPECT_EQ(TScript(plan).ProgressCount(), 823);
+    EXPECT_EQ(TScript(plan, TDetectedIdes{}).Count(), 823);
+    EXPECT_EQ(TScript(plan, TDetectedIdes{}).ProgressCount(), 823);
 }
 
 }  // namespace
@@ -218,7 +219,7 @@ TEST_F(Engine, AnUninstallLogThatCannotBeCreatedStopsTheRunBeforeItsFirstRow) {
     ASSERT_TRUE(CreateDirectoryW(InstallDir.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((InstallDir + L"\\uninst.log").c_str(), nullptr));  // in the log's way
     const std::vector<TScriptItem> rows = {Row(itCreateDir | ifLogUndo, L"Help", 0, dcRoot)};
-    TScript script(plan, rows.data(), static_cast<int32_t>(rows.size()));
+    TScript script(plan, TDetectedIdes{}, rows.data(), static_cast<int32_t>(rows.size()));
     script.Start();
     TScriptRunObserver quiet;
     EXPECT_EQ(RunScriptRows(script, quiet), 0);

@@ -72,13 +72,14 @@ struct TIdeBlock {
 // The top-level blocks whose label is the item bit of an IDE entry of the selection
 // list (the help files test one such bit too, inside their own block).
 std::vector<TIdeBlock> IdeBlocks() {
+    static const TSelectionList entries = NewSelectionList();
     std::vector<TIdeBlock> blocks;
     int outerEnd = -1;
     for (int i = 0; i < ScriptItemCount; ++i) {
         if (i < outerEnd || !IsBlockBegin(ItemType(ScriptItems[i]))) continue;
         outerEnd = BlockEnd(i);
         if (ItemType(ScriptItems[i]) != itIfItems) continue;
-        for (const auto& entry : SelectionItems)
+        for (const auto& entry : entries)
             if (entry.ProductId != 0 && static_cast<uint32_t>(entry.Mask) == ScriptItems[i].Code)
                 blocks.push_back({i, BlockEnd(i), &entry});
     }

@@ -10,7 +10,7 @@
 #include "FreshState.h"
 #include "catalogue/UProducts.h"
 #include "controls/UbrdCheckListBox.h"
-#include "pages/UPage.h"
+#include "pages/UPageSelectDelphi.h"
 #include "resources/UResourceIds.h"
 #include "setup/UFrame.h"
 #include "support/UConst.h"
@@ -52,23 +52,25 @@ protected:
 };
 
 TEST_F(SelectionList, EntriesOfMissingEnvironmentsAreDisabled) {
-    DetectedIdes[RowDelphi7].Exists = true;
-    DetectedIdes[RowRadStudio11].Exists = true;
-    DetectedIdes[RowCBuilder6].Exists = true;  // no entry of its own
-    SelectionItems[Delphi7].Checked = true;
-    SelectionItems[Delphi6].Checked = true;  // a stale check on a missing environment stays visible
-    FillSelectionList(*Box);
+    TDetectedIdes detected;
+    detected[RowDelphi7].Exists = true;
+    detected[RowRadStudio11].Exists = true;
+    detected[RowCBuilder6].Exists = true;  // no entry of its own
+    TSelectionList selection = NewSelectionList();
+    selection[Delphi7].Checked = true;
+    selection[Delphi6].Checked = true;  // a stale check on a missing environment stays visible
+    FillSelectionList(*Box, selection, detected);
     ASSERT_EQ(Box->Count(), SelectionItemCount);
     for (int i = 0; i < SelectionItemCount; ++i) {
         SCOPED_TRACE(testing::Message() << "entry " << i);
-        EXPECT_EQ(Box->GetItemString(i), SelectionItems[i].Caption);
+        EXPECT_EQ(Box->GetItemString(i), selection[i].Caption);
         LRESULT want = 0;
         if (i != Delphi7 && i != RadStudio11 && i != HelpFiles && i != DelphiDemos) want |= clbDisabled;
         if (i == Delphi7 || i == Delphi6) want |= clbChecked;
         EXPECT_EQ(Data(i), want);
     }
     // Filling again starts from an empty list.
-    FillSelectionList(*Box);
+    FillSelectionList(*Box, selection, detected);
     EXPECT_EQ(Box->Count(), SelectionItemCount);
 }
 
@@ -86,24 +88,25 @@ TEST_F(SelectionList, LeavingThePageBuildsBothMasks) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "versions " << std::hex << c.versions);
-        ResetCatalogue();
-        FillSelectionList(*Box);
+        TSelectionList selection = NewSelectionList();
+        FillSelectionList(*Box, selection, TDetectedIdes{});
         for (int i : c.checked) Box->SetChecked(i, true);
         TInstallPlan plan;
         plan.Versions = plan.Items = -1;
-        StoreSelectionList(*Box, plan);
+        StoreSelectionList(*Box, selection, plan);
         EXPECT_EQ(plan.Versions, c.versions);
         EXPECT_EQ(plan.Items, c.items);
         for (int i = 0; i < SelectionItemCount; ++i)
-            EXPECT_EQ(SelectionItems[i].Checked, Box->GetChecked(i)) << "entry " << i;
+            EXPECT_EQ(selection[i].Checked, Box->GetChecked(i)) << "entry " << i;
     }
 }
 
 TEST_F(SelectionList, AShortListChecksNothingBeyondItsEnd) {
     Box->Add(L"RAD Studio 11");
     Box->SetChecked(0, true);
+    TSelectionList selection = NewSelectionList();
     TInstallPlan plan;
-    StoreSelectionList(*Box, plan);
+    StoreSelectionList(*Box, selection, plan);
     EXPECT_EQ(plan.Items, 0x20000000);
     EXPECT_EQ(plan.Versions, 0x8000000);
 }
@@ -150,9 +153,8 @@ protected:
         Plan = TInstallPlan{};
         Frame = CreateWindowExW(0, L"Static", L"frame", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
-        Page = std::make_unique<TPageSelectDelphi>();
+        Page = std::make_unique<TPageSelectDelphi>(Plan, Selection, Detected);
         Page->DlgHandle = Frame;
-        Page->Plan = &Plan;
     }
     void TearDown() override {
         Page.reset();
@@ -167,6 +169,8 @@ protected:
 
     HWND Frame = nullptr;
     TInstallPlan Plan;
+    TSelectionList Selection = NewSelectionList();
+    TDetectedIdes Detected;
     std::unique_ptr<TPageSelectDelphi> Page;
 };
 

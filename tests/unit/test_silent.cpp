@@ -116,12 +116,15 @@ class SilentChoice : public FreshStateTest {
 protected:
     void SetUp() override {
         FreshStateTest::SetUp();
-        Plan = TSilentPlan{};
+        Plan.Ides.clear();
+        Plan.Install = TInstallPlan{};
+        Plan.Selection = NewSelectionList();
+        Plan.Detected = TDetectedIdes{};
         for (int row : {RowDelphi7, RowXE2, RowRadStudio11, RowCBuilder6}) {
-            DetectedIdes[row].Exists = true;
-            DetectedIdes[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
+            Plan.Detected[row].Exists = true;
+            Plan.Detected[row].RootDir = L"C:\\IDEs\\Row" + std::to_wstring(row);
         }
-        PresetFromPreviousInstall(TPreviousInstall{});
+        PresetFromPreviousInstall(TPreviousInstall{}, Plan.Selection, Plan.Detected);
     }
     int Apply(std::vector<std::wstring> args, const std::wstring& previousDir = L"") {
         args.insert(args.begin(), L"/silent");
@@ -242,13 +245,14 @@ TEST_F(SilentChoice, DirectoryAsTheDirectoryPageHasIt) {
 
 TEST(InstallChoice, ProposalTrimAndCheck) {
     ResetCatalogue();
-    DetectedIdes[RowXE2].Selected = true;
-    DetectedIdes[RowXE2].RootDir = L"C:\\Program Files\\Embarcadero\\9.0\\";
-    DetectedIdes[RowRadStudio11].Selected = true;
-    EXPECT_EQ(ProposedInstallDir(L""), L"C:\\Program Files\\Embarcadero\\Corvane");
-    EXPECT_EQ(ProposedInstallDir(L"D:\\Libs\\Corvane"), L"D:\\Libs\\Corvane");
-    DetectedIdes[RowXE2].RootDir = L"C:\\";
-    EXPECT_EQ(ProposedInstallDir(L""), L"C:\\Corvane");
+    TDetectedIdes detected;
+    detected[RowXE2].Selected = true;
+    detected[RowXE2].RootDir = L"C:\\Program Files\\Embarcadero\\9.0\\";
+    detected[RowRadStudio11].Selected = true;
+    EXPECT_EQ(ProposedInstallDir(L"", detected), L"C:\\Program Files\\Embarcadero\\Corvane");
+    EXPECT_EQ(ProposedInstallDir(L"D:\\Libs\\Corvane", detected), L"D:\\Libs\\Corvane");
+    detected[RowXE2].RootDir = L"C:\\";
+    EXPECT_EQ(ProposedInstallDir(L"", detected), L"C:\\Corvane");
     ResetCatalogue();
 
     const struct {
@@ -290,7 +294,7 @@ TEST(ScriptRun, FailingRowsAreReportedAndLogged) {
         void RowDone(int32_t step) override { steps += step; }
     } recorder;
     {
-        TScript script(plan, rows, 3);
+        TScript script(plan, TDetectedIdes{}, rows, 3);
         script.Start();
         EXPECT_EQ(RunScriptRows(script, recorder), 1);
     }

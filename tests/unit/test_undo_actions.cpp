@@ -31,14 +31,16 @@ protected:
     // Catalogue row `row` as an IDE whose keys live below the scratch key.
     std::wstring UseIde(int row, const std::wstring& rootDir = L"") {
         CatalogueRowForTests(row).RegKey = key / (L"ide" + std::to_wstring(row));
-        DetectedIdes[row].RootDir = rootDir;
-        run.Ide = IdeBlock(row, L"");
+        detected[row].RootDir = rootDir;
+        run.Detected = &detected;
+        run.Ide = IdeBlock(row, L"", run);
         return BorlandProducts[row].RegKey;
     }
     // Undoes Record in the replay's context run.
     int Undo(const TUndoRecord& Record, const std::wstring& UninstallKey) { return UndoRecord(Record, run, UninstallKey); }
 
     ScratchKey key;
+    TDetectedIdes detected;  // what detection found on the replay's machine
     TRunContext run;
 };
 
@@ -171,7 +173,7 @@ TEST_F(UndoActions, IdeActionsDoNothingWithoutACurrentIde) {
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Library", L"Search Path", L"C:\\X\\F");
     WriteRegString(HKEY_CURRENT_USER, ide + L"\\Known Packages", L"C:\\X\\F\\p.bpl", L"d");
     for (int32_t none : {0, 29, -1}) {
-        run.Ide = IdeBlock(none, L"");
+        run.Ide = IdeBlock(none, L"", run);
         Undo(Rec(itRegisterPackage, L"F\\p.bpl", 0, dcRoot), L"");
         Undo(Rec(itAddSearchPath, L"F", 0, dcRoot), L"");
         Undo(Rec(itAddIdePath, L"\\Library\\Search Path", 0), L"");
@@ -182,7 +184,8 @@ TEST_F(UndoActions, IdeActionsDoNothingWithoutACurrentIde) {
 
 TEST_F(UndoActions, SetIdeMakesDirectoryCodesResolveAgainstThatIde) {
     ScratchDir dir;
-    DetectedIdes[9].RootDir = dir / L"d7";
+    detected[9].RootDir = dir / L"d7";
+    run.Detected = &detected;
     CreateDirectoryPath(dir / L"d7\\Help");
     WriteFileBytes(dir / L"d7\\Help\\d7.gid", "x");
     EXPECT_EQ(Undo(Rec(itSetIde, L"Delphi7", 9), L""), 0);

@@ -66,14 +66,16 @@ TEST(QuoteIfBlank, QuotesOnlyPathsWithABlank) {
 class DirCodes : public FreshStateTest {};
 
 TEST_F(DirCodes, IdeCodesNeedACurrentIdeInRange) {
-    DetectedIdes[9].RootDir = L"C:\\IDE";
+    TDetectedIdes detected;
+    detected[9].RootDir = L"C:\\IDE";
     TRunContext run;
+    run.Detected = &detected;
     for (int ide : {0, 29, -1}) {
-        run.Ide = IdeBlock(ide, L"");
+        run.Ide = IdeBlock(ide, L"", run);
         EXPECT_EQ(DirCodeToPath(dcIdeRoot, run), L"") << ide;
         EXPECT_EQ(DirCodeToPath(dcIdeHelp, run), L"") << ide;
     }
-    run.Ide = IdeBlock(9, L"");
+    run.Ide = IdeBlock(9, L"", run);
     EXPECT_EQ(DirCodeToPath(dcIdeRoot, run), L"C:\\IDE");
     EXPECT_EQ(DirCodeToPath(dcIdeHelp, run), L"C:\\IDE\\Help\\");
     EXPECT_EQ(PathJoin(DirCodeToPath(dcIdeHelp, run), L"d7.ohi"), L"C:\\IDE\\Help\\d7.ohi");
