@@ -34,10 +34,7 @@ trap cleanup EXIT
 start_wineserver "$WINEPREFIX"
 
 status=0
-# The GUI scenarios share two cores and one display with each other; under that
-# load one fails now and then on a time-out. A failed test runs once more, and its
-# first failure stays in the output.
-ctest --test-dir "$CVL_BUILD_ROOT/x64" --output-on-failure -j2 --timeout 300 --repeat until-pass:2 "$@" || status=$?
+ctest --test-dir "$CVL_BUILD_ROOT/x64" --output-on-failure -j2 --timeout 300 "$@" || status=$?
 # The whole run (no ctest arguments) also proves the shipping build reproducible.
 if [ $# -eq 0 ] && [ -z "${CVL_NO_REPRODUCIBLE:-}" ]; then
     tools/check-reproducible.sh || status=1

@@ -1,8 +1,16 @@
 // uidriver.exe: drives the windows of the programs under test from inside the same
 // Wine machine. One command per run; results go to standard output as UTF-8.
 //
+// Every wait ends as soon as its condition holds; its deadline, unless a command is
+// given one, is Patience: generous, so that a loaded machine does not fail a scenario.
+// Commands other than wait, gone and answer first wait for their window likewise.
+//
 //   wait CAPTION [ms]            a top-level window with that caption exists
 //   gone CAPTION [ms]            no top-level window has that caption any more
+//   step CAPTION ID              presses a button and waits until the window shows
+//                                something else or its program opens another window
+//   idle CAPTION                 waits until the window's program has handled what was
+//                                sent or posted to it before (a round trip through its loop)
 //   text CAPTION ID              the text of a control (ID 0: the window itself)
 //   visible CAPTION ID           1 or 0
 //   enabled CAPTION ID           1 or 0
@@ -25,7 +33,7 @@
 //   char CAPTION ID CODE         sends WM_CHAR
 //   postkey CAPTION ID VK        posts WM_KEYDOWN/WM_KEYUP, through the dialog's own loop
 //   setedit CAPTION ID TEXT      sets a control's text
-//   focus CAPTION                brings the window to the foreground
+//   focus CAPTION                brings the window to the foreground and waits until it is
 //   pings CAPTION COUNT MS       sends WM_NULL COUNT times, MS apart, each waiting at
 //                                most 5 s; prints the longest answer time in ms
 //   paint CAPTION                has the window and its controls painted now
@@ -46,6 +54,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwctype>
 #include <cwchar>
@@ -53,6 +62,10 @@
 #include <vector>
 
 namespace {
+
+// The deadline of a wait on the program under test: a wait that takes a second on an
+// idle machine can take many under load (both cores busy, a first start of Wine).
+constexpr DWORD Patience = 60000;
 
 struct FindData {
     std::wstring caption;
@@ -77,15 +90,39 @@ HWND FindTopWindow(const std::wstring& caption, bool messageBox = false) {
     return data.found;
 }
 
-HWND WaitWindow(const std::wstring& caption, DWORD ms, bool messageBox = false) {
-    DWORD start = GetTickCount();
+// Waits until ready() holds, polling; false when ms have passed first.
+template <typename Ready>
+bool WaitFor(DWORD ms, Ready ready) {
+    const DWORD start = GetTickCount();
     for (;;) {
-        HWND wnd = FindTopWindow(caption, messageBox);
-        if (wnd) return wnd;
-        if (GetTickCount() - start > ms) return nullptr;
+        if (ready()) return true;
+        if (GetTickCount() - start > ms) return false;
         Sleep(20);
     }
 }
+
+HWND WaitWindow(const std::wstring& caption, DWORD ms, bool messageBox = false) {
+    HWND found = nullptr;
+    WaitFor(ms, [&] { return (found = FindTopWindow(caption, messageBox)) != nullptr; });
+    return found;
+}
+
+BOOL CALLBACK AddCaption(HWND wnd, LPARAM param) {
+    auto* seen = reinterpret_cast<std::wstring*>(param);
+    wchar_t text[512] = {};
+    if (!IsWindowVisible(wnd) || GetWindowTextW(wnd, text, 512) == 0) return TRUE;
+    *seen += (seen->empty() ? L"[" : L", [") + std::wstring(text) + L"]";
+    return TRUE;
+}
+
+// The captions of the visible top-level windows, for a failure to say what was there.
+std::wstring CaptionsSeen() {
+    std::wstring seen;
+    EnumWindows(AddCaption, reinterpret_cast<LPARAM>(&seen));
+    return seen.empty() ? L"none" : seen;
+}
+
+std::wstring Seconds(DWORD ms) { return std::to_wstring(ms / 1000) + L"." + std::to_wstring(ms % 1000 / 100) + L" s"; }
 
 std::wstring WindowText(HWND wnd) {
     // Edit controls of another process may report a short length under Wine, so the
@@ -246,6 +283,77 @@ int Fail(const wchar_t* what, const std::wstring& detail) {
     return 1;
 }
 
+int NoWindow(const wchar_t* what, const std::wstring& caption, DWORD ms) {
+    return Fail(what, L"[" + caption + L"] within " + Seconds(ms) + L"; windows on screen: " + CaptionsSeen());
+}
+
+// What the window shows: its visible controls' ids and texts.
+std::wstring Looks(HWND top) {
+    std::wstring looks;
+    for (HWND c = GetWindow(top, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c))
+            looks += std::to_wstring(GetDlgCtrlID(c)) + (IsWindowEnabled(c) ? L"=" : L"~") + WindowText(c) + L"\n";
+    return looks;
+}
+
+struct OwnWindows {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK AddOwnWindow(HWND wnd, LPARAM param) {
+    auto* own = reinterpret_cast<OwnWindows*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid == own->pid && IsWindowVisible(wnd)) own->windows.push_back(wnd);
+    return TRUE;
+}
+
+// The visible top-level windows of the window's program, in no particular order (a
+// change of the z-order is no change here).
+std::vector<HWND> WindowsOfProgram(HWND top) {
+    OwnWindows own{0, {}};
+    GetWindowThreadProcessId(top, &own.pid);
+    EnumWindows(AddOwnWindow, reinterpret_cast<LPARAM>(&own));
+    std::sort(own.windows.begin(), own.windows.end());
+    return own.windows;
+}
+
+// Presses a button and waits for its effect: the window shows other pages, texts or
+// states, its program opens a window (a message box, a dialog), or the window closes.
+int Step(HWND top, HWND button, int id) {
+    const std::wstring before = Looks(top);
+    const std::vector<HWND> windowsBefore = WindowsOfProgram(top);
+    PostMessageW(button, BM_CLICK, 0, 0);
+    const bool changed = WaitFor(Patience, [&] {
+        return !IsWindow(top) || Looks(top) != before || WindowsOfProgram(top) != windowsBefore;
+    });
+    if (changed) return 0;
+    return Fail(L"nothing changed", L"after pressing " + std::to_wstring(id) + L" within " + Seconds(Patience) +
+                                        L"; the window shows:\n" + before);
+}
+
+// A message sent to a window is handled when its thread next reads its queue, after
+// what the thread is doing now (a button's handler, a message box that just closed).
+int Idle(HWND top) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_NORMAL, Patience, &result)) return 0;
+    return Fail(L"not answering", L"the window's program handled nothing within " + Seconds(Patience));
+}
+
+// SetForegroundWindow asks; Wine's window manager grants it a moment later.
+int Focus(HWND top) {
+    if (WaitFor(Patience, [&] {
+            if (GetForegroundWindow() == top) return true;
+            SetForegroundWindow(top);
+            return false;
+        }))
+        return 0;
+    wchar_t text[512] = {};
+    GetWindowTextW(GetForegroundWindow(), text, 512);
+    return Fail(L"not in the foreground", L"within " + Seconds(Patience) + L"; the foreground window is [" + text + L"]");
+}
+
 HWND Control(HWND top, int id) { return id == 0 ? top : GetDlgItem(top, id); }
 
 int Run(int argc, wchar_t** argv) {
@@ -255,19 +363,18 @@ int Run(int argc, wchar_t** argv) {
     auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
     auto num = [&](int i, long fallback) { return i < argc ? wcstol(argv[i], nullptr, 0) : fallback; };
 
-    if (cmd == L"wait") return WaitWindow(caption, static_cast<DWORD>(num(3, 10000))) ? 0 : Fail(L"no window", caption);
+    if (cmd == L"wait") {
+        const auto ms = static_cast<DWORD>(num(3, Patience));
+        return WaitWindow(caption, ms) ? 0 : NoWindow(L"no window", caption, ms);
+    }
     if (cmd == L"gone") {
-        DWORD start = GetTickCount();
-        while (FindTopWindow(caption))
-            if (GetTickCount() - start > static_cast<DWORD>(num(3, 10000)))
-                return Fail(L"still there", caption);
-            else
-                Sleep(20);
-        return 0;
+        const auto ms = static_cast<DWORD>(num(3, Patience));
+        return WaitFor(ms, [&] { return !FindTopWindow(caption); }) ? 0 : NoWindow(L"still there", caption, ms);
     }
     if (cmd == L"answer") {
-        HWND box = WaitWindow(caption, static_cast<DWORD>(num(4, 10000)), true);
-        if (!box) return Fail(L"no message box", caption);
+        const auto ms = static_cast<DWORD>(num(4, Patience));
+        HWND box = WaitWindow(caption, ms, true);
+        if (!box) return NoWindow(L"no message box", caption, ms);
         PrintUtf8(WindowText(GetDlgItem(box, 0xFFFF)));
         HWND button = GetDlgItem(box, static_cast<int>(num(3, IDOK)));
         if (!button) return Fail(L"no button", arg(3));
@@ -275,12 +382,15 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
 
-    HWND top = WaitWindow(caption, 5000);
-    if (!top) return Fail(L"no window", caption);
-    if (cmd == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (cmd == L"focus") return SetForegroundWindow(top) ? 0 : 1;
+    HWND top = WaitWindow(caption, Patience);
+    if (!top) return NoWindow(L"no window", caption, Patience);
+    if (cmd == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : Fail(L"cannot post", L"WM_CLOSE");
+    if (cmd == L"focus") return Focus(top);
+    if (cmd == L"idle") return Idle(top);
     if (cmd == L"paint")
-        return RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW) ? 0 : 1;
+        return RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW)
+                   ? 0
+                   : Fail(L"cannot paint", caption);
     if (cmd == L"layout") {
         PrintUtf8(LayoutProblems(top));
         return 0;
@@ -356,7 +466,9 @@ int Run(int argc, wchar_t** argv) {
         wchar_t buf[64];
         swprintf(buf, 64, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         PrintUtf8(buf);
-    } else if (cmd == L"click")
+    } else if (cmd == L"step")
+        return Step(top, ctl, id);
+    else if (cmd == L"click")
         PostMessageW(ctl, BM_CLICK, 0, 0);
     else if (cmd == L"command")
         PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));

@@ -180,13 +180,9 @@ expect_values() {
 # The copy of unbrd.exe in the temporary directory does the work while the
 # original waits for it; the copy is gone shortly after the original has ended.
 wait_removed() {
-    local i dir
+    local dir
     dir="$(host_path "$LIB_W")"
-    for i in $(seq 1 150); do
-        if [ ! -e "$dir" ] && [ -z "$(find "$C/users" -name 'cvlunbrd*.exe' 2>/dev/null)" ]; then return 0; fi
-        sleep 0.2
-    done
-    fail "not removed in time: $(ls "$dir" 2>&1)"
+    wait_until "the installation and the uninstaller's copy removed" removal_over "$dir"
 }
 
 uninstall_silently() {
@@ -198,21 +194,17 @@ uninstall_silently() {
 
 # Through the dialog with "keep my settings" ticked.
 uninstall_keeping_settings() {
-    local dir dialog="Uninstall Corvane library v4.07" i page pid
+    local dir dialog="Uninstall Corvane library v4.07" pid
     dir="$(host_path "$LIB_W")"
     # The original waits until the dialog has closed.
     win_in "$dir" "$dir/unbrd.exe" "$LIB_LOG_W" & pid=$!
-    driver wait "$dialog" 15000 || fail "no removal dialog"
+    driver wait "$dialog" || fail "no removal dialog"
     driver click "$dialog" 1011
     driver click "$dialog" 1000
     driver answer Uninstall 6 >/dev/null
-    for i in $(seq 1 150); do
-        page="$(driver text "$dialog" 256)"
-        [[ "$page" == *"has been removed"* ]] && break
-        sleep 0.2
-    done
+    WAIT_SECONDS=$RUN_PATIENCE wait_until "the removal's last page" page_says "$dialog" "has been removed"
     driver click "$dialog" 2
-    driver gone "$dialog" 10000 || fail "removal dialog stays open"
+    driver gone "$dialog" || fail "removal dialog stays open"
     wait $pid || fail "unbrd exit status $?"
     wait_removed
 }

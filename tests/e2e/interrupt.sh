@@ -39,7 +39,7 @@ removed_state() { SERVER_STAYS_DOWN=1 machine_state | expected_leftovers | witho
 # PROJECT (a slowed compile, CVL_STANDIN_SLOW) while the installer PID runs.
 wait_compile() {
     local i
-    for i in $(seq 1 600); do
+    for i in $(seq 1 $((PATIENCE * 10))); do
         grep -Eq "^start	.*[^a-z]$1\.dpk" "$JOURNAL" 2>/dev/null && return 0
         kill -0 "$2" 2>/dev/null || fail "the installer ended before compiling $1; compiles so far:
 $(cat "$JOURNAL" 2>/dev/null)
@@ -53,14 +53,9 @@ installer's output: $(cat "$WINEPREFIX/stopped-run.out" 2>/dev/null)"
 # the installer's job, which ends it when the installer's last handle to it goes:
 # nothing of the installation goes on writing after the kill.
 kill_installer() {
-    local i
     kill -9 "$1"
     wait "$1" 2>/dev/null || true
-    for i in $(seq 1 100); do
-        [ -z "$(standins_running)" ] && return 0
-        sleep 0.1
-    done
-    fail "the compiler did not end with the installer: $(standins_running)"
+    wait_until "the compiler ending with the installer" no_standins
 }
 
 # Start makes the installation folder and its two logs before row 7 logs that

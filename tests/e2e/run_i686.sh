@@ -16,6 +16,8 @@
 # CVL_X86_BIN and CVL_X64_BIN (the bin folders of the two builds).
 set -euo pipefail
 : "${CVL_SOURCE:?}" "${CVL_BUILD_ROOT:?}" "${CVL_X86_BIN:?}" "${CVL_X64_BIN:?}"
+# A step that stops the run (set -e) says which one it was.
+trap 'echo "FAIL: run_i686.sh:$LINENO: [$BASH_COMMAND] ended with status $?" >&2' ERR
 scenario="$1"
 source "$CVL_SOURCE/tools/wine32.sh"
 

@@ -21,11 +21,11 @@ mkdir -p "$C/Program Files/Corvane lib/Source"
 cp "$DLL" "$C/Program Files/Corvane lib/Source/cvlabout.dll"
 
 win "$RUNDLL" "$FOLDER_W\\cvlabout.dll,ShowCorvaneAbout" & pid=$!
-driver wait "$ABOUT" 15000 || fail "no About box"
+driver wait "$ABOUT" || fail "no About box"
 expect_eq "title" "$(driver text "$ABOUT" 101)" "Corvane library v4.07"
 expect_eq "edition" "$(driver text "$ABOUT" 102)" "trial Delphi version"
 expect_eq "folder" "$(driver text "$ABOUT" 103)" "$FOLDER_W"
 driver click "$ABOUT" 1
-driver gone "$ABOUT" 10000 || fail "the About box stays open"
+driver gone "$ABOUT" || fail "the About box stays open"
 wait $pid || fail "rundll32 exit status $?"
 echo "about dll: ok"

@@ -29,7 +29,7 @@ win_in "$C/extract2" "$SETUP_EXE" /C /X
 for args in "/C /Z" "/E" "/X /C" ""; do
     # shellcheck disable=SC2086
     win "$SETUP_EXE" $args & pid=$!
-    driver wait "$WIZARD" 15000 || fail "no wizard for [$args]"
+    driver wait "$WIZARD" || fail "no wizard for [$args]"
     driver click "$WIZARD" 2
     question="$(driver answer Install 6)"
     expect_eq "cancel question" "$question" "Are you sure you want to cancel the install?"

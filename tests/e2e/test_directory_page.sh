@@ -4,11 +4,11 @@
 source "$(dirname "$0")/lib.sh"
 WIZARD="Installation Wizard for Corvane library v4.07"
 text() { driver text "$WIZARD" "$1"; }
-next() { driver click "$WIZARD" 1000; sleep 0.3; }
-back() { driver click "$WIZARD" 1001; sleep 0.3; }
+next() { driver step "$WIZARD" 1000; }
+back() { driver step "$WIZARD" 1001; }
 start_wizard() {
     win "$SETUP_EXE" & SETUP_PID=$!
-    driver wait "$WIZARD" 15000 || fail "no wizard"
+    driver wait "$WIZARD" || fail "no wizard"
 }
 finish_wizard() {
     driver click "$WIZARD" 2
@@ -38,12 +38,18 @@ back; next
 expect_eq "only one separator removed" "$(text 1010)" 'D:\X/'
 
 # The folder browser opens right-aligned under the Browse button.
+# The browser's caption is Windows' own or the program's, whichever the system's
+# dialog shows.
+browser_caption() {
+    local title
+    for title in "Browse for Folder" "Select directory for Corvane library"; do
+        driver wait "$title" 0 >/dev/null && { echo "$title"; return 0; }
+    done
+    return 1
+}
 driver click "$WIZARD" 1002
-browser=""
-for title in "Browse for Folder" "Select directory for Corvane library"; do
-    driver wait "$title" 3000 2>/dev/null && { browser="$title"; break; }
-done
-[ -n "$browser" ] || fail "no folder browser"
+wait_until "a folder browser" browser_caption
+browser="$(browser_caption)"
 read -r _ _ bright bbottom <<<"$(driver screenrect "$WIZARD" 1002 | tr -d '\r')"
 read -r _ wtop wright _ <<<"$(driver screenrect "$browser" 0 | tr -d '\r')"
 read -r _ _ _ workbottom <<<"$(driver workarea "$WIZARD" | tr -d '\r')"
@@ -55,7 +61,8 @@ else
     expect_eq "browser moved up" "$wbottom" "$workbottom"
 fi
 driver click "$browser" 2
-sleep 0.3
+driver gone "$browser" || fail "the folder browser stays"
+driver idle "$WIZARD"
 expect_eq "cancelled browse keeps the text" "$(text 1010)" 'D:\X/'
 
 # Ready refuses a relative or empty directory and goes back to the directory page.

@@ -63,7 +63,7 @@ PY
 
 wizard_at_scale() {
     win "$SETUP_EXE" & local pid=$! i
-    driver wait "$WIZARD" 20000 || fail "$DPI: no wizard"
+    driver wait "$WIZARD" || fail "$DPI: no wizard"
     page 1-welcome "$WIZARD"
     driver click "$WIZARD" 1000
     wait_eq "$DPI: IDE list shown" 1 driver visible "$WIZARD" 1013
@@ -84,7 +84,7 @@ wizard_at_scale() {
     # first, while the page is on view.
     shot 5-progress
     page 5-progress "$WIZARD"
-    WAIT_SECONDS=120 wait_eq "$DPI: finish page" "Finish" driver text "$WIZARD" 2
+    WAIT_SECONDS=$RUN_PATIENCE wait_eq "$DPI: finish page" "Finish" driver text "$WIZARD" 2
     page 6-finish "$WIZARD"
     driver click "$WIZARD" 2
     wait "$pid" || fail "$DPI: setup exit status"
@@ -92,15 +92,15 @@ wizard_at_scale() {
 
 removal_at_scale() {
     (cd "$C/run" && wine 'C:\Borland\Corvane\unbrd.exe' 'C:\Borland\Corvane\uninst.log') &
-    driver wait "$REMOVAL" 20000 || fail "$DPI: no removal dialog"
+    driver wait "$REMOVAL" || fail "$DPI: no removal dialog"
     page uninstall-1 "$REMOVAL"
     driver click "$REMOVAL" 1000
     driver answer Uninstall 6 >/dev/null || fail "$DPI: no removal question"
-    WAIT_SECONDS=60 wait_eq "$DPI: removal finished" "&Finish" driver text "$REMOVAL" 2
+    WAIT_SECONDS=$RUN_PATIENCE wait_eq "$DPI: removal finished" "&Finish" driver text "$REMOVAL" 2
     page uninstall-2 "$REMOVAL"
     driver click "$REMOVAL" 2
-    driver gone "$REMOVAL" 10000 || fail "$DPI: the removal dialog stays"
-    for i in $(seq 1 50); do [ -e "$C/Borland/Corvane" ] || break; sleep 0.2; done
+    driver gone "$REMOVAL" || fail "$DPI: the removal dialog stays"
+    wait_until "$DPI: the installation folder removed" test ! -e "$C/Borland/Corvane"
 }
 
 for DPI in 96 144 192; do

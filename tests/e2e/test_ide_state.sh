@@ -8,7 +8,7 @@ new_machine ide_state
 WIZARD="Installation Wizard for Corvane library v4.07"
 DIALOG="Uninstall Corvane library v4.07"
 text() { driver text "$WIZARD" "$1"; }
-next() { driver click "$WIZARD" 1000; sleep 0.3; }
+next() { driver step "$WIZARD" 1000; }
 IDOK=1 IDCANCEL=2 IDRETRY=4 IDYES=6
 
 "$CVL_SOURCE/tools/make-ide.sh" --prefix "$WINEPREFIX" --compilers "$CVL_BIN/compilers" \
@@ -18,56 +18,50 @@ D7_IDE="$C/Borland/Delphi7/bin/delphi32.exe"
 LIB="$C/Borland/Corvane"
 XE2_KEY='HKCU\Software\Embarcadero\BDS\9.0'
 
+ide_running() { [ -n "$(running_here 'delphi32\.exe')" ]; }
+ide_ended() { [ -z "$(running_here 'delphi32\.exe')" ]; }
 start_ide() {
     rm -f "$D7_IDE.stop"
     (cd "$C/run" && wine "$D7_IDE" </dev/null >/dev/null 2>&1 &)
-    sleep 1
+    wait_until "the stand-in IDE running" ide_running
 }
+# The IDE takes its stop file away as it ends.
 stop_ide() {
-    local i
     touch "$D7_IDE.stop"
-    for i in $(seq 1 50); do [ -e "$D7_IDE.stop" ] || break; sleep 0.2; done
-    [ -e "$D7_IDE.stop" ] && fail "the stand-in IDE did not end"
-    sleep 0.5
+    wait_until "the stand-in IDE ending" ide_ended
 }
 no_xe2_key() { ! win reg query "$XE2_KEY" /reg:32 >/dev/null 2>&1; }
 
 # ---- page 2: the never-started IDE is named; Cancel stays, OK goes on with files only
 start_ide
 win "$SETUP_EXE" & SETUP_PID=$!
-driver wait "$WIZARD" 20000 || fail "no wizard"
+driver wait "$WIZARD" || fail "no wizard"
 next
 wait_eq "IDE list shown" 1 driver visible "$WIZARD" 1013
 next
-box="$(driver answer Install $IDCANCEL 5000)" || fail "no question for the never-started IDE"
+box="$(driver answer Install $IDCANCEL)" || fail "no question for the never-started IDE"
 [[ "$box" == "RAD Studio XE2 has never been started under this Windows account"* ]] || fail "never-started text: $box"
 [[ "$box" == *"Delphi 7"* ]] && fail "Delphi 7 has its settings: $box"
 expect_eq "still on page 2" "$(driver visible "$WIZARD" 1013)" 1
 next
-driver answer Install $IDOK 5000 >/dev/null || fail "no question the second time"
+driver answer Install $IDOK >/dev/null || fail "no question the second time"
 wait_eq "directory page" 1 driver visible "$WIZARD" 1010
 next
 wait_eq "ready page" "Start" text 1000
 
 # ---- Start with Delphi 7 running: Retry asks again, Cancel stays on the ready page
 driver click "$WIZARD" 1000
-box="$(driver answer Install $IDRETRY 5000)" || fail "no question for the running IDE"
+box="$(driver answer Install $IDRETRY)" || fail "no question for the running IDE"
 [[ "$box" == *'Delphi 7: C:\Borland\Delphi7\bin\delphi32.exe'* ]] || fail "running-IDE text: $box"
-driver answer Install $IDCANCEL 5000 >/dev/null || fail "Retry did not ask again"
-sleep 0.5
+driver answer Install $IDCANCEL >/dev/null || fail "Retry did not ask again"
+driver gone Install && driver idle "$WIZARD"
 expect_eq "still on the ready page" "$(text 1000)" "Start"
 [ -e "$LIB" ] && fail "something was installed while the IDE ran"
 
 # ---- the IDE ends: Start runs the installation
 stop_ide
 driver click "$WIZARD" 1000
-for i in $(seq 1 600); do
-    [ "$(text 2 2>/dev/null)" == "Finish" ] && break
-    if driver wait Error 10 >/dev/null 2>&1; then fail "error box: $(driver answer Error $IDOK)"; fi
-    if driver wait Install 10 >/dev/null 2>&1; then fail "box: $(driver answer Install $IDCANCEL)"; fi
-    sleep 0.2
-done
-expect_eq "finish page" "$(text 2)" "Finish"
+wait_finish "$WIZARD"
 driver click "$WIZARD" 2
 wait "$SETUP_PID" || fail "setup exit status"
 
@@ -92,12 +86,12 @@ sleep 1
 [ -f "$LIB/uninst.log" ] || fail "unbrd /S removed the installation"
 
 (cd "$C/run" && wine "$LIB/unbrd.exe" 'C:\Borland\Corvane\uninst.log') &
-driver wait "$DIALOG" 20000 || fail "no removal dialog"
+driver wait "$DIALOG" || fail "no removal dialog"
 driver click "$DIALOG" 1000
-driver answer Uninstall $IDYES 5000 >/dev/null || fail "no removal question"
-box="$(driver answer Uninstall $IDCANCEL 5000)" || fail "no question for the running IDE"
+driver answer Uninstall $IDYES >/dev/null || fail "no removal question"
+box="$(driver answer Uninstall $IDCANCEL)" || fail "no question for the running IDE"
 [[ "$box" == *'Delphi 7: C:\Borland\Delphi7\bin\delphi32.exe'* ]] || fail "unbrd running-IDE text: $box"
-sleep 0.5
+driver gone Uninstall && driver idle "$DIALOG"
 expect_eq "Remove still offered" "$(driver enabled "$DIALOG" 1000)" 1
 [ -f "$LIB/uninst.log" ] || fail "the dialog removed the installation"
 win reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /reg:32 | grep -q 'dclcvl70.bpl' \
@@ -105,11 +99,10 @@ win reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /reg:32 | grep -
 
 stop_ide
 driver click "$DIALOG" 1000
-driver answer Uninstall $IDYES 5000 >/dev/null || fail "no removal question the second time"
-WAIT_SECONDS=120 wait_eq "removal finished" "&Finish" driver text "$DIALOG" 2
+driver answer Uninstall $IDYES >/dev/null || fail "no removal question the second time"
+WAIT_SECONDS=$RUN_PATIENCE wait_eq "removal finished" "&Finish" driver text "$DIALOG" 2
 driver click "$DIALOG" 2
-for i in $(seq 1 100); do [ -e "$LIB" ] || break; sleep 0.2; done
-[ -e "$LIB" ] && fail "the install directory is still there"
+wait_until "the install directory removed" test ! -e "$LIB"
 win reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /reg:32 | grep -q 'dclcvl70.bpl' \
     && fail "the package registration stayed"
 no_xe2_key || fail "the removal created the never-started IDE's key"

@@ -94,15 +94,13 @@ load_machine
 run_script "$VERSIONS" "$ITEMS" || fail "rows failed on the install before the killed removal"
 DIALOG="Uninstall Corvane library v4.07"
 (cd "$C/run" && exec wine "$UNBRD" "$LIB_LOG_W" >/dev/null 2>&1) & pid=$!
-driver wait "$DIALOG" 15000 || fail "no removal dialog"
+driver wait "$DIALOG" || fail "no removal dialog"
 driver click "$DIALOG" 1000
 driver answer Uninstall 6 >/dev/null || fail "no removal question"
 # Newest first: the product key, the trial deletes, then RAD Studio 11's block; the
 # kill comes once its folder is gone, with Delphi 7's block still to undo.
-for i in $(seq 1 300); do
-    [ -e "$LIB/RADStudio22" ] || break
-    sleep 0.05
-done
+deadline=$((SECONDS + PATIENCE))
+while [ -e "$LIB/RADStudio22" ] && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.05; done
 kill -9 "$pid"; wait "$pid" 2>/dev/null || true
 # The log goes with the installation folder, by the last record undone.
 [ -f "$LIB/uninst.log" ] || fail "the removal ended before it was killed"

@@ -18,7 +18,7 @@ WIZARD="Installation Wizard for Corvane library v4.07"
 win reg add 'HKLM\Software\Microsoft\Windows\Help' /v 'notepad.hlp' /d 'C:\windows\help' /reg:32 /f >/dev/null
 touch "$WINEPREFIX/.made"
 
-next() { driver click "$WIZARD" 1000; sleep 0.3; }
+next() { driver step "$WIZARD" 1000; }
 
 # wizard_to_progress: setup.exe started and walked to the progress page with the
 # proposed choices; its process id in SETUP_PID. A folder left by a stopped run
@@ -31,7 +31,7 @@ wizard_to_progress() {
     if [ $stopped = 1 ]; then
         driver answer Install 1 | grep -q "was interrupted" || fail "no word of the rollback of the stopped run"
     fi
-    driver wait "$WIZARD" 20000 || fail "no wizard"
+    driver wait "$WIZARD" || fail "no wizard"
     next
     wait_eq "IDE list shown" 1 driver visible "$WIZARD" 1013
     next
@@ -47,7 +47,7 @@ wizard_to_progress() {
 
 install_to_end() {
     wizard_to_progress
-    WAIT_SECONDS=120 wait_eq "finish page" "Finish" driver text "$WIZARD" 2
+    WAIT_SECONDS=$RUN_PATIENCE wait_eq "finish page" "Finish" driver text "$WIZARD" 2
     driver click "$WIZARD" 2
     wait "$SETUP_PID" || fail "setup exit status"
 }

@@ -24,7 +24,7 @@ items() { driver lbitems "$WIZARD" $LIST | tr -d '\r'; }
 reader() { win "$READER" "$WIZARD" $LIST "$@" | tr -d '\r'; }
 
 win "$SETUP_EXE" & pid=$!
-driver wait "$WIZARD" 20000 || fail "no wizard"
+driver wait "$WIZARD" || fail "no wizard"
 wait_eq "focus on page 1" "1000 Button" focused
 keys tab
 wait_eq "Tab from Next" "2 Button" focused
@@ -83,15 +83,26 @@ wait_eq "Tab to the link" "0 CV_ILABEL" focused
 keys enter
 wait_eq "Enter opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
-# The program that opened the address took the foreground, as a browser does.
-rm -f "$C/run/link.txt"; sleep 0.6
-driver focus "$WIZARD"
+# The program that opened the address takes the foreground, as a browser does:
+# once it has, the wizard is brought back.
+refocus() {
+    wait_eq "the link's opener in the foreground" none focused
+    driver focus "$WIZARD"
+}
+rm -f "$C/run/link.txt"
+refocus
 wait_eq "focus kept on the link" "0 CV_ILABEL" focused
 keys space
+# Now and then, under Wine, no opener shows up after the first Space here (its start
+# ended unseen, no process left): a second Space must then open the link.
+if ! WAIT_SECONDS=15 wait_quietly test -s "$C/run/link.txt"; then
+    echo "no opener after Space within 15 s; Space once more" >&2
+    keys space
+fi
 wait_eq "Space opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
 expect_eq "still page 2" "$(driver visible "$WIZARD" $LIST)" 1
-driver focus "$WIZARD"
+refocus
 
 # ---- Enter on every page does what the default button says.
 keys tab
@@ -103,10 +114,10 @@ keys enter
 wait_eq "page 4 by Enter" "Start" driver text "$WIZARD" 1000
 wait_eq "default button on page 4" "1000 1000" driver defid "$WIZARD"
 keys enter
-WAIT_SECONDS=120 wait_eq "page 6 after the run" "Finish" driver text "$WIZARD" 2
+WAIT_SECONDS=$RUN_PATIENCE wait_eq "page 6 after the run" "Finish" driver text "$WIZARD" 2
 wait_eq "default button on page 6" "2 2" driver defid "$WIZARD"
 keys enter
-driver gone "$WIZARD" 5000 || fail "Enter on page 6 did not finish"
+driver gone "$WIZARD" || fail "Enter on page 6 did not finish"
 wait $pid || fail "setup exit status"
 
 record="$(win reg query 'HKLM\Software\Brindlecraft\Corvane library' /v InstallVersions /reg:32 | tr -d '\r')"
@@ -114,12 +125,12 @@ grep -q 'InstallVersions    REG_DWORD    0x8000100' <<<"$record" || fail "not De
 
 # ---- The uninstaller: Enter removes, and on its last page Enter finishes.
 (cd "$C/run" && wine 'C:\Borland\Corvane\unbrd.exe' 'C:\Borland\Corvane\uninst.log') &
-driver wait "$REMOVAL" 20000 || fail "no removal dialog"
+driver wait "$REMOVAL" || fail "no removal dialog"
 driver keys "$REMOVAL" enter
-driver wait Uninstall 10000 || fail "Enter did not start the removal"
+driver wait Uninstall || fail "Enter did not start the removal"
 driver keys Uninstall enter  # Yes, the question's default
-WAIT_SECONDS=60 wait_eq "removal finished" "&Finish" driver text "$REMOVAL" 2
+WAIT_SECONDS=$RUN_PATIENCE wait_eq "removal finished" "&Finish" driver text "$REMOVAL" 2
 wait_eq "default button after the removal" "2 2" driver defid "$REMOVAL"
 driver keys "$REMOVAL" enter
-driver gone "$REMOVAL" 10000 || fail "Enter on the last page did not finish"
+driver gone "$REMOVAL" || fail "Enter on the last page did not finish"
 echo "keyboard walk: ok"

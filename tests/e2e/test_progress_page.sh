@@ -12,19 +12,20 @@ WIZARD="Installation Wizard for Corvane library v4.07"
 # pages of long hints, which the error box must show without leaving the screen.
 export CVL_STANDIN_FAIL=cvl70 CVL_STANDIN_FLOOD=dclcvl70 CVL_STANDIN_FLOOD_BYTES=300000
 win "$SETUP_EXE" & pid=$!
-driver wait "$WIZARD" 20000 || fail "no wizard"
-for page in 1 2 3; do driver click "$WIZARD" 1000; sleep 0.3; done
+driver wait "$WIZARD" || fail "no wizard"
+for page in 1 2 3; do driver step "$WIZARD" 1000; done
 wait_eq "ready page" "Start" driver text "$WIZARD" 1000
 driver click "$WIZARD" 1000
 
 # A click on Cancel while the script runs: the question comes, No goes on.
 driver postclick "$WIZARD" 2
-question="$(driver answer Install 7 20000)" || fail "no cancel question during the run"
+question="$(driver answer Install 7)" || fail "no cancel question during the run"
 expect_eq "cancel question" "$question" "Are you sure you want to cancel the install?"
 
 boxes=()
 rects=()
-for i in $(seq 1 900); do
+deadline=$((SECONDS + RUN_PATIENCE))
+while [ "$SECONDS" -lt "$deadline" ]; do
     [ "$(driver text "$WIZARD" 2 2>/dev/null)" == "Finish" ] && break
     if driver wait Error 10 >/dev/null 2>&1; then
         rects+=("$(driver screenrect Error 0)")

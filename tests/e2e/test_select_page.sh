@@ -53,7 +53,7 @@ toggle() { driver lbsel "$WIZARD" $LIST "$1"; driver key "$WIZARD" $LIST 32; }
 
 open_page() {
     win "$SETUP_EXE" & pid=$!
-    driver wait "$WIZARD" 15000 || fail "no wizard"
+    driver wait "$WIZARD" || fail "no wizard"
     driver click "$WIZARD" $NEXT
     wait_eq "the list is on view" 1 driver visible "$WIZARD" $LIST
 }
@@ -67,11 +67,11 @@ close_wizard() {
 # CustomizeItems in its one row. customize WANT_DATA BUTTON|esc
 customize() {
     driver command "$WIZARD" 1003
-    driver wait "$CUSTOMIZE" 5000 || fail "no Customize dialog"
+    driver wait "$CUSTOMIZE" || fail "no Customize dialog"
     expect_eq "frame while Customize is open" "$(driver enabled "$WIZARD" 0)" 0
     expect_eq "Customize list" "$(driver lbitems "$CUSTOMIZE" 901)" "$(printf '%s\t\n' "$1")"
     if [ "$2" = esc ]; then driver postkey "$CUSTOMIZE" 901 27; else driver click "$CUSTOMIZE" "$2"; fi
-    driver gone "$CUSTOMIZE" 5000 || fail "Customize did not close"
+    driver gone "$CUSTOMIZE" || fail "Customize did not close"
     wait_eq "frame after Customize" 1 driver enabled "$WIZARD" 0
 }
 

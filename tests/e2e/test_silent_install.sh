@@ -33,7 +33,7 @@ silent() {
 new_machine silent_wizard
 make_three_ides
 win "$SETUP_EXE" & SETUP_PID=$!
-driver wait "$WIZARD" 20000 || fail "no wizard"
+driver wait "$WIZARD" || fail "no wizard"
 driver click "$WIZARD" 1000
 wait_eq "IDE list shown" 1 driver visible "$WIZARD" 1013
 driver lbsel "$WIZARD" 1013 $XE2_ENTRY
@@ -44,11 +44,7 @@ wait_eq "directory shown" 1 driver visible "$WIZARD" 1010
 driver click "$WIZARD" 1000
 wait_eq "ready page" "Start" driver text "$WIZARD" 1000
 driver click "$WIZARD" 1000
-for i in $(seq 1 600); do
-    [ "$(driver text "$WIZARD" 2 2>/dev/null)" == "Finish" ] && break
-    if driver wait Error 10 >/dev/null 2>&1; then fail "error box: $(driver answer Error 1)"; fi
-    sleep 0.2
-done
+wait_finish "$WIZARD"
 driver click "$WIZARD" 2
 wait "$SETUP_PID" || fail "wizard exit status"
 WIZARD_STATE="$(comparable_state)"

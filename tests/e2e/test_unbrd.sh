@@ -31,14 +31,7 @@ install() {
 
 # The copy of unbrd.exe in the temporary directory does the work while the
 # original waits for it; the copy is gone shortly after the original has ended.
-wait_removed() {
-    local i
-    for i in $(seq 1 150); do
-        if [ ! -e "$INST" ] && [ -z "$(find "$C/users" -name 'cvlunbrd*.exe' 2>/dev/null)" ]; then return 0; fi
-        sleep 0.2
-    done
-    fail "not removed in time: $(ls "$INST" 2>&1) $(find "$C/users" -name 'cvlunbrd*.exe')"
-}
+wait_removed() { wait_until "the installation and the uninstaller's copy removed" removal_over "$INST"; }
 
 win "$MKLOG" prepare || fail "mkuninstlog prepare"
 before="$(state)"
@@ -80,26 +73,22 @@ diff <(echo "$installed") <(state) >&2 || fail "a damaged log changed the machin
 cp "$C/good.log" "$INST/uninst.log"
 # The original waits until the dialog has closed.
 win_in "$INST" "$INST/unbrd.exe" "$LOG_W" & pid=$!
-driver wait "$DIALOG" 15000 || fail "no removal dialog"
+driver wait "$DIALOG" || fail "no removal dialog"
 expect_eq "Next caption" "$(driver text "$DIALOG" 1000)" "&Remove"
 driver text "$DIALOG" 256 | grep -q "^Corvane library v4.07 (trial Delphi version) will be removed" || fail "intro text"
 driver click "$DIALOG" 1011
 driver click "$DIALOG" 1000
 question="$(driver answer Uninstall 6)"
 expect_eq "question" "$question" "Are you sure you want to remove Corvane library v4.07?"
-for i in $(seq 1 100); do
-    page="$(driver text "$DIALOG" 256)"
-    [[ "$page" == *"has been removed"* ]] && break
-    sleep 0.2
-done
-expect_eq "final text" "$page" $'Corvane library v4.07 has been removed from your computer.\r\n\r\nYour settings have been kept.'
+WAIT_SECONDS=$RUN_PATIENCE wait_until "the removal's last page" page_says "$DIALOG" "has been removed"
+expect_eq "final text" "$(driver text "$DIALOG" 256)" $'Corvane library v4.07 has been removed from your computer.\r\n\r\nYour settings have been kept.'
 expect_eq "action line" "$(driver text "$DIALOG" 260)" "Removing directory"
 expect_eq "Cancel caption" "$(driver text "$DIALOG" 2)" "&Finish"
 expect_eq "Cancel enabled" "$(driver enabled "$DIALOG" 2)" 1
 expect_eq "Next enabled" "$(driver enabled "$DIALOG" 1000)" 0
 expect_eq "progress visible" "$(driver visible "$DIALOG" 1009)" 1
 driver click "$DIALOG" 2
-driver gone "$DIALOG" 10000 || fail "dialog stays open"
+driver gone "$DIALOG" || fail "dialog stays open"
 rc=0; wait $pid || rc=$?
 expect_eq "exit status of the dialog's removal" "$rc" 0
 wait_removed

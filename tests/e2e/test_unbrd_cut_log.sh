@@ -66,12 +66,12 @@ expect_removed "cut last record"
 installed_until_cut '18001 0 3 Source'
 truncate -s -5 "$LIB/uninst.log"
 win "$UNBRD" 'C:\Lib\uninst.log' & pid=$!
-driver wait "$DIALOG" 15000 || fail "no removal dialog"
+driver wait "$DIALOG" || fail "no removal dialog"
 intro="$(driver text "$DIALOG" 256)"
 [[ "$intro" == *$'uninstall entry.\r\n\r\n'"$CUT_NOTE"$'\r\n\r\nPress Remove to start.' ]] || fail "intro text: $intro"
 driver click "$DIALOG" 1000
 driver answer Uninstall 6 >/dev/null || fail "no removal question"
-WAIT_SECONDS=30 wait_eq "removal finished" "&Finish" driver text "$DIALOG" 2
+WAIT_SECONDS=$RUN_PATIENCE wait_eq "removal finished" "&Finish" driver text "$DIALOG" 2
 expect_eq "final text" "$(driver text "$DIALOG" 256)" \
     $'Corvane library v4.07 has been removed from your computer.\r\n\r\n'"$CUT_NOTE"
 driver click "$DIALOG" 2

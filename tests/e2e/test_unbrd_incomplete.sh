@@ -24,15 +24,30 @@ install() {
     cp "$UNBRD" "$(winepath -u "$1" 2>/dev/null)/unbrd.exe"
 }
 
+HELD_W="$INST_W\\Source\\cvl.inc"
+# hold_installed_file: an installation in INST_W whose HELD_W is held open without
+# sharing until release_held_file.
+hold_installed_file() {
+    install "$INST_W"
+    win "$MKLOG" hold "$HELD_W" 'C:\held' 'C:\release' & HOLDER=$!
+    wait_until "the file held open" test -e "$C/held"
+}
+# release_held_file WHAT: the file let go, a silent removal after WHAT (the removal
+# that left it) takes the rest and leaves the machine as it was before.
+release_held_file() {
+    local rc=0
+    touch "$C/release"; wait "$HOLDER"
+    win_in "$INST" "$INST/unbrd.exe" /S uninst.log || rc=$?
+    expect_eq "exit status of the removal after $1" "$rc" 0
+    diff <(echo "$before") <(state) >&2 || fail "the removal after $1 left differences"
+    rm -f "$C/held" "$C/release"
+}
+
 win "$MKLOG" prepare || fail "mkuninstlog prepare"
 before="$(state)"
 
 # A file held open without sharing while the removal runs.
-install "$INST_W"
-HELD_W="$INST_W\\Source\\cvl.inc"
-win "$MKLOG" hold "$HELD_W" 'C:\held' 'C:\release' & holder=$!
-for i in $(seq 1 100); do [ -e "$C/held" ] && break; sleep 0.1; done
-[ -e "$C/held" ] || fail "the file is not held"
+hold_installed_file
 rc=0; err="$(win_in "$INST" "$INST/unbrd.exe" /S uninst.log 2>&1 >/dev/null)" || rc=$?
 expect_eq "exit status with a file in use" "$rc" 7
 grep -qF "$HELD_W: in use; it will be deleted when Windows restarts" <<<"$err" || fail "message: $err"
@@ -43,33 +58,23 @@ left="$(state)"
 grep -q 'cvlLib' <<<"$left" || fail "the uninstall entry went"
 [ -f "$INST/uninst.log" ] && [ -f "$INST/unbrd.exe" ] || fail "log or uninstaller went: $(ls -R "$INST")"
 [ -z "$(ls "$INST/Delphi7" 2>/dev/null)" ] || fail "the rest stayed: $(ls -R "$INST")"
-touch "$C/release"; wait $holder
-rc=0; win_in "$INST" "$INST/unbrd.exe" /S uninst.log || rc=$?
-expect_eq "exit status of the second removal" "$rc" 0
-diff <(echo "$before") <(state) >&2 || fail "the second removal left differences"
-rm -f "$C/held" "$C/release"
+release_held_file "the silent one"
 
 # The same through the dialog: its last page lists what is left.
 DIALOG="Uninstall Corvane library v4.07"
-install "$INST_W"
-win "$MKLOG" hold "$HELD_W" 'C:\held' 'C:\release' & holder=$!
-for i in $(seq 1 100); do [ -e "$C/held" ] && break; sleep 0.1; done
+hold_installed_file
 win_in "$INST" "$INST/unbrd.exe" uninst.log & pid=$!
-driver wait "$DIALOG" 15000 || fail "no removal dialog"
+driver wait "$DIALOG" || fail "no removal dialog"
 driver click "$DIALOG" 1000
 driver answer Uninstall 6 >/dev/null || fail "no question"
-WAIT_SECONDS=60 wait_eq "removal over" "&Finish" driver text "$DIALOG" 2
+WAIT_SECONDS=$RUN_PATIENCE wait_eq "removal over" "&Finish" driver text "$DIALOG" 2
 driver text "$DIALOG" 256 | grep -q "^Corvane library v4.07 has not been removed completely" || fail "last page"
 expect_eq "list of what is left" "$(driver text "$DIALOG" 1014)" "$HELD_W: in use; it will be deleted when Windows restarts"
 expect_eq "list visible" "$(driver visible "$DIALOG" 1014)" 1
 driver click "$DIALOG" 2
 rc=0; wait $pid || rc=$?
 expect_eq "exit status of the dialog with a file in use" "$rc" 7
-touch "$C/release"; wait $holder
-rc=0; win_in "$INST" "$INST/unbrd.exe" /S uninst.log || rc=$?
-expect_eq "exit status after the dialog's removal" "$rc" 0
-diff <(echo "$before") <(state) >&2 || fail "the removal after the dialog left differences"
-rm -f "$C/held" "$C/release"
+release_held_file "the dialog's"
 
 # The help unregistration batch file deleted, in a folder whose files' paths pass
 # 260 characters: the removal completes.

@@ -19,7 +19,7 @@ touch "$WINEPREFIX/.made"
 cp "$SETUP_EXE" "$C/run/setup.exe"
 INSTALL='start "" /wait C:\run\setup.exe /silent /dir=C:\Corvane /ides=Delphi7 /items=help'
 printf '@echo off\r\n%s\r\nexit /b %%errorlevel%%\r\n' "$INSTALL" >"$C/run/install.bat"
-printf '@echo off\r\nstart "" /wait C:\\Corvane\\unbrd.exe /S C:\\Corvane\\uninst.log\r\nif errorlevel 1 exit /b 10\r\n%s\r\nexit /b %%errorlevel%%\r\n' \
+printf '@echo off\r\nstart "" /wait C:\\Corvane\\unbrd.exe /S C:\\Corvane\\uninst.log\r\nif errorlevel 1 (echo unbrd /S: exit status %%errorlevel%%& exit /b 10)\r\n%s\r\nexit /b %%errorlevel%%\r\n' \
     "$INSTALL" >"$C/run/again.bat"
 
 comparable_state() { machine_state | grep -v '"InstallDate"='; }
@@ -39,8 +39,8 @@ win cmd /c 'C:\run\install.bat' >/dev/null 2>&1 || fail "first installation: exi
 clean="$(comparable_state)"
 grep -q 'Corvane/uninst.log' <<<"$clean" || fail "the first installation wrote no uninstall log"
 for round in $(seq 1 $ROUNDS); do
-    rc=0; win cmd /c 'C:\run\again.bat' >/dev/null 2>&1 || rc=$?
-    expect_eq "round $round: exit status" "$rc" 0
+    rc=0; out="$(win cmd /c 'C:\run\again.bat' 2>&1)" || rc=$?
+    expect_eq "round $round: exit status [$(tr -d '\r' <<<"$out")]" "$rc" 0
     [ -f "$C/Corvane/uninst.log" ] || fail "round $round: no uninstall log: $(ls "$C/Corvane" 2>&1 | head)"
 done
 same_state "after $ROUNDS rounds the machine differs from a clean installation" "$clean" "$(comparable_state)"

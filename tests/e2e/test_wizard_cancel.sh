@@ -21,10 +21,10 @@ save_machine
 snapshot() { SERVER_STAYS_DOWN=1 machine_state | without_journal; }
 before="$(snapshot)"
 
-next() { driver click "$WIZARD" 1000; sleep 0.3; }
+next() { driver step "$WIZARD" 1000; }
 start_wizard() {
     (cd "$C/run" && exec wine "$SETUP_EXE" </dev/null >/dev/null 2>&1) & SETUP_PID=$!
-    driver wait "$WIZARD" 20000 || fail "no wizard"
+    driver wait "$WIZARD" || fail "no wizard"
 }
 wizard_to_run() {
     start_wizard
@@ -38,10 +38,10 @@ cancel_run() {
     driver postclick "$WIZARD" 2
     question="$(driver answer Install 6 1000)" || fail "$1: no cancel question within a second"
     expect_eq "$1: cancel question" "$question" "Are you sure you want to cancel the install?"
-    told="$(driver answer Install 1 60000)" || fail "$1: the wizard did not say that it rolled back"
+    told="$(driver answer Install 1)" || fail "$1: the wizard did not say that it rolled back"
     expect_eq "$1: after the rollback" "$told" \
         "The installation was cancelled. Everything it had changed has been put back: the computer is as it was before the installation."
-    driver gone "$WIZARD" 5000 || fail "$1: the wizard stayed"
+    driver gone "$WIZARD" || fail "$1: the wizard stayed"
     wait "$SETUP_PID" || true
     same_state "$1: the machine differs from the one before the update" "$before" "$(snapshot)"
 }
@@ -69,13 +69,13 @@ rc=0; out="$(win "$SETUP_EXE" /silent 2>&1)" || rc=$?
 expect_eq "second run, /silent: exit status" "$rc" 6
 expect_eq "second run, /silent: message" "$(tr -d '\r' <<<"$out")" "$ANOTHER"
 (cd "$C/run" && exec wine "$SETUP_EXE" </dev/null >/dev/null 2>&1) & second=$!
-expect_eq "second wizard" "$(driver answer Install 1 20000)" "$ANOTHER"
+expect_eq "second wizard" "$(driver answer Install 1)" "$ANOTHER"
 wait "$second" || true
 rc=0; win "$CVL_BIN/unbrd.exe" /S 'C:\Corvane\uninst.log' 2>/dev/null || rc=$?
 expect_eq "unbrd /S beside the wizard: exit status" "$rc" 6
 driver close "$WIZARD"
-driver answer Install 6 5000 >/dev/null || fail "no cancel question on the Welcome page"
-driver gone "$WIZARD" 5000 || fail "the first wizard stayed"
+driver answer Install 6 >/dev/null || fail "no cancel question on the Welcome page"
+driver gone "$WIZARD" || fail "the first wizard stayed"
 wait "$SETUP_PID" || true
 same_state "the refused runs changed the machine" "$before" "$(snapshot)"
 

@@ -11,19 +11,19 @@ PRODUCT_KEY='HKLM\Software\Brindlecraft\Corvane library'
 
 shot() { [ -n "${DISPLAY:-}" ] && "$CVL_SOURCE/tools/screenshot.sh" "$SHOTS/$1.png" || true; }
 text() { driver text "$WIZARD" "$1"; }
-next() { driver click "$WIZARD" 1000; sleep 0.3; }
+next() { driver step "$WIZARD" 1000; }
 
 # Cancel on page 1: No keeps the wizard, Yes closes it and nothing is written.
 win "$SETUP_EXE" & pid=$!
-driver wait "$WIZARD" 15000 || fail "no wizard"
+driver wait "$WIZARD" || fail "no wizard"
 expect_eq "Back on page 1" "$(driver enabled "$WIZARD" 1001)" 0
 expect_eq "Next on page 1" "$(driver enabled "$WIZARD" 1000)" 1
 expect_eq "page text visible" "$(driver visible "$WIZARD" 256)" 1
 shot 1-welcome
 driver click "$WIZARD" 2
 expect_eq "cancel question" "$(driver answer Install 7)" "Are you sure you want to cancel the install?"
-sleep 0.3
-driver wait "$WIZARD" 2000 || fail "No closed the wizard"
+driver gone Install
+driver wait "$WIZARD" 0 && driver idle "$WIZARD" || fail "No closed the wizard"
 expect_eq "still page 1" "$(driver enabled "$WIZARD" 1001)" 0
 next; next; next
 wait_eq "Next on page 4" "Start" text 1000
@@ -35,21 +35,21 @@ win reg query "$PRODUCT_KEY" /reg:32 >/dev/null 2>&1 && fail "cancel wrote the p
 
 # A walk to the end: Back restores the Next caption, Start runs to Finish.
 win "$SETUP_EXE" & pid=$!
-driver wait "$WIZARD" 15000 || fail "no wizard"
+driver wait "$WIZARD" || fail "no wizard"
 next; shot 2-select
 next; shot 3-directory
 next
-driver click "$WIZARD" 1001; sleep 0.3
+driver step "$WIZARD" 1001
 wait_eq "Next after Back" "&Next >" text 1000
 next
 wait_eq "Next on page 4 again" "Start" text 1000
 next
-WAIT_SECONDS=120 wait_eq "Cancel on page 6" "Finish" text 2
+WAIT_SECONDS=$RUN_PATIENCE wait_eq "Cancel on page 6" "Finish" text 2
 expect_eq "Next hidden on page 6" "$(driver visible "$WIZARD" 1000)" 0
 expect_eq "Back hidden on page 6" "$(driver visible "$WIZARD" 1001)" 0
 shot 6-finish
 driver click "$WIZARD" 2   # closes at once, no question
-driver gone "$WIZARD" 5000 || fail "Finish did not close the wizard"
+driver gone "$WIZARD" || fail "Finish did not close the wizard"
 wait $pid || fail "exit status after Finish"
 
 record="$(win reg query "$PRODUCT_KEY" /reg:32 | tr -d '\r')"
