@@ -92,13 +92,10 @@ refocus() {
 rm -f "$C/run/link.txt"
 refocus
 wait_eq "focus kept on the link" "0 CV_ILABEL" focused
+# A second activation within 500 ms of an accepted one is swallowed, as a double
+# click is: the Space comes after that window.
+sleep 0.6
 keys space
-# Now and then, under Wine, no opener shows up after the first Space here (its start
-# ended unseen, no process left): a second Space must then open the link.
-if ! WAIT_SECONDS=15 wait_quietly test -s "$C/run/link.txt"; then
-    echo "no opener after Space within 15 s; Space once more" >&2
-    keys space
-fi
 wait_eq "Space opens the link" "https://www.brindlecraft.example/" \
     bash -c "tr -d '\r ' <'$C/run/link.txt' 2>/dev/null"
 expect_eq "still page 2" "$(driver visible "$WIZARD" $LIST)" 1
