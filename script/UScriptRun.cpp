@@ -101,9 +101,10 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer) {
     return failures;
 }
 
-TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer) {
+TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer, const std::function<void()>& LogClosed) {
     Script.LogLine(L"Installation stopped (" + Script.StopReason() + L")");
     Script.Stop();
+    if (LogClosed) LogClosed();
     JournalClose();
     TRollbackResult result = RollBackJournal(Observer);
     ResumeCapturedRuns();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "uninstall/URollback.h"
@@ -38,7 +39,10 @@ int32_t RunScriptRows(TScript& Script, TScriptRunObserver& Observer);
 // return, then call RollBackRun. It writes "Installation stopped (Reason)" to the
 // text log, closes both logs and puts the machine back as it was before Start
 // (the previous installation included), reporting each step to Observer.
-TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer);
+// LogClosed, when given, is called once the text log is closed and before the
+// rollback takes it away (to keep a copy of it).
+TRollbackResult RollBackRun(TScript& Script, TRollbackObserver& Observer,
+                            const std::function<void()>& LogClosed = nullptr);
 
 // The run is complete and its installation record written: nothing can be rolled
 // back any more; the journal and its copies are deleted.

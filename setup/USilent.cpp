@@ -233,9 +233,13 @@ struct TSilentRunResult {
     bool Stopped = false;
 };
 
+bool CopyLog(const std::wstring& Dir, const std::wstring& Target);
+
 // The run the progress page makes and the record the Finish page writes, with the
-// failures printed instead of shown.
-TSilentRunResult InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote) {
+// failures printed instead of shown. LogCopy: where /log= asks for a copy of the
+// text log of a run that is stopped (empty: none); a completed run's copy is made
+// by the caller.
+TSilentRunResult InstallWithPlan(const TSilentPlan& Plan, const std::wstring& RecoveryNote, const std::wstring& LogCopy) {
     TScript script(Plan.Install, Plan.Detected);
     script.Start();
     if (!RecoveryNote.empty()) script.LogLine(RecoveryNote);
@@ -243,7 +247,10 @@ TSilentRunResult InstallWithPlan(const TSilentPlan& Plan, const std::wstring& Re
     int32_t failures = RunScriptRows(script, observer);
     if (script.StopRequested()) {
         TRollbackObserver quiet;
-        RollBackRun(script, quiet);
+        // The rollback takes the run's own log away: the copy keeps what happened.
+        RollBackRun(script, quiet, [&] {
+            if (!LogCopy.empty()) CopyLog(Plan.Install.Dir, LogCopy);
+        });
         PrintToCaller(L"The installation was stopped (" + script.StopReason() +
                       L"). Everything it had changed has been put back.");
         return {failures, true};
@@ -406,8 +413,8 @@ int RunSilent(const TSilentOptions& Options, const TInstallPlan& Plan, const std
         PrintToCaller(problem + L" Nothing has been installed.");
         return seCannotTake;
     }
-    const TSilentRunResult run = InstallWithPlan(plan, RecoveryNote);
-    // The machine could not take the run after all, and the rollback took its log.
+    const TSilentRunResult run = InstallWithPlan(plan, RecoveryNote, Options.HasLog ? Options.LogPath : L"");
+    // The machine could not take the run after all; the run was put back.
     if (run.Stopped) return seCannotTake;
     int32_t failures = run.Failures;
     if (Options.HasLog && !CopyLog(plan.Install.Dir, Options.LogPath)) ++failures;
