@@ -226,14 +226,32 @@ public:
     void RowFailed(const std::wstring& ErrorText) override { PrintToCaller(ErrorText); }
 };
 
+// The copy starts with the byte-order mark of UTF-16LE, so that type, Notepad and
+// editors read it as the text it is; install.log itself stays as the engine writes it.
+bool WriteLogCopy(const std::wstring& Log, const std::wstring& Target) {
+    brd::UniqueFile source(CreateFileW(Log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    if (!source) return false;
+    std::string text;
+    if (ReadWholeFile(source.get(), text) != 0) return false;
+    const char bom[] = "\xFF\xFE";
+    if (text.compare(0, 2, bom) != 0) text.insert(0, bom, 2);
+    return WriteWholeFile(Target, text.data(), text.size()) == 0;  // a full disk leaves no cut copy
+}
+
+bool CopyLog(const std::wstring& Dir, const std::wstring& Target) {
+    std::wstring log = PathJoin(Dir, L"install.log");
+    if (WriteLogCopy(log, Target)) return true;
+    PrintToCaller(L"The log " + log + L" could not be copied to " + Target + L": " + SystemMessageText(GetLastError()));
+    return false;
+}
+
 // How an unattended run ended: the failures it counted, or stopped (a drive filled
 // up, the uninstall log could not be written) and rolled back.
 struct TSilentRunResult {
     int32_t Failures = 0;
     bool Stopped = false;
 };
-
-bool CopyLog(const std::wstring& Dir, const std::wstring& Target);
 
 // The run the progress page makes and the record the Finish page writes, with the
 // failures printed instead of shown. LogCopy: where /log= asks for a copy of the
@@ -264,26 +282,6 @@ TSilentRunResult InstallWithPlan(const TSilentPlan& Plan, const std::wstring& Re
     }
     CommitRun();
     return {failures, false};
-}
-
-// The copy starts with the byte-order mark of UTF-16LE, so that type, Notepad and
-// editors read it as the text it is; install.log itself stays as the engine writes it.
-bool WriteLogCopy(const std::wstring& Log, const std::wstring& Target) {
-    brd::UniqueFile source(CreateFileW(Log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-    if (!source) return false;
-    std::string text;
-    if (ReadWholeFile(source.get(), text) != 0) return false;
-    const char bom[] = "\xFF\xFE";
-    if (text.compare(0, 2, bom) != 0) text.insert(0, bom, 2);
-    return WriteWholeFile(Target, text.data(), text.size()) == 0;  // a full disk leaves no cut copy
-}
-
-bool CopyLog(const std::wstring& Dir, const std::wstring& Target) {
-    std::wstring log = PathJoin(Dir, L"install.log");
-    if (WriteLogCopy(log, Target)) return true;
-    PrintToCaller(L"The log " + log + L" could not be copied to " + Target + L": " + SystemMessageText(GetLastError()));
-    return false;
 }
 
 // ---------------------------------------------------------------- the caller's console
